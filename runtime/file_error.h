@@ -1,0 +1,28 @@
+// The one failure type of the file, listing and report operations.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace quillmere {
+
+// A failure that concerns one file or folder: its path, exactly as the caller
+// built it, and what went wrong, in words fit for a person.
+class FileError : public std::runtime_error {
+ public:
+  FileError(std::string path, std::string reason);
+
+  const std::string& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string path_;
+  std::string reason_;
+};
+
+// A FileError for `path` from an operating-system error number: "<action>:
+// <system's text for the number>", for example "cannot open: No such file or
+// directory". This is the one place where error numbers become words.
+FileError SystemError(std::string path, const std::string& action, int errorNumber);
+
+}  // namespace quillmere

@@ -1,0 +1,50 @@
+// Reading a report line by line.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmere {
+
+// Hands out the lines of a file, or of bytes in memory, one at a time and
+// forward only. A line ends at LF, at CR LF or at a lone CR; the last line
+// needs no line end, and an empty input has no lines. Bytes are passed on as
+// they are. Memory is that of the longest line, not of the file.
+class LineReader {
+ public:
+  // Opens the plain file at `path` for reading. Throws FileError naming
+  // `path` when it cannot be opened or is not a plain file (a folder, a pipe
+  // or a device is never read, so a report can never block the run).
+  explicit LineReader(const std::string& path);
+
+  // Reads lines from `bytes`, which must outlive the reader.
+  explicit LineReader(std::string_view bytes);
+
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Sets `line` to the next line without its end and returns true; returns
+  // false after the last line. `line` stays valid until the next call.
+  // Throws FileError naming the file when reading fails.
+  bool ReadLine(std::string_view& line);
+
+  // The path given at construction (empty for bytes in memory).
+  const std::string& path() const { return path_; }
+
+ private:
+  // Moves the unread bytes to the front and reads more, or marks the end.
+  void Refill();
+
+  std::string path_;
+  int fd_ = -1;
+  std::vector<char> buffer_;
+  const char* data_ = nullptr;  // start of the bytes being handed out
+  std::size_t begin_ = 0;       // first unread byte
+  std::size_t end_ = 0;         // one past the last byte held
+  bool atEnd_ = false;          // nothing more will come from the source
+};
+
+}  // namespace quillmere

@@ -1,0 +1,55 @@
+#include "runtime/text.h"
+
+#include <algorithm>
+
+namespace quillmere {
+
+namespace {
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::size_t Find(std::string_view line, std::string_view text) {
+  const std::size_t at = line.find(text);
+  return at == std::string_view::npos ? 0 : at + 1;
+}
+
+std::string_view Cut(std::string_view line, std::size_t start, std::size_t count) {
+  const std::size_t first = start == 0 ? 0 : start - 1;
+  if (first >= line.size()) return {};
+  return line.substr(first, count);
+}
+
+std::string_view Cut(std::string_view line, std::size_t start) {
+  return Cut(line, start, std::string_view::npos);
+}
+
+std::string_view Trim(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string AsField(std::string_view text) {
+  std::string field(text);
+  std::replace_if(
+      field.begin(), field.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+  return field;
+}
+
+}  // namespace quillmere
