@@ -1,0 +1,141 @@
+#include "summary/report_reader.h"
+
+#include <string_view>
+
+#include "runtime/file_error.h"
+#include "runtime/number.h"
+#include "runtime/text.h"
+
+namespace quillmere {
+
+namespace {
+
+constexpr std::string_view kScenario = "* Scenario                :";
+constexpr std::string_view kEndOfHeader = "* End of TOXSWA REPORT: Header";
+constexpr std::string_view kLoadings = "* Summary for the substance loadings";
+constexpr std::string_view kSubstance = "* Substance";
+constexpr std::string_view kApplications = "Appl.No  Date/Hour";
+constexpr std::string_view kWaterTable = "PEC in water layer";
+constexpr std::string_view kWaterMax = "Global max ";
+constexpr std::string_view kWaterTwa7 = "TWAECsw_7_days";
+constexpr std::string_view kWaterTwa21 = "TWAECsw_21_days";
+constexpr std::string_view kSedimentMax = "Global max    ";
+constexpr std::string_view kSedimentTwa7 = "TWAECsed_7_days";
+constexpr std::string_view kSedimentTwa21 = "TWAECsed_21_days";
+
+// Water-layer figures stand one column left of the sediment ones.
+constexpr std::size_t kWaterColumn = 21;
+constexpr std::size_t kSedimentColumn = 22;
+
+// The current line of a report and the way forward from it.
+class Cursor {
+ public:
+  explicit Cursor(LineReader& lines) : lines_(lines) {}
+
+  std::string_view line() const { return line_; }
+
+  // Replaces the current line by the next; `expecting` says, for the message
+  // when there is none, what the reader was looking for.
+  void Read(std::string_view expecting) {
+    if (!lines_.ReadLine(line_)) {
+      throw FileError(lines_.path(), "the report ends before " + std::string(expecting));
+    }
+    ++number_;
+  }
+
+  // Reads until the current line contains `marker`; the current line is
+  // tested first.
+  void ScanFor(std::string_view marker) {
+    while (!Contains(line_, marker)) Read(Quoted(marker));
+  }
+
+  // Trimmed text of at most `width` bytes from column `column`.
+  std::string Field(std::size_t column, std::size_t width) const {
+    return std::string(Trim(Cut(line_, column, width)));
+  }
+
+  // Trimmed text from column `column` to the end of the line.
+  std::string FieldToEnd(std::size_t column) const { return std::string(Trim(Cut(line_, column))); }
+
+  // The number in the 15 bytes from column `column`.
+  double Value(std::size_t column) const {
+    const std::string_view field = Trim(Cut(line_, column, 15));
+    const NumberReading reading = ToNumber(field);
+    if (reading.tooLarge) {
+      throw FileError(lines_.path(), "line " + std::to_string(number_) + ": the figure \"" +
+                                         std::string(field) + "\" is too large for a number");
+    }
+    return reading.value;
+  }
+
+  static std::string Quoted(std::string_view marker) {
+    return "a line containing \"" + std::string(marker) + "\"";
+  }
+
+ private:
+  LineReader& lines_;
+  std::string_view line_;
+  std::size_t number_ = 0;
+};
+
+}  // namespace
+
+void ReportReader::Read(const std::string& path, ReportRecord& record) {
+  LineReader lines(path);
+  Read(lines, record);
+}
+
+void ReportReader::Read(LineReader& lines, ReportRecord& record) {
+  Cursor cursor(lines);
+  record.substances.clear();
+  record.applicationDates.clear();
+
+  cursor.Read(Cursor::Quoted(kScenario));
+  cursor.ScanFor(kScenario);
+  std::string scenario = cursor.Field(28, 100);
+  if (scenario == previousScenario_) scenario += '2';
+  previousScenario_ = scenario;
+  record.scenario = std::move(scenario);
+
+  cursor.ScanFor(kEndOfHeader);
+
+  // A line that holds both the loadings marker and "* Substance" ends the
+  // list without being counted.
+  while (!Contains(cursor.line(), kLoadings)) {
+    if (Contains(cursor.line(), kSubstance)) {
+      record.substances.emplace_back().name = cursor.FieldToEnd(17);
+    }
+    cursor.Read(Cursor::Quoted(kLoadings));
+  }
+
+  cursor.ScanFor(kApplications);
+  cursor.Read("the first application row");
+  while (cursor.line() != " " && cursor.line() != "*") {
+    record.applicationDates.emplace_back(Cut(cursor.line(), 9, 17));
+    cursor.Read("the end of the application list (a line \" \" or \"*\")");
+  }
+
+  for (SubstanceResult& substance : record.substances) {
+    cursor.ScanFor(kWaterTable);
+    substance.name = cursor.FieldToEnd(43);
+    cursor.ScanFor(kWaterMax);
+    substance.PECsw_max = cursor.Value(kWaterColumn);
+    substance.waterMaxDate = cursor.Field(kWaterColumn + 15, 25);
+    cursor.ScanFor(kWaterTwa7);
+    substance.TWA7d = cursor.Value(kWaterColumn);
+    cursor.ScanFor(kWaterTwa21);
+    substance.TWA21d = cursor.Value(kWaterColumn);
+  }
+
+  for (SubstanceResult& substance : record.substances) {
+    cursor.ScanFor(kSedimentMax);
+    substance.PECsed_max = cursor.Value(kSedimentColumn);
+    substance.sedimentMaxDate = cursor.Field(kSedimentColumn + 15, 25);
+    cursor.ScanFor(kSedimentTwa7);
+    substance.TWAsed7d = cursor.Value(kSedimentColumn);
+    cursor.ScanFor(kSedimentTwa21);
+    substance.TWAsed21d = cursor.Value(kSedimentColumn);
+  }
+}
+
+}  // namespace quillmere

@@ -1,0 +1,47 @@
+// What one TOXSWA summary report yields for the table.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillmere {
+
+// The exposure results of one substance, in the report's own units; no value
+// is converted. Figures that a report leaves blank or writes as text that is
+// not a number ("-", "< 1e-6") are 0.
+struct SubstanceResult {
+  // Name of the substance, from its water-layer table (text after column 42
+  // of the "PEC in water layer" line), trimmed. Empty when none was read.
+  std::string name;
+  // Water layer: global maximum concentration and the maximum 7-day and
+  // 21-day time-weighted average concentrations. Default 0.
+  double PECsw_max = 0;
+  double TWA7d = 0;
+  double TWA21d = 0;
+  // Sediment: the same three figures. Default 0.
+  double PECsed_max = 0;
+  double TWAsed7d = 0;
+  double TWAsed21d = 0;
+  // Dates of the water and sediment maxima, trimmed, as the report writes
+  // them (for example "25-Nov-1978-02h00"). Default empty.
+  std::string waterMaxDate;
+  std::string sedimentMaxDate;
+};
+
+// One report, in the order of the table's columns.
+struct ReportRecord {
+  // Name of the run folder and of the report file (with its ".sum" ending),
+  // names alone, no path. Set by the run, not by the reader.
+  std::string runFolder;
+  std::string reportFile;
+  // Scenario label: the report's scenario, with "2" appended when it equals
+  // the label of the report read just before it in the same run folder.
+  std::string scenario;
+  // The substances, in the order the report names them; may be empty.
+  std::vector<SubstanceResult> substances;
+  // Application dates, in the order of the application rows: each the text
+  // of at most 17 bytes from column 9 of its row, untrimmed.
+  std::vector<std::string> applicationDates;
+};
+
+}  // namespace quillmere

@@ -1,0 +1,135 @@
+#include "summary/summary_run.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "runtime/file_error.h"
+#include "runtime/listing.h"
+#include "runtime/output_file.h"
+#include "runtime/text.h"
+#include "summary/report_reader.h"
+#include "summary/report_record.h"
+#include "summary/summary_table.h"
+
+namespace quillmere {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+constexpr std::string_view kTableName = "Summary.txt";
+constexpr std::string_view kReportFolderName = "toxswa";
+constexpr std::string_view kReportEnding = ".sum";
+
+SummaryOutcome& Fail(SummaryOutcome& outcome, RunStatus status, const FileError& error) {
+  outcome.status = status;
+  outcome.failedPath = error.path();
+  outcome.reason = error.reason();
+  outcome.message = status == RunStatus::kReportFailure ? ReportFailureMessage(error.path())
+                                                        : error.path() + ": " + error.reason();
+  return outcome;
+}
+
+// The reports of run folder `runPath`, sorted, and the folder that holds
+// them; no folder when the run folder has none named "toxswa".
+struct RunFolderReports {
+  std::string folderPath;
+  std::vector<ListedEntry> reports;
+};
+
+std::optional<RunFolderReports> FindReports(const std::string& runPath) {
+  std::string folderName(kReportFolderName);
+  try {
+    const std::vector<ListedEntry> entries = List(runPath);
+    const ListedEntry* found = nullptr;
+    for (const ListedEntry& entry : entries) {
+      if (entry.kind == EntryKind::kFolder && EqualsIgnoringCase(entry.name, kReportFolderName)) {
+        found = &entry;
+        break;
+      }
+    }
+    if (found == nullptr) return std::nullopt;
+    folderName = found->name;
+    RunFolderReports result{JoinPath(runPath, folderName), List(JoinPath(runPath, folderName))};
+    std::erase_if(result.reports, [](const ListedEntry& entry) {
+      // Folders, pipes and devices are never reports; an entry that cannot be
+      // reached stays, so that reading it fails with a message naming it.
+      return !EndsWithIgnoringCase(entry.name, kReportEnding) || entry.kind == EntryKind::kFolder ||
+             entry.kind == EntryKind::kOther;
+    });
+    return result;
+  } catch (const FileError& error) {
+    // A report listing that fails is a failure of the run folder's report
+    // folder, named with an empty report name.
+    throw FileError(JoinPath(JoinPath(runPath, folderName), ""), error.reason());
+  }
+}
+
+}  // namespace
+
+std::string ReportFailureMessage(const std::string& path) {
+  return "Problem with file " + path + "!\n Please check!";
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  std::string path;
+  path.reserve(folder.size() + 1 + name.size());
+  path += folder;
+  path += kPathSeparator;
+  path += name;
+  return path;
+}
+
+SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& options) {
+  SummaryOutcome outcome;
+  outcome.tablePath = JoinPath(directory, std::string(kTableName));
+
+  std::vector<ListedEntry> runFolders;
+  std::optional<OutputFile> file;
+  try {
+    runFolders = List(directory);
+    file.emplace(outcome.tablePath);
+  } catch (const FileError& error) {
+    return Fail(outcome, RunStatus::kNotStarted, error);
+  }
+
+  SummaryTable table(*file, options.decimalSeparator);
+  table.WriteHeader();
+
+  ReportReader reader;
+  ReportRecord record;
+  try {
+    for (const ListedEntry& runFolder : runFolders) {
+      if (runFolder.kind != EntryKind::kFolder) continue;
+      const std::optional<RunFolderReports> found = FindReports(JoinPath(directory, runFolder.name));
+      if (!found) continue;
+      reader.StartRunFolder();
+      for (const ListedEntry& report : found->reports) {
+        reader.Read(JoinPath(found->folderPath, report.name), record);
+        record.runFolder = runFolder.name;
+        record.reportFile = report.name;
+        outcome.rows += table.WriteReportRows(record);
+        ++outcome.reports;
+        if (file->failure()) return Fail(outcome, RunStatus::kWriteFailure, *file->failure());
+      }
+    }
+  } catch (const FileError& error) {
+    if (std::optional<FileError> writeFailure = file->Close()) {
+      return Fail(outcome, RunStatus::kWriteFailure, *writeFailure);
+    }
+    return Fail(outcome, RunStatus::kReportFailure, error);
+  }
+
+  if (std::optional<FileError> writeFailure = file->Close()) {
+    return Fail(outcome, RunStatus::kWriteFailure, *writeFailure);
+  }
+  outcome.status = RunStatus::kWritten;
+  return outcome;
+}
+
+}  // namespace quillmere

@@ -1,0 +1,58 @@
+// The whole work of one run: from a chosen directory to a finished table.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace quillmere {
+
+// How a run ended.
+enum class RunStatus {
+  kWritten,        // the table is complete
+  kReportFailure,  // a report (or a run folder's report listing) could not be read
+  kWriteFailure,   // the table could not be written out
+  kNotStarted      // the directory could not be listed or the table not created
+};
+
+struct SummaryOptions {
+  // Decimal point of the figures in the table; the front ends pass the
+  // user's locale's separator.
+  std::string decimalSeparator = ".";
+};
+
+struct SummaryOutcome {
+  RunStatus status = RunStatus::kNotStarted;
+  // Path of Summary.txt in the chosen directory.
+  std::string tablePath;
+  // Reports read and data lines written (the header not counted). After a
+  // failure, what the table keeps.
+  std::size_t reports = 0;
+  std::size_t rows = 0;
+  // After a failure: the path it concerns and what went wrong.
+  std::string failedPath;
+  std::string reason;
+  // After a failure: the message for the user. For a report failure the two
+  // lines of ReportFailureMessage; otherwise "<path>: <reason>".
+  std::string message;
+};
+
+// The message shown when a report cannot be read: "Problem with file <path>!"
+// and, on a second line, " Please check!".
+std::string ReportFailureMessage(const std::string& path);
+
+// `folder` and `name` joined by the platform's path separator, "/" on Linux.
+// Nothing is folded: a folder that ends in a separator gets a second one.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// Creates (or empties) Summary.txt in `directory` and fills it. Every entry of
+// `directory` is taken in listing order; a run folder contributes the reports
+// (plain files ending in ".sum", any case) of its first folder named "toxswa"
+// in any case; each report adds one line per substance. Entries that are not
+// folders, and folders without reports, contribute nothing.
+//
+// The first report that cannot be read ends the run (kReportFailure, naming
+// it); every line written before it stays in the table. Never throws for
+// anything a directory tree or a file system can do.
+SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& options = {});
+
+}  // namespace quillmere

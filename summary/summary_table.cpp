@@ -1,0 +1,77 @@
+#include "summary/summary_table.h"
+
+#include <string_view>
+#include <utility>
+
+#include "runtime/number.h"
+#include "runtime/text.h"
+
+namespace quillmere {
+
+namespace {
+
+constexpr std::string_view kHeader[] = {
+    "ID",       "Mitigation", "Scenario",  "Substance",  "PECsw_max", "TWA7d",  "TWA21d",
+    "PECsed_max", "TWAsed7d", "TWAsed21d", "Date water", "Date sed",  "AppDate"};
+
+}  // namespace
+
+SummaryTable::SummaryTable(OutputFile& file, std::string decimalSeparator)
+    : file_(file), decimalSeparator_(std::move(decimalSeparator)) {}
+
+void SummaryTable::WriteHeader() {
+  bool first = true;
+  for (std::string_view label : kHeader) {
+    if (!first) file_.Print("\t");
+    file_.Print(label);
+    first = false;
+  }
+  file_.EndLine();
+}
+
+std::size_t SummaryTable::WriteReportRows(const ReportRecord& record) {
+  static const SubstanceResult kNoSubstance{};
+  const SubstanceResult& first = record.substances.empty() ? kNoSubstance : record.substances.front();
+  WriteSubstanceFields(record, first);
+  for (const std::string& date : record.applicationDates) {
+    file_.Print("\t");
+    WriteText(date);
+  }
+  file_.EndLine();
+  for (std::size_t j = 1; j < record.substances.size(); ++j) {
+    WriteSubstanceFields(record, record.substances[j]);
+    file_.EndLine();
+  }
+  return record.substances.empty() ? 1 : record.substances.size();
+}
+
+void SummaryTable::WriteSubstanceFields(const ReportRecord& record, const SubstanceResult& substance) {
+  WriteText(record.runFolder);
+  file_.Print("\t");
+  WriteText(record.reportFile);
+  file_.Print("\t");
+  WriteText(record.scenario);
+  file_.Print("\t");
+  WriteText(substance.name);
+  for (double figure : {substance.PECsw_max, substance.TWA7d, substance.TWA21d,
+                        substance.PECsed_max, substance.TWAsed7d, substance.TWAsed21d}) {
+    file_.Print("\t");
+    WriteNumber(figure);
+  }
+  file_.Print("\t");
+  WriteText(substance.waterMaxDate);
+  file_.Print("\t");
+  WriteText(substance.sedimentMaxDate);
+}
+
+void SummaryTable::WriteText(const std::string& text) {
+  if (text.find_first_of("\t\r\n") == std::string::npos) {
+    file_.Print(text);
+  } else {
+    file_.Print(AsField(text));
+  }
+}
+
+void SummaryTable::WriteNumber(double value) { file_.Print(ToText(value, decimalSeparator_)); }
+
+}  // namespace quillmere

@@ -1,0 +1,39 @@
+// The table that a run writes: Summary.txt.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "runtime/output_file.h"
+#include "summary/report_record.h"
+
+namespace quillmere {
+
+// Writes the tab-separated table: a header line, then one line per substance
+// of every report. Lines end with CR LF; fields are separated by one TAB with
+// no quoting. A TAB, CR or LF inside a text field is written as a space, so
+// that no name can shift a column or split a line. The first line of a report
+// carries its application dates in the columns from "AppDate" on.
+class SummaryTable {
+ public:
+  // Writes to `file`, which must outlive the table. Figures are written with
+  // `decimalSeparator` as decimal point.
+  explicit SummaryTable(OutputFile& file, std::string decimalSeparator = ".");
+
+  // The header line of 13 labels.
+  void WriteHeader();
+
+  // The lines of one report: one per substance, or one with empty names and
+  // zero figures when the report names no substance. Returns how many lines.
+  std::size_t WriteReportRows(const ReportRecord& record);
+
+ private:
+  void WriteSubstanceFields(const ReportRecord& record, const SubstanceResult& substance);
+  void WriteText(const std::string& text);
+  void WriteNumber(double value);
+
+  OutputFile& file_;
+  std::string decimalSeparator_;
+};
+
+}  // namespace quillmere
