@@ -1,0 +1,84 @@
+#include "cli/command_line.h"
+
+#include <ostream>
+
+#include "runtime/number.h"
+#include "summary/summary_run.h"
+
+namespace quillmere {
+
+namespace {
+
+constexpr const char* kProgram = "quillmere-summary";
+
+void PrintHelp(std::ostream& out) {
+  out << "Usage: " << kProgram << " [--] DIR\n"
+      << "\n"
+      << "Reads the TOXSWA summary reports (*.sum) in the toxswa folder of every run\n"
+      << "folder of DIR and writes their key exposure results to DIR/Summary.txt:\n"
+      << "one tab-separated line per report and substance.\n"
+      << "\n"
+      << "Options:\n"
+      << "  --help     show this help and exit\n"
+      << "  --version  show the version and exit\n"
+      << "  --         end of options: the next argument is DIR even if it begins with '-'\n"
+      << "\n"
+      << "Exit status: 0 the table is complete; 1 a report could not be read or the\n"
+      << "table could not be written (the lines before stay); 2 bad arguments, or the\n"
+      << "run could not start.\n";
+}
+
+}  // namespace
+
+int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
+  const std::string* directory = nullptr;
+  bool optionsEnded = false;
+  for (const std::string& argument : arguments) {
+    if (!optionsEnded && argument == "--help") {
+      PrintHelp(out);
+      return kExitWritten;
+    }
+    if (!optionsEnded && argument == "--version") {
+      out << kProgram << " " << QUILLMERE_VERSION << "\n";
+      return kExitWritten;
+    }
+    if (!optionsEnded && argument == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
+      err << kProgram << ": unknown option '" << argument << "'; try --help\n";
+      return kExitNotStarted;
+    } else if (directory != nullptr) {
+      err << kProgram << ": expected one directory, got more; try --help\n";
+      return kExitNotStarted;
+    } else {
+      directory = &argument;
+    }
+  }
+  if (directory == nullptr || directory->empty()) {
+    err << kProgram << ": expected the directory that holds the run folders; try --help\n";
+    return kExitNotStarted;
+  }
+
+  SummaryOptions options;
+  options.decimalSeparator = LocaleDecimalSeparator();
+  const SummaryOutcome outcome = SummaryRun(*directory, options);
+  switch (outcome.status) {
+    case RunStatus::kWritten:
+      out << "Wrote " << outcome.tablePath << ": " << outcome.reports
+          << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
+          << (outcome.rows == 1 ? " row\n" : " rows\n");
+      return kExitWritten;
+    case RunStatus::kReportFailure:
+      err << outcome.message << "\n" << kProgram << ": " << outcome.reason << "\n";
+      return kExitRunFailed;
+    case RunStatus::kWriteFailure:
+      err << kProgram << ": " << outcome.message << "\n";
+      return kExitRunFailed;
+    case RunStatus::kNotStarted:
+      err << kProgram << ": " << outcome.message << "\n";
+      return kExitNotStarted;
+  }
+  return kExitRunFailed;
+}
+
+}  // namespace quillmere

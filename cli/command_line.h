@@ -1,0 +1,23 @@
+// The command-line front end: `quillmere-summary DIR`.
+#pragma once
+
+#include <iosfwd>
+#include <span>
+#include <string>
+
+namespace quillmere {
+
+// Exit statuses of quillmere-summary.
+enum ExitStatus : int {
+  kExitWritten = 0,     // the table is complete
+  kExitRunFailed = 1,   // a started run ended on a report or on writing the table
+  kExitNotStarted = 2,  // a bad argument, or the run could not start
+};
+
+// Runs the command line `arguments` (without the program name): parses it,
+// runs the summary over the directory it names, and says how it went on
+// `out` (success, help, version) or `err` (everything else). Returns the
+// exit status.
+int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
+
+}  // namespace quillmere
