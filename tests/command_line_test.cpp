@@ -1,0 +1,99 @@
+#include "cli/command_line.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildReport;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::ScratchDirectory;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result RunCli(std::vector<std::string> arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunCommandLine(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CommandLineTest, WritesTheTableAndSaysWhereItIs) {
+  ScratchDirectory scratch;
+  FixtureReport two;
+  two.substances.push_back(two.substances.front());
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  scratch.Write("run/toxswa/b.sum", BuildReport(two));
+  const Result result = RunCli({scratch.path()});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Wrote " + scratch.path() + "/Summary.txt: 2 reports, 3 rows\n");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST(CommandLineTest, ExitsWithOneAndTheMessageWhenAReportFails) {
+  ScratchDirectory scratch;
+  scratch.Write("run/TOXSWA/bad.sum", "no markers\n");
+  const Result result = RunCli({scratch.path()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Problem with file " + scratch.path() +
+                            "/run/TOXSWA/bad.sum!\n Please check!\n"
+                            "quillmere-summary: the report ends before a line containing "
+                            "\"* Scenario                :\"\n");
+}
+
+TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {
+  ScratchDirectory scratch;
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  } cases[] = {
+      {{}, "quillmere-summary: expected the directory that holds the run folders; try --help\n"},
+      {{""}, "quillmere-summary: expected the directory that holds the run folders; try --help\n"},
+      {{"a", "b"}, "quillmere-summary: expected one directory, got more; try --help\n"},
+      {{"--fast", "a"}, "quillmere-summary: unknown option '--fast'; try --help\n"},
+      {{scratch / "none"},
+       "quillmere-summary: " + scratch.path() + "/none: cannot list: No such file or directory\n"},
+  };
+  for (const Case& c : cases) {
+    const Result result = RunCli(c.arguments);
+    EXPECT_EQ(result.status, 2) << c.err;
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(result.out, "");
+  }
+}
+
+TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDash) {
+  EXPECT_NE(RunCli({"--help"}).out.find("Usage: quillmere-summary [--] DIR"), std::string::npos);
+  EXPECT_EQ(RunCli({"--version"}).out, std::string("quillmere-summary ") + QUILLMERE_VERSION_FOR_TESTS + "\n");
+  const Result dashed = RunCli({"--", "-no-such-dir"});
+  EXPECT_EQ(dashed.err, "quillmere-summary: -no-such-dir: cannot list: No such file or directory\n");
+}
+
+TEST(CommandLineTest, TheProgramExitsWithTheRunsStatus) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const std::string command = std::string(QUILLMERE_SUMMARY_EXE) + " '" + scratch.path() + "' >/dev/null 2>&1";
+  int status = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  scratch.Write("run/toxswa/b.sum", "");
+  status = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  status = std::system((std::string(QUILLMERE_SUMMARY_EXE) + " >/dev/null 2>&1").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+}  // namespace
+}  // namespace quillmere

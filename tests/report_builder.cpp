@@ -1,0 +1,131 @@
+#include "tests/report_builder.h"
+
+#include <cstdio>
+
+namespace quillmere::testing {
+
+namespace {
+
+// Text padded with spaces on the right to `width`.
+std::string PadRight(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+// A result row: `label` at column 1, `value` ending at column `valueEnd`,
+// the date four columns after it, and the day number at the end.
+std::string ResultRow(const std::string& label, const std::string& value, std::size_t valueEnd,
+                      const std::string& date) {
+  const std::size_t valueStart = valueEnd >= value.size() ? valueEnd - value.size() : 0;
+  return PadRight(PadRight(label, valueStart) + value + "    " + date, 66) + "56";
+}
+
+}  // namespace
+
+std::string BuildReport(const FixtureReport& report) {
+  std::string out;
+  auto line = [&](const std::string& text) {
+    out += text;
+    out += report.lineEnd;
+  };
+  const std::string rule = "* --------------------------------------------------------------------------------";
+
+  line("* ------------------------------------------------------------------------------");
+  line("* TOXSWA REPORT: Header");
+  line(" ");
+  line("* Results from the TOXSWA model  (c) Wageningen University & Research");
+  line("* FOCUS  TOXSWA version   : 5.5.3");
+  line("* TOXSWA model version    : 3.3.6");
+  line(" ");
+  line("* Working directory       : C:\\SwashProjects\\Project_1\\TOXSWA");
+  line("* Run ID                  : 3");
+  line(rule);
+  line(" ");
+  line("* Scenario                : " + report.scenario);
+  line("* Meteo Station           : Weiherbach");
+  line("* Substance               : " +
+       (report.substances.empty() ? std::string("NONE") : report.substances.front().name));
+  line("* Water Body Type         : R1_STREAM");
+  line(rule);
+  line("* End of TOXSWA REPORT: Header");
+  line(rule);
+  line(" ");
+  line(rule);
+  line("* TOXSWA REPORT: Substance properties and substance loadings");
+  line(" ");
+  line("* Summary for the following substances");
+  line(" ");
+  int number = 0;
+  for (const FixtureSubstance& substance : report.substances) {
+    char heading[64];
+    std::snprintf(heading, sizeof heading, "* Substance %2d:  ", ++number);
+    line(heading + substance.name);
+    line("* Molar mass (g.mol-1)           :    300.0");
+    line("* Half-life in water, lumped (d):     100.00  at reference temperature (C) : 20.0");
+    line(" ");
+  }
+  line(" ");
+  line("* Summary for the substance loadings");
+  line(" ");
+  line("* Application pattern and deposition by drift on water surface");
+  line("* Appl.No  Date/Hour              Mass (g ai.ha-1)    Areic mean deposition (mg.m-2)");
+  number = 0;
+  for (const std::string& date : report.applicationDates) {
+    char row[32];
+    std::snprintf(row, sizeof row, "%5d   ", ++number);
+    line(row + PadRight(date, 17) + "           1000.0000              1.7160");
+  }
+  line(" ");
+  line(" ");
+  line("* Maximum hourly fluxes from lateral entries");
+  line("  1979   Runoff              EXSW2  < 1e-6        mg.m-2.hr-1      02-Feb-1979-00h30");
+  line("*");
+  line("* End of TOXSWA REPORT: Substance properties and substance loadings");
+  line(" ");
+  line("* Monthly water balance terms (m3) in water system of   100.00 m");
+  for (int i = 0; i < report.fillerLines; ++i) {
+    line("  1978 Oct   BalWatLay          -0.0050     0.0000     0.0000     0.0000  8011.9925  8039.6526");
+  }
+  line("*");
+  line("* TOXSWA REPORT: Exposure in water body");
+  line("*");
+  for (const FixtureSubstance& substance : report.substances) {
+    line("* Table: Annual maximum exposure concentrations in water layer of substance: " + substance.name);
+    line("  1978                     39.57       25-Nov-1978-02h00           56");
+    line(" ");
+    line("* Table: PEC in water layer of substance: " + substance.name);
+    line(rule);
+    line("*                       Concentration        Date                 Daynr");
+    line(rule);
+    line(ResultRow("Global max", substance.waterMax, 35, substance.waterMaxDate));
+    line(ResultRow("(incl. suspend.solids", substance.waterMax, 35, substance.waterMaxDate) + ")");
+    line(ResultRow("PECsw_7_days", "0.000387", 35, "02-Dec-1978-02h00"));
+    line(" ");
+    line("* Table: Maximum Time Weighted Averaged Exposure Concentrations substance: " + substance.name);
+    line(ResultRow("TWAECsw_1_day", "16.88", 35, "26-Nov-1978-00h00"));
+    line(ResultRow("TWAECsw_7_days", substance.waterTwa7, 35, "02-Dec-1978-00h00"));
+    line(ResultRow("TWAECsw_14_days", "1.260", 35, "28-Nov-1978-09h00"));
+    line(ResultRow("TWAECsw_21_days", substance.waterTwa21, 35, "05-Dec-1978-09h00"));
+    line(ResultRow("TWAECsw_28_days", "0.6358", 35, "12-Dec-1978-09h00"));
+    line(rule);
+    line(" ");
+  }
+  line("* Tables: Maximum exposure content in sediment");
+  for (const FixtureSubstance& substance : report.substances) {
+    line("* Table: PEC in sediment of substance: " + substance.name);
+    line(rule);
+    line(ResultRow("Global max", substance.sedimentMax, 36, substance.sedimentMaxDate));
+    line(ResultRow("PECsed_7_days", "0.7817", 36, "02-Dec-1978-11h00"));
+    line(" ");
+    line("* Table: Maximum Time Weighted Averaged Exposure Content substance: " + substance.name);
+    line(ResultRow("TWAECsed_7_days", substance.sedimentTwa7, 36, "02-Dec-1978-02h00"));
+    line(ResultRow("TWAECsed_21_days", substance.sedimentTwa21, 36, "16-Dec-1978-02h00"));
+    line(ResultRow("TWAECsed_28_days", "0.7857", 36, "23-Dec-1978-02h00"));
+    line(rule);
+  }
+  line("* ");
+  line("* End of TOXSWA REPORT: Exposure in water body");
+  out += "*  The run time was   2 minutes and  2 seconds";  // the last line has no line end
+  return out;
+}
+
+}  // namespace quillmere::testing

@@ -1,0 +1,37 @@
+// Hand-made TOXSWA summary reports in the layout the model writes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillmere::testing {
+
+struct FixtureSubstance {
+  std::string name = "EXSW2";
+  // Figures as the report writes them, right-aligned in their columns.
+  std::string waterMax = "39.57";
+  std::string waterMaxDate = "25-Nov-1978-02h00";
+  std::string waterTwa7 = "2.415";
+  std::string waterTwa21 = "0.8402";
+  std::string sedimentMax = "5.338";
+  std::string sedimentMaxDate = "25-Nov-1978-11h00";
+  std::string sedimentTwa7 = "1.544";
+  std::string sedimentTwa21 = "0.9058";
+};
+
+struct FixtureReport {
+  std::string scenario = "R1_Stream";
+  std::vector<FixtureSubstance> substances{FixtureSubstance{}};
+  std::vector<std::string> applicationDates{"14-Nov-1978-09h00"};
+  std::string lineEnd = "\r\n";
+  // Lines of a monthly balance table added to the middle of the report, to
+  // give it the size of a real one (about 100 bytes each).
+  int fillerLines = 0;
+};
+
+// The report's bytes: header, substance properties, application table, a
+// water balance, then the water-layer tables of every substance followed by
+// the sediment tables of every substance.
+std::string BuildReport(const FixtureReport& report);
+
+}  // namespace quillmere::testing

@@ -1,0 +1,284 @@
+#include "summary/report_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+
+#include "runtime/file_error.h"
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildReport;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::FixtureSubstance;
+
+ReportRecord ReadText(ReportReader& reader, const std::string& text) {
+  LineReader lines{std::string_view(text)};
+  ReportRecord record;
+  reader.Read(lines, record);
+  return record;
+}
+
+ReportRecord ReadText(const std::string& text) {
+  ReportReader reader;
+  return ReadText(reader, text);
+}
+
+// Joins lines with LF.
+std::string Report(std::initializer_list<std::string_view> lines) {
+  std::string text;
+  for (std::string_view line : lines) (text += line) += '\n';
+  return text;
+}
+
+// The reason the reader gives for `text`, or "" when it reads it.
+std::string FailureReason(const std::string& text) {
+  try {
+    ReadText(text);
+  } catch (const FileError& error) {
+    return error.reason();
+  }
+  return "";
+}
+
+// A report with the header and application parts only, substances named in
+// `substanceLines`.
+std::string HeaderOnly(std::initializer_list<std::string_view> substanceLines,
+                       std::initializer_list<std::string_view> applicationRows) {
+  std::string text = Report({"* TOXSWA REPORT: Header", "* Scenario                : D4_Pond",
+                             "* End of TOXSWA REPORT: Header"});
+  for (std::string_view line : substanceLines) (text += line) += '\n';
+  text += Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour   Mass"});
+  for (std::string_view row : applicationRows) (text += row) += '\n';
+  return text;
+}
+
+TEST(ReportReaderTest, ReadsEveryFigureOfAReportInTheModelsLayout) {
+  for (const char* lineEnd : {"\r\n", "\n", "\r"}) {
+    FixtureReport fixture;
+    fixture.lineEnd = lineEnd;
+    fixture.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00"};
+    const ReportRecord record = ReadText(BuildReport(fixture));
+    EXPECT_EQ(record.scenario, "R1_Stream");
+    ASSERT_EQ(record.substances.size(), 1u);
+    const SubstanceResult& s = record.substances[0];
+    EXPECT_EQ(s.name, "EXSW2");
+    EXPECT_DOUBLE_EQ(s.PECsw_max, 39.57);
+    EXPECT_DOUBLE_EQ(s.TWA7d, 2.415);
+    EXPECT_DOUBLE_EQ(s.TWA21d, 0.8402);
+    EXPECT_DOUBLE_EQ(s.PECsed_max, 5.338);
+    EXPECT_DOUBLE_EQ(s.TWAsed7d, 1.544);
+    EXPECT_DOUBLE_EQ(s.TWAsed21d, 0.9058);
+    EXPECT_EQ(s.waterMaxDate, "25-Nov-1978-02h00");
+    EXPECT_EQ(s.sedimentMaxDate, "25-Nov-1978-11h00");
+    EXPECT_EQ(record.applicationDates,
+              (std::vector<std::string>{"14-Nov-1978-09h00", "21-Nov-1978-09h00"}));
+  }
+}
+
+TEST(ReportReaderTest, ReadsAllWaterBlocksBeforeTheSedimentBlocks) {
+  FixtureReport fixture;
+  FixtureSubstance parent;
+  parent.name = "Parent";
+  parent.waterMax = "12.5";
+  parent.sedimentMax = "1.25E-02";
+  parent.sedimentTwa21 = "0.1234-100";
+  FixtureSubstance metabolite;
+  metabolite.name = "Met-1";
+  metabolite.waterMax = "0.000068";
+  metabolite.waterMaxDate = "01-Jan-1979-07h00";
+  metabolite.sedimentMax = "-";
+  fixture.substances = {parent, metabolite};
+  const ReportRecord record = ReadText(BuildReport(fixture));
+  ASSERT_EQ(record.substances.size(), 2u);
+  EXPECT_EQ(record.substances[0].name, "Parent");
+  EXPECT_DOUBLE_EQ(record.substances[0].PECsw_max, 12.5);
+  EXPECT_DOUBLE_EQ(record.substances[0].PECsed_max, 0.0125);
+  EXPECT_DOUBLE_EQ(record.substances[0].TWAsed21d, 0.1234e-100);
+  EXPECT_EQ(record.substances[1].name, "Met-1");
+  EXPECT_DOUBLE_EQ(record.substances[1].PECsw_max, 0.000068);
+  EXPECT_EQ(record.substances[1].waterMaxDate, "01-Jan-1979-07h00");
+  EXPECT_EQ(record.substances[1].PECsed_max, 0) << "\"-\" is no number";
+}
+
+TEST(ReportReaderTest, TakesSubstanceNamesFromTheWaterTables) {
+  const std::string text = HeaderOnly({"* Substance  1:  from-properties"}, {"*"}) +
+                           Report({"* Table: PEC in water layer of substance:   from-table  ",
+                                   "Global max ", "TWAECsw_7_days", "TWAECsw_21_days",
+                                   "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
+  const ReportRecord record = ReadText(text);
+  ASSERT_EQ(record.substances.size(), 1u);
+  EXPECT_EQ(record.substances[0].name, "from-table");
+}
+
+TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
+  const std::string text = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
+                           Report({"PEC in water layer", "Global max ", "TWAECsw_7_days 12",
+                                   "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days",
+                                   "TWAECsed_21_days"});
+  const ReportRecord record = ReadText(text);
+  ASSERT_EQ(record.substances.size(), 1u);
+  const SubstanceResult& s = record.substances[0];
+  EXPECT_EQ(s.name, "");
+  EXPECT_EQ(s.waterMaxDate, "");
+  EXPECT_EQ(s.sedimentMaxDate, "");
+  EXPECT_EQ(s.PECsw_max, 0);
+  EXPECT_EQ(s.TWA7d, 0) << "12 stands left of column 21";
+}
+
+TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
+  FixtureReport pond;
+  pond.scenario = "D4_Pond";
+  FixtureReport blank;
+  blank.scenario = "";
+  ReportReader reader;
+  EXPECT_EQ(ReadText(reader, BuildReport(pond)).scenario, "D4_Pond");
+  EXPECT_EQ(ReadText(reader, BuildReport(pond)).scenario, "D4_Pond2");
+  EXPECT_EQ(ReadText(reader, BuildReport(pond)).scenario, "D4_Pond") << "differs from \"D4_Pond2\"";
+  reader.StartRunFolder();
+  EXPECT_EQ(ReadText(reader, BuildReport(pond)).scenario, "D4_Pond") << "a new run folder";
+  reader.StartRunFolder();
+  EXPECT_EQ(ReadText(reader, BuildReport(blank)).scenario, "2") << "blank equals the empty label";
+}
+
+TEST(ReportReaderTest, CutsTheScenarioFromColumn28ToAtMost100Bytes) {
+  const std::string longName(120, 'x');
+  const std::string text = Report({"* Scenario                :" + longName}) + "";
+  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"* End of TOXSWA REPORT: Header\"");
+  FixtureReport fixture;
+  fixture.scenario = longName;
+  EXPECT_EQ(ReadText(BuildReport(fixture)).scenario, std::string(99, 'x'))
+      << "column 28 holds the space after the colon";
+}
+
+TEST(ReportReaderTest, EndsTheSubstanceListAtTheLoadingsLineEvenIfItNamesASubstance) {
+  const std::string text = HeaderOnly({"* Substance  1:  A", "  * Substance  2:  B"}, {"*"});
+  // The loadings line of HeaderOnly comes after; put one that also holds
+  // "* Substance" first.
+  const std::string both = Report({"* TOXSWA REPORT: Header", "* Scenario                : S",
+                                   "* End of TOXSWA REPORT: Header", "* Substance  1:  A",
+                                   "* Summary for the substance loadings * Substance  2:  B",
+                                   "* Substance  3:  C", "* Appl.No  Date/Hour", "*"}) +
+                           Report({"PEC in water layer", "Global max ", "TWAECsw_7_days",
+                                   "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days",
+                                   "TWAECsed_21_days"});
+  EXPECT_EQ(ReadText(both).substances.size(), 1u);
+  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"PEC in water layer\"")
+      << "two substances need two water-layer blocks";
+}
+
+TEST(ReportReaderTest, EndsTheApplicationListOnlyAtASpaceOrAnAsterisk) {
+  const ReportRecord record =
+      ReadText(HeaderOnly({}, {"    1   14-Nov-1978-09h00   1000.0", "", "  ", "*x", "    5   short",
+                               "    6   19-Nov-1978-09h00x-too-long", " "}));
+  EXPECT_EQ(record.applicationDates,
+            (std::vector<std::string>{"14-Nov-1978-09h00", "", "", "", "short",
+                                      "19-Nov-1978-09h00"}));
+  EXPECT_TRUE(ReadText(HeaderOnly({}, {"*"})).applicationDates.empty());
+  EXPECT_TRUE(ReadText(HeaderOnly({}, {" "})).applicationDates.empty());
+  EXPECT_EQ(ReadText(HeaderOnly({}, {"x       12-Dec-1978-10h00  ", "*"})).applicationDates,
+            (std::vector<std::string>{"12-Dec-1978-10h00"}));
+  EXPECT_EQ(ReadText(HeaderOnly({}, {"    1      12-Dec  ", "*"})).applicationDates,
+            (std::vector<std::string>{"   12-Dec  "}))
+      << "dates are not trimmed";
+}
+
+TEST(ReportReaderTest, ReadsAReportWithoutSubstances) {
+  const ReportRecord record = ReadText(HeaderOnly({}, {"    1   14-Nov-1978-09h00", "*"}));
+  EXPECT_EQ(record.scenario, "D4_Pond");
+  EXPECT_TRUE(record.substances.empty());
+  EXPECT_EQ(record.applicationDates.size(), 1u);
+}
+
+TEST(ReportReaderTest, FailsNamingTheMarkerThatNeverComes) {
+  const std::string good = BuildReport(FixtureReport{});
+  struct Case {
+    std::string_view removed;  // every line containing it is dropped
+    std::string reason;
+  } cases[] = {
+      {"* Scenario", "the report ends before a line containing \"* Scenario                :\""},
+      {"End of TOXSWA REPORT: Header",
+       "the report ends before a line containing \"* End of TOXSWA REPORT: Header\""},
+      {"* Summary for the substance loadings",
+       "the report ends before a line containing \"* Summary for the substance loadings\""},
+      {"Appl.No", "the report ends before a line containing \"Appl.No  Date/Hour\""},
+      {"PEC in water layer", "the report ends before a line containing \"PEC in water layer\""},
+      {"TWAECsw_7_days", "the report ends before a line containing \"TWAECsw_7_days\""},
+      {"TWAECsw_21_days", "the report ends before a line containing \"TWAECsw_21_days\""},
+      {"Global max", "the report ends before a line containing \"Global max \""},
+      {"TWAECsed_7_days", "the report ends before a line containing \"TWAECsed_7_days\""},
+      {"TWAECsed_21_days", "the report ends before a line containing \"TWAECsed_21_days\""},
+  };
+  for (const Case& c : cases) {
+    std::string text;
+    std::size_t start = 0;
+    while (start < good.size()) {
+      std::size_t end = good.find("\r\n", start);
+      end = end == std::string::npos ? good.size() : end + 2;
+      const std::string_view line(good.data() + start, end - start);
+      if (line.find(c.removed) == std::string_view::npos) text += line;
+      start = end;
+    }
+    EXPECT_EQ(FailureReason(text), c.reason) << "without " << c.removed;
+  }
+  EXPECT_EQ(FailureReason(""), "the report ends before a line containing \"* Scenario                :\"");
+  EXPECT_EQ(FailureReason(HeaderOnly({}, {"    1   14-Nov-1978-09h00"})),
+            "the report ends before the end of the application list (a line \" \" or \"*\")");
+}
+
+TEST(ReportReaderTest, ScansOnlyForwardFromWhereTheLastMarkerWasFound) {
+  // The application heading before the loadings line is not seen.
+  const std::string early = Report({"* Scenario                : S", "* End of TOXSWA REPORT: Header",
+                                    "* Appl.No  Date/Hour", "*", "* Summary for the substance loadings"});
+  EXPECT_EQ(FailureReason(early), "the report ends before a line containing \"Appl.No  Date/Hour\"");
+  // The 7-day average before the maximum is not seen either.
+  const std::string swapped = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
+                              Report({"PEC in water layer", "TWAECsw_7_days", "Global max ",
+                                      "TWAECsw_21_days"});
+  EXPECT_EQ(FailureReason(swapped), "the report ends before a line containing \"TWAECsw_7_days\"");
+}
+
+TEST(ReportReaderTest, FailsOnSedimentBlocksInterleavedWithWaterBlocks) {
+  // Each substance's sediment right after its own water block: the first
+  // sediment scan lands in the last block, and the second finds nothing.
+  std::string text = HeaderOnly({"* Substance  1:  A", "* Substance  2:  B"}, {"*"});
+  for (std::string_view name : {"A", "B"}) {
+    text += Report({"* Table: PEC in water layer of substance:", name, "Global max            1",
+                    "TWAECsw_7_days", "TWAECsw_21_days", "Global max             2",
+                    "TWAECsed_7_days", "TWAECsed_21_days"});
+  }
+  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"Global max    \"");
+}
+
+TEST(ReportReaderTest, FailsOnAFigureTooLargeForANumber) {
+  FixtureReport fixture;
+  fixture.substances[0].waterTwa21 = "1.0E+999";
+  const std::string text = BuildReport(fixture);
+  const std::size_t lineNumber =
+      std::count(text.begin(), text.begin() + text.find("TWAECsw_21_days"), '\n') + 1;
+  EXPECT_EQ(FailureReason(text), "line " + std::to_string(lineNumber) +
+                                     ": the figure \"1.0E+999\" is too large for a number");
+  fixture.substances[0].waterTwa21 = "1.0E-999";
+  EXPECT_EQ(ReadText(BuildReport(fixture)).substances[0].TWA21d, 0);
+}
+
+TEST(ReportReaderTest, NamesTheFileItCannotOpen) {
+  quillmere::testing::ScratchDirectory scratch;
+  ReportReader reader;
+  ReportRecord record;
+  try {
+    reader.Read(scratch / "gone.sum", record);
+    ADD_FAILURE() << "read a missing report";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.path(), scratch / "gone.sum");
+    EXPECT_EQ(error.reason(), "cannot open: No such file or directory");
+  }
+}
+
+}  // namespace
+}  // namespace quillmere

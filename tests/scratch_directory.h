@@ -1,0 +1,34 @@
+// A temporary directory for one test, removed with everything in it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillmere::testing {
+
+class ScratchDirectory {
+ public:
+  ScratchDirectory();
+  ~ScratchDirectory();
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+  const std::string& path() const { return path_; }
+
+  // `path()` + "/" + `relative`.
+  std::string operator/(std::string_view relative) const;
+
+  // Writes `bytes` to `relative`, creating the folders on the way.
+  std::string Write(std::string_view relative, std::string_view bytes) const;
+
+  // Creates the folder `relative` with the folders on the way.
+  std::string MakeFolder(std::string_view relative) const;
+
+ private:
+  std::string path_;
+};
+
+// The bytes of the file at `path`; fails the test when it cannot be read.
+std::string ReadFile(const std::string& path);
+
+}  // namespace quillmere::testing

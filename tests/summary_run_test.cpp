@@ -1,0 +1,172 @@
+#include "summary/summary_run.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildReport;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::ReadFile;
+using quillmere::testing::ScratchDirectory;
+
+const std::string kHeader =
+    "ID\tMitigation\tScenario\tSubstance\tPECsw_max\tTWA7d\tTWA21d\tPECsed_max\tTWAsed7d\t"
+    "TWAsed21d\tDate water\tDate sed\tAppDate\r\n";
+
+// The first two fields (run folder, report) of every data line of the table.
+std::vector<std::string> RowNames(const std::string& table) {
+  std::vector<std::string> names;
+  std::size_t start = table.find("\r\n");
+  while (start != std::string::npos && start + 2 < table.size()) {
+    start += 2;
+    const std::size_t first = table.find('\t', start);
+    const std::size_t second = table.find('\t', first + 1);
+    names.push_back(table.substr(start, first - start) + "/" + table.substr(first + 1, second - first - 1));
+    start = table.find("\r\n", start);
+  }
+  return names;
+}
+
+std::string Scenario(const std::string& name) {
+  FixtureReport fixture;
+  fixture.scenario = name;
+  return BuildReport(fixture);
+}
+
+TEST(SummaryRunTest, WritesTheHeaderAloneForADirectoryWithoutRuns) {
+  ScratchDirectory scratch;
+  scratch.Write("Summary.txt", "an old table that is emptied\r\n");
+  scratch.Write("notes.txt", "x");
+  scratch.MakeFolder("run-without-reports/toxswa");
+  scratch.MakeFolder("run-without-toxswa/other");
+  scratch.Write("run-with-other-files/toxswa/run.txt", "x");
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kWritten);
+  EXPECT_EQ(outcome.tablePath, scratch / "Summary.txt");
+  EXPECT_EQ(outcome.reports, 0u);
+  EXPECT_EQ(outcome.rows, 0u);
+  EXPECT_EQ(ReadFile(scratch / "Summary.txt"), kHeader);
+}
+
+TEST(SummaryRunTest, TakesRunFoldersAndReportsInListingOrder) {
+  ScratchDirectory scratch;
+  scratch.Write("b-run/toxswa/2.sum", Scenario("S"));
+  scratch.Write("b-run/toxswa/10.sum", Scenario("S"));
+  scratch.Write("A-run/TOXSWA/x.SUM", Scenario("S"));
+  scratch.Write("A-run/TOXSWA/.hidden.sum", "not read");
+  scratch.MakeFolder("A-run/TOXSWA/folder.sum");
+  scratch.Write("A-run/toxswa/ignored.sum", "the second matching folder is not read");
+  scratch.Write(".hidden-run/toxswa/1.sum", "not read");
+  scratch.Write("c-run/toxswa", "a file named toxswa is no folder");
+  scratch.Write("c-run/ToxSwa/c.sum", Scenario("T"));
+  ASSERT_EQ(::symlink("b-run", (scratch / "d-link").c_str()), 0);
+
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  ASSERT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
+  EXPECT_EQ(outcome.reports, 6u);
+  EXPECT_EQ(outcome.rows, 6u);
+  const std::string table = ReadFile(scratch / "Summary.txt");
+  EXPECT_EQ(RowNames(table), (std::vector<std::string>{"A-run/x.SUM", "b-run/10.sum", "b-run/2.sum",
+                                                       "c-run/c.sum", "d-link/10.sum", "d-link/2.sum"}));
+  // The repeated scenario within b-run is marked; a new run folder starts afresh.
+  EXPECT_NE(table.find("b-run\t10.sum\tS\t"), std::string::npos);
+  EXPECT_NE(table.find("b-run\t2.sum\tS2\t"), std::string::npos);
+  EXPECT_NE(table.find("d-link\t10.sum\tS\t"), std::string::npos);
+}
+
+TEST(SummaryRunTest, StopsAtABadReportKeepingTheRowsBeforeIt) {
+  ScratchDirectory scratch;
+  scratch.Write("run1/toxswa/a.sum", Scenario("S1"));
+  scratch.Write("run1/toxswa/b.sum", Scenario("S2"));
+  scratch.Write("run2/toxswa/a.sum", Scenario("S3"));
+  scratch.Write("run2/toxswa/b.sum", "* an older layout without the header markers\r\n");
+  scratch.Write("run3/toxswa/a.sum", Scenario("S4"));
+
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+  EXPECT_EQ(outcome.failedPath, scratch.path() + "/run2/toxswa/b.sum");
+  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "/run2/toxswa/b.sum!\n Please check!");
+  EXPECT_EQ(outcome.reason, "the report ends before a line containing \"* Scenario                :\"");
+  EXPECT_EQ(outcome.reports, 3u);
+  EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")),
+            (std::vector<std::string>{"run1/a.sum", "run1/b.sum", "run2/a.sum"}));
+}
+
+TEST(SummaryRunTest, NamesAReportThatCannotBeReached) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", Scenario("S"));
+  ASSERT_EQ(::symlink("loop.sum", (scratch / "run/toxswa/loop.sum").c_str()), 0);
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+  EXPECT_EQ(outcome.failedPath, scratch / "run/toxswa/loop.sum");
+  EXPECT_EQ(outcome.reason, "cannot open: Too many levels of symbolic links");
+  EXPECT_EQ(outcome.rows, 1u);
+}
+
+TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+  ScratchDirectory scratch;
+  scratch.Write("run1/toxswa/a.sum", Scenario("S"));
+  const std::string locked = scratch.MakeFolder("run2/toxswa");
+  ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  ::chmod(locked.c_str(), 0700);
+  EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "/run2/toxswa/!\n Please check!");
+  EXPECT_EQ(outcome.rows, 1u);
+}
+
+TEST(SummaryRunTest, WritesZerosForAReportWithoutSubstances) {
+  ScratchDirectory scratch;
+  FixtureReport empty;
+  empty.substances.clear();
+  FixtureReport full;
+  full.scenario = "Full";
+  // The same report slot held substances in the run folder before.
+  scratch.Write("a/toxswa/1.sum", BuildReport(full));
+  scratch.Write("b/toxswa/1.sum", BuildReport(empty));
+  ASSERT_EQ(SummaryRun(scratch.path()).status, RunStatus::kWritten);
+  const std::string table = ReadFile(scratch / "Summary.txt");
+  EXPECT_NE(table.find("\r\nb\t1.sum\tR1_Stream\t\t0\t0\t0\t0\t0\t0\t\t\t14-Nov-1978-09h00\r\n"),
+            std::string::npos)
+      << table;
+}
+
+TEST(SummaryRunTest, DoesNotStartWithoutADirectoryOrATable) {
+  ScratchDirectory scratch;
+  const SummaryOutcome missing = SummaryRun(scratch / "missing");
+  EXPECT_EQ(missing.status, RunStatus::kNotStarted);
+  EXPECT_EQ(missing.message, scratch / "missing: cannot list: No such file or directory");
+
+  scratch.MakeFolder("blocked/Summary.txt");
+  const SummaryOutcome blocked = SummaryRun(scratch / "blocked");
+  EXPECT_EQ(blocked.status, RunStatus::kNotStarted);
+  EXPECT_EQ(blocked.message, scratch / "blocked/Summary.txt: cannot create: Is a directory");
+}
+
+TEST(SummaryRunTest, FailsWhenTheTableCannotBeWritten) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", Scenario("S"));
+  ASSERT_EQ(::symlink("/dev/full", (scratch / "Summary.txt").c_str()), 0);
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kWriteFailure);
+  EXPECT_EQ(outcome.message, scratch / "Summary.txt: cannot write: No space left on device");
+}
+
+TEST(SummaryRunTest, DoublesTheSeparatorAfterADirectoryEndingInOne) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/bad.sum", "");
+  const SummaryOutcome outcome = SummaryRun(scratch.path() + "/");
+  EXPECT_EQ(outcome.failedPath, scratch.path() + "//run/toxswa/bad.sum");
+}
+
+}  // namespace
+}  // namespace quillmere

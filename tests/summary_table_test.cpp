@@ -1,0 +1,117 @@
+#include "summary/summary_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/scratch_directory.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::ReadFile;
+using quillmere::testing::ScratchDirectory;
+
+// The table's text after writing `records` (header included).
+std::string Written(const std::vector<ReportRecord>& records, const std::string& separator = ".") {
+  ScratchDirectory scratch;
+  const std::string path = scratch / "Summary.txt";
+  {
+    OutputFile file(path);
+    SummaryTable table(file, separator);
+    table.WriteHeader();
+    for (const ReportRecord& record : records) table.WriteReportRows(record);
+    EXPECT_FALSE(file.Close().has_value());
+  }
+  return ReadFile(path);
+}
+
+const std::string kHeader =
+    "ID\tMitigation\tScenario\tSubstance\tPECsw_max\tTWA7d\tTWA21d\tPECsed_max\tTWAsed7d\t"
+    "TWAsed21d\tDate water\tDate sed\tAppDate\r\n";
+
+SubstanceResult Substance(const std::string& name, double base) {
+  SubstanceResult s;
+  s.name = name;
+  s.PECsw_max = base;
+  s.TWA7d = base / 10;
+  s.TWA21d = base / 100;
+  s.PECsed_max = base * 2;
+  s.TWAsed7d = 0;
+  s.TWAsed21d = -0.0;
+  s.waterMaxDate = "25-Nov-1978-02h00";
+  s.sedimentMaxDate = "25-Nov-1978-11h00";
+  return s;
+}
+
+ReportRecord Record() {
+  ReportRecord record;
+  record.runFolder = "Run 1";
+  record.reportFile = "buffer10m.sum";
+  record.scenario = "R1_Stream";
+  return record;
+}
+
+TEST(SummaryTableTest, WritesTheHeaderAlone) { EXPECT_EQ(Written({}), kHeader); }
+
+TEST(SummaryTableTest, PutsTheApplicationDatesOnTheFirstLineOfAReportOnly) {
+  ReportRecord record = Record();
+  record.substances = {Substance("Parent", 39.57), Substance("Met", 0.000015)};
+  record.applicationDates = {"14-Nov-1978-09h00", " 21-Nov-1978     ", ""};
+  EXPECT_EQ(Written({record}),
+            kHeader +
+                "Run 1\tbuffer10m.sum\tR1_Stream\tParent\t39.57\t3.957\t0.3957\t79.14\t0\t0\t"
+                "25-Nov-1978-02h00\t25-Nov-1978-11h00\t14-Nov-1978-09h00\t 21-Nov-1978     \t\r\n"
+                "Run 1\tbuffer10m.sum\tR1_Stream\tMet\t1.5E-05\t1.5E-06\t1.5E-07\t3E-05\t0\t0\t"
+                "25-Nov-1978-02h00\t25-Nov-1978-11h00\r\n");
+}
+
+TEST(SummaryTableTest, WritesTwelveFieldsWithoutApplications) {
+  ReportRecord record = Record();
+  record.substances = {Substance("A", 1)};
+  const std::string text = Written({record});
+  const std::string line = text.substr(kHeader.size());
+  EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 11);
+  EXPECT_EQ(line.substr(line.size() - 2), "\r\n");
+}
+
+TEST(SummaryTableTest, WritesEmptyTextAndZeroForAReportWithoutSubstances) {
+  ReportRecord record = Record();
+  record.applicationDates = {"14-Nov-1978-09h00"};
+  EXPECT_EQ(Written({record}),
+            kHeader + "Run 1\tbuffer10m.sum\tR1_Stream\t\t0\t0\t0\t0\t0\t0\t\t\t14-Nov-1978-09h00\r\n");
+}
+
+TEST(SummaryTableTest, KeepsTabsAndLineBreaksInNamesFromSplittingTheTable) {
+  ReportRecord record = Record();
+  record.runFolder = "Run\t1";
+  record.reportFile = "a\r\nb.sum";
+  record.scenario = "S\t";
+  record.substances = {Substance("Sub\nstance", 1)};
+  record.substances[0].waterMaxDate = "\t";
+  record.applicationDates = {"x\ty"};
+  const std::string line = Written({record}).substr(kHeader.size());
+  EXPECT_EQ(line,
+            "Run 1\ta  b.sum\tS \tSub stance\t1\t0.1\t0.01\t2\t0\t0\t \t25-Nov-1978-11h00\tx y\r\n");
+}
+
+TEST(SummaryTableTest, WritesFiguresWithTheGivenDecimalSeparator) {
+  ReportRecord record = Record();
+  record.substances = {Substance("A", 2.5)};
+  const std::string line = Written({record}, ",").substr(kHeader.size());
+  EXPECT_NE(line.find("\t2,5\t0,25\t0,025\t5\t0\t0\t"), std::string::npos) << line;
+}
+
+TEST(SummaryTableTest, ReportsAWriteThatFails) {
+  OutputFile file("/dev/full");
+  SummaryTable table(file);
+  table.WriteHeader();
+  const std::optional<FileError> failure = file.Close();
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->path(), "/dev/full");
+  EXPECT_EQ(failure->reason(), "cannot write: No space left on device");
+}
+
+}  // namespace
+}  // namespace quillmere
