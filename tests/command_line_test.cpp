@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <clocale>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -93,6 +94,18 @@ TEST(CommandLineTest, TheProgramExitsWithTheRunsStatus) {
   EXPECT_EQ(WEXITSTATUS(status), 1);
   status = std::system((std::string(QUILLMERE_SUMMARY_EXE) + " >/dev/null 2>&1").c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+TEST(CommandLineTest, TheProgramWritesFiguresWithTheLocalesDecimalSeparator) {
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+  std::setlocale(LC_NUMERIC, "C");
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const std::string command = "LC_ALL=de_DE.UTF-8 " + std::string(QUILLMERE_SUMMARY_EXE) + " '" +
+                              scratch.path() + "' >/dev/null 2>&1";
+  ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+  const std::string table = quillmere::testing::ReadFile(scratch / "Summary.txt");
+  EXPECT_NE(table.find("\tEXSW2\t39,57\t2,415\t0,8402\t5,338\t1,544\t0,9058\t"), std::string::npos) << table;
 }
 
 }  // namespace

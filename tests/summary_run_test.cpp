@@ -161,6 +161,14 @@ TEST(SummaryRunTest, FailsWhenTheTableCannotBeWritten) {
   EXPECT_EQ(outcome.message, scratch / "Summary.txt: cannot write: No space left on device");
 }
 
+TEST(SummaryRunTest, KeepsATabInARunFolderNameFromShiftingTheColumns) {
+  ScratchDirectory scratch;
+  scratch.Write("mitigation\tA/toxswa/r\t1.sum", Scenario("S"));
+  ASSERT_EQ(SummaryRun(scratch.path()).status, RunStatus::kWritten);
+  const std::string table = ReadFile(scratch / "Summary.txt");
+  EXPECT_NE(table.find("\r\nmitigation A\tr 1.sum\tS\tEXSW2\t39.57\t"), std::string::npos) << table;
+}
+
 TEST(SummaryRunTest, DoublesTheSeparatorAfterADirectoryEndingInOne) {
   ScratchDirectory scratch;
   scratch.Write("run/toxswa/bad.sum", "");
