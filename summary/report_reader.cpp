@@ -16,16 +16,37 @@ constexpr std::string_view kLoadings = "* Summary for the substance loadings";
 constexpr std::string_view kSubstance = "* Substance";
 constexpr std::string_view kApplications = "Appl.No  Date/Hour";
 constexpr std::string_view kWaterTable = "PEC in water layer";
-constexpr std::string_view kWaterMax = "Global max ";
-constexpr std::string_view kWaterTwa7 = "TWAECsw_7_days";
-constexpr std::string_view kWaterTwa21 = "TWAECsw_21_days";
-constexpr std::string_view kSedimentMax = "Global max    ";
-constexpr std::string_view kSedimentTwa7 = "TWAECsed_7_days";
-constexpr std::string_view kSedimentTwa21 = "TWAECsed_21_days";
 
-// Water-layer figures stand one column left of the sediment ones.
-constexpr std::size_t kWaterColumn = 21;
-constexpr std::size_t kSedimentColumn = 22;
+// The maximum and the two time-weighted averages of one medium. Water-layer
+// figures stand one column left of the sediment ones, and the date of the
+// maximum follows 15 columns after its figure.
+struct ResultBlock {
+  std::string_view maxMarker;
+  std::string_view twa7Marker;
+  std::string_view twa21Marker;
+  std::size_t column;
+  double SubstanceResult::*max;
+  std::string SubstanceResult::*maxDate;
+  double SubstanceResult::*twa7;
+  double SubstanceResult::*twa21;
+};
+
+constexpr ResultBlock kWaterLayer{"Global max ",
+                                  "TWAECsw_7_days",
+                                  "TWAECsw_21_days",
+                                  21,
+                                  &SubstanceResult::PECsw_max,
+                                  &SubstanceResult::waterMaxDate,
+                                  &SubstanceResult::TWA7d,
+                                  &SubstanceResult::TWA21d};
+constexpr ResultBlock kSediment{"Global max    ",
+                                "TWAECsed_7_days",
+                                "TWAECsed_21_days",
+                                22,
+                                &SubstanceResult::PECsed_max,
+                                &SubstanceResult::sedimentMaxDate,
+                                &SubstanceResult::TWAsed7d,
+                                &SubstanceResult::TWAsed21d};
 
 // The current line of a report and the way forward from it.
 class Cursor {
@@ -78,6 +99,16 @@ class Cursor {
   std::size_t number_ = 0;
 };
 
+void ReadBlock(Cursor& cursor, const ResultBlock& block, SubstanceResult& substance) {
+  cursor.ScanFor(block.maxMarker);
+  substance.*block.max = cursor.Value(block.column);
+  substance.*block.maxDate = cursor.Field(block.column + 15, 25);
+  cursor.ScanFor(block.twa7Marker);
+  substance.*block.twa7 = cursor.Value(block.column);
+  cursor.ScanFor(block.twa21Marker);
+  substance.*block.twa21 = cursor.Value(block.column);
+}
+
 }  // namespace
 
 void ReportReader::Read(const std::string& path, ReportRecord& record) {
@@ -118,24 +149,9 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
   for (SubstanceResult& substance : record.substances) {
     cursor.ScanFor(kWaterTable);
     substance.name = cursor.FieldToEnd(43);
-    cursor.ScanFor(kWaterMax);
-    substance.PECsw_max = cursor.Value(kWaterColumn);
-    substance.waterMaxDate = cursor.Field(kWaterColumn + 15, 25);
-    cursor.ScanFor(kWaterTwa7);
-    substance.TWA7d = cursor.Value(kWaterColumn);
-    cursor.ScanFor(kWaterTwa21);
-    substance.TWA21d = cursor.Value(kWaterColumn);
+    ReadBlock(cursor, kWaterLayer, substance);
   }
-
-  for (SubstanceResult& substance : record.substances) {
-    cursor.ScanFor(kSedimentMax);
-    substance.PECsed_max = cursor.Value(kSedimentColumn);
-    substance.sedimentMaxDate = cursor.Field(kSedimentColumn + 15, 25);
-    cursor.ScanFor(kSedimentTwa7);
-    substance.TWAsed7d = cursor.Value(kSedimentColumn);
-    cursor.ScanFor(kSedimentTwa21);
-    substance.TWAsed21d = cursor.Value(kSedimentColumn);
-  }
+  for (SubstanceResult& substance : record.substances) ReadBlock(cursor, kSediment, substance);
 }
 
 }  // namespace quillmere
