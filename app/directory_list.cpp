@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyle>
 #include <filesystem>
 #include <system_error>
@@ -49,9 +50,6 @@ DirectoryList::DirectoryList(const std::string& directory, QWidget* parent) : QT
   setExpandsOnDoubleClick(false);
   setIndentation(12);
   setSelectionMode(QAbstractItemView::SingleSelection);
-  // A double-click opens; activation, which some styles give to a single
-  // click, is not used.
-  connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { openItem(item); });
 
   if (setPath(directory)) showOpen(NormalPath(directory), {});
 }
@@ -68,6 +66,22 @@ std::optional<FileError> DirectoryList::setPath(const std::string& directory) {
   }
   showOpen(path, subfolders);
   return std::nullopt;
+}
+
+void DirectoryList::drawBranches(QPainter*, const QRect&, const QModelIndex&) const {
+  // Every level is always open: no expand arrows, as in a directory list box.
+}
+
+void DirectoryList::mouseDoubleClickEvent(QMouseEvent* event) {
+  // Opening rebuilds the list, so it must not happen inside the view's own
+  // double-click handling, which goes on using the clicked item.
+  if (event->button() == Qt::LeftButton) {
+    if (QTreeWidgetItem* item = itemAt(event->position().toPoint())) {
+      openItem(item);
+      return;
+    }
+  }
+  QTreeWidget::mouseDoubleClickEvent(event);
 }
 
 void DirectoryList::keyPressEvent(QKeyEvent* event) {
@@ -94,14 +108,11 @@ void DirectoryList::showOpen(const std::string& directory, const std::vector<std
   const fs::path path(directory);
   fs::path reached = path.root_path();
   auto* open = new QTreeWidgetItem(this, QStringList(PathText(reached.string())));
-  open->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
   open->setIcon(0, openIcon);
   open->setData(0, kPathRole, PathBytes(reached.string()));
   for (const fs::path& part : path.relative_path()) {
     reached /= part;
     open = new QTreeWidgetItem(open, QStringList(PathText(part.string())));
-    // Every level is always open: no expand arrows, as in a directory list box.
-    open->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
     open->setIcon(0, openIcon);
     open->setData(0, kPathRole, PathBytes(reached.string()));
   }

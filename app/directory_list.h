@@ -40,7 +40,11 @@ class DirectoryList : public QTreeWidget {
   void openFailed(const quillmere::FileError& error);
 
  protected:
+  // A double-click or Enter opens the entry; activation, which some styles
+  // give to a single click, is not used.
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
  private:
   void openItem(QTreeWidgetItem* item);
