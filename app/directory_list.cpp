@@ -32,7 +32,9 @@ std::string NormalPath(const std::string& directory) {
   return path.string();
 }
 
-QByteArray PathBytes(const std::string& path) { return QByteArray(path.data(), static_cast<qsizetype>(path.size())); }
+QByteArray PathBytes(const std::string& path) {
+  return QByteArray(path.data(), static_cast<qsizetype>(path.size()));
+}
 
 }  // namespace
 
@@ -94,7 +96,8 @@ void DirectoryList::keyPressEvent(QKeyEvent* event) {
 
 void DirectoryList::openItem(QTreeWidgetItem* item) {
   const QByteArray bytes = item->data(0, kPathRole).toByteArray();
-  if (std::optional<FileError> error = setPath(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+  if (std::optional<FileError> error =
+          setPath(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
     emit openFailed(*error);
   }
 }

@@ -9,8 +9,9 @@ namespace quillmere {
 DriveList::DriveList(std::vector<Volume> volumes, const std::string& directory, QWidget* parent)
     : QComboBox(parent), volumes_(std::move(volumes)) {
   for (const Volume& volume : volumes_) {
-    addItem(volume.name.empty() ? PathText(volume.root)
-                                : PathText(volume.root) + QStringLiteral(" [") + PathText(volume.name) + QStringLiteral("]"));
+    addItem(volume.name.empty()
+                ? PathText(volume.root)
+                : PathText(volume.root) + QStringLiteral(" [") + PathText(volume.name) + QStringLiteral("]"));
   }
   const std::size_t holding = VolumeHolding(volumes_, directory);
   if (holding < volumes_.size()) setCurrentIndex(static_cast<int>(holding));

@@ -20,21 +20,20 @@ namespace {
 // File systems that hold no user data: the kernel's views of itself and
 // memory-backed scratch space.
 constexpr std::array<std::string_view, 22> kPseudoFileSystems = {
-    "autofs",   "binfmt_misc", "bpf",        "cgroup",     "cgroup2",  "configfs",
-    "debugfs",  "devpts",      "devtmpfs",   "efivarfs",   "fusectl",  "hugetlbfs",
-    "mqueue",   "nsfs",        "proc",       "pstore",     "ramfs",    "rpc_pipefs",
-    "securityfs", "selinuxfs", "sysfs",      "tmpfs"};
+    "autofs",   "binfmt_misc", "bpf",        "cgroup",    "cgroup2", "configfs", "debugfs", "devpts",
+    "devtmpfs", "efivarfs",    "fusectl",    "hugetlbfs", "mqueue",  "nsfs",     "proc",    "pstore",
+    "ramfs",    "rpc_pipefs",  "securityfs", "selinuxfs", "sysfs",   "tmpfs"};
 
 // Trees where the system mounts things of its own (bind mounts of single
 // files in containers, snap images, boot partitions).
-constexpr std::array<std::string_view, 9> kSystemTrees = {"/proc", "/sys",  "/dev",     "/run",    "/etc",
+constexpr std::array<std::string_view, 9> kSystemTrees = {"/proc", "/sys",  "/dev",     "/run",     "/etc",
                                                           "/boot", "/snap", "/var/lib", "/var/snap"};
 constexpr std::string_view kRemovableMediaTree = "/run/media";
 
 bool IsInside(std::string_view path, std::string_view tree) {
   if (tree == "/") return !path.empty() && path.front() == '/';
-  return path == tree || (path.size() > tree.size() && path.substr(0, tree.size()) == tree &&
-                          path[tree.size()] == '/');
+  return path == tree ||
+         (path.size() > tree.size() && path.substr(0, tree.size()) == tree && path[tree.size()] == '/');
 }
 
 bool IsUserVolume(std::string_view root, std::string_view fileSystem) {
@@ -54,8 +53,10 @@ std::string UnescapeOctal(std::string_view field) {
   std::string text;
   for (std::size_t i = 0; i < field.size(); ++i) {
     if (field[i] == '\\' && field.size() - i > 3 &&
-        std::all_of(field.begin() + i + 1, field.begin() + i + 4, [](char c) { return c >= '0' && c <= '7'; })) {
-      text += static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
+        std::all_of(field.begin() + i + 1, field.begin() + i + 4,
+                    [](char c) { return c >= '0' && c <= '7'; })) {
+      text +=
+          static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
       i += 3;
     } else {
       text += field[i];
@@ -119,7 +120,8 @@ std::vector<Volume> VolumesFromMountInfo(std::string_view mountInfo,
     const auto separator = std::find(fields.begin(), fields.end(), "-");
     if (fields.size() < 5 || separator - fields.begin() < 6 || fields.end() - separator < 3) continue;
     Volume volume{UnescapeOctal(fields[4]), NameOf(UnescapeOctal(separator[2]), labels)};
-    if (volume.root.empty() || volume.root.front() != '/' || !IsUserVolume(volume.root, separator[1])) continue;
+    if (volume.root.empty() || volume.root.front() != '/' || !IsUserVolume(volume.root, separator[1]))
+      continue;
     // A later mount on the same point hides the earlier one.
     std::erase_if(volumes, [&](const Volume& listed) { return listed.root == volume.root; });
     volumes.push_back(std::move(volume));
@@ -152,7 +154,8 @@ std::vector<Volume> MountedVolumes() {
   std::vector<Volume> volumes;
   const DWORD drives = GetLogicalDrives();
   for (int letter = 0; letter < 26; ++letter) {
-    if (drives & (1u << letter)) volumes.push_back(Volume{std::string(1, static_cast<char>('A' + letter)) + ":\\", ""});
+    if (drives & (1u << letter))
+      volumes.push_back(Volume{std::string(1, static_cast<char>('A' + letter)) + ":\\", ""});
   }
   return volumes;
 #else

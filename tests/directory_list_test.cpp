@@ -30,13 +30,15 @@ std::vector<std::string> Entries(QTreeWidget& list) {
 std::vector<std::string> Expected(const std::string& path, const std::vector<std::string>& subfolders) {
   std::vector<std::string> entries{"/"};
   std::size_t depth = 0;
-  for (const fs::path& part : fs::path(path).relative_path()) entries.push_back(std::string(++depth, ' ') + part.string());
+  for (const fs::path& part : fs::path(path).relative_path())
+    entries.push_back(std::string(++depth, ' ') + part.string());
   for (const std::string& name : subfolders) entries.push_back(std::string(depth + 1, ' ') + name);
   return entries;
 }
 
 QTreeWidgetItem* Find(QTreeWidget& list, const QString& text) {
-  const QList<QTreeWidgetItem*> found = list.findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive | Qt::MatchRecursive);
+  const QList<QTreeWidgetItem*> found =
+      list.findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive | Qt::MatchRecursive);
   return found.isEmpty() ? nullptr : found.front();
 }
 
@@ -92,7 +94,8 @@ TEST(DirectoryListTest, APathThatCannotBeListedLeavesTheListAsItWas) {
   RunsDirectory tree;
   DirectoryList list(tree.runs());
   const std::vector<std::string> before = Entries(list);
-  for (const std::string& bad : {tree.runs() + "/missing", tree.runs() + "/file.sum", tree.runs() + "/d-file-link"}) {
+  for (const std::string& bad :
+       {tree.runs() + "/missing", tree.runs() + "/file.sum", tree.runs() + "/d-file-link"}) {
     const std::optional<FileError> error = list.setPath(bad);
     ASSERT_TRUE(error.has_value()) << bad;
     EXPECT_EQ(error->path(), bad) << bad;
