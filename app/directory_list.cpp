@@ -1,7 +1,6 @@
 #include "app/directory_list.h"
 
 #include <QFile>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
