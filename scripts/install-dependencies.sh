@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev
   qt6-base-dev libgl1-mesa-dev
   locales
+  xvfb xauth xdotool
 )
 
 missing=()

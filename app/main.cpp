@@ -1,0 +1,19 @@
+// quillmere: the desktop program, one window.
+#include <QApplication>
+#include <csignal>
+
+#include "app/main_window.h"
+
+int main(int argc, char** argv) {
+  // QApplication takes the locale from the environment, so the table's
+  // figures follow the user's decimal separator.
+  QApplication application(argc, argv);
+#ifdef SIGXFSZ
+  // A file-size limit makes a write fail (and be reported) instead of
+  // killing the program.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+  quillmere::MainWindow window;
+  window.show();
+  return application.exec();
+}

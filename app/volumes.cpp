@@ -1,0 +1,181 @@
+#include "app/volumes.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "runtime/listing.h"
+
+namespace quillmere {
+
+namespace {
+
+// File systems that hold no user data: the kernel's views of itself and
+// memory-backed scratch space.
+constexpr std::array<std::string_view, 22> kPseudoFileSystems = {
+    "autofs",   "binfmt_misc", "bpf",        "cgroup",    "cgroup2", "configfs", "debugfs", "devpts",
+    "devtmpfs", "efivarfs",    "fusectl",    "hugetlbfs", "mqueue",  "nsfs",     "proc",    "pstore",
+    "ramfs",    "rpc_pipefs",  "securityfs", "selinuxfs", "sysfs",   "tmpfs"};
+
+// Trees where the system mounts things of its own (bind mounts of single
+// files in containers, snap images, boot partitions).
+constexpr std::array<std::string_view, 9> kSystemTrees = {"/proc", "/sys",  "/dev",     "/run",     "/etc",
+                                                          "/boot", "/snap", "/var/lib", "/var/snap"};
+constexpr std::string_view kRemovableMediaTree = "/run/media";
+
+bool IsInside(std::string_view path, std::string_view tree) {
+  if (tree == "/") return !path.empty() && path.front() == '/';
+  return path == tree ||
+         (path.size() > tree.size() && path.substr(0, tree.size()) == tree && path[tree.size()] == '/');
+}
+
+bool IsUserVolume(std::string_view root, std::string_view fileSystem) {
+  if (root == "/") return true;
+  if (std::find(kPseudoFileSystems.begin(), kPseudoFileSystems.end(), fileSystem) !=
+      kPseudoFileSystems.end()) {
+    return false;
+  }
+  if (IsInside(root, kRemovableMediaTree)) return true;
+  return std::none_of(kSystemTrees.begin(), kSystemTrees.end(),
+                      [&](std::string_view tree) { return IsInside(root, tree); });
+}
+
+// The kernel writes space, tab, newline and backslash in mountinfo fields as
+// three octal digits after a backslash ("\040").
+std::string UnescapeOctal(std::string_view field) {
+  std::string text;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && field.size() - i > 3 &&
+        std::all_of(field.begin() + i + 1, field.begin() + i + 4,
+                    [](char c) { return c >= '0' && c <= '7'; })) {
+      text +=
+          static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
+      i += 3;
+    } else {
+      text += field[i];
+    }
+  }
+  return text;
+}
+
+// udev writes unsafe bytes of a label in its link name as "\x20".
+std::string UnescapeHex(std::string_view name) {
+  auto hexValue = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  std::string text;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == '\\' && name.size() - i > 3 && name[i + 1] == 'x' && hexValue(name[i + 2]) >= 0 &&
+        hexValue(name[i + 3]) >= 0) {
+      text += static_cast<char>(hexValue(name[i + 2]) * 16 + hexValue(name[i + 3]));
+      i += 3;
+    } else {
+      text += name[i];
+    }
+  }
+  return text;
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (start < line.size()) {
+    const std::size_t end = std::min(line.find(' ', start), line.size());
+    if (end > start) fields.push_back(line.substr(start, end - start));
+    start = end + 1;
+  }
+  return fields;
+}
+
+std::string NameOf(const std::string& source, const std::map<std::string, std::string>& labels) {
+  if (const auto label = labels.find(source); label != labels.end()) return label->second;
+  constexpr std::string_view kDevices = "/dev/";
+  if (source.starts_with(kDevices) && source.size() > kDevices.size()) {
+    return source.substr(source.rfind('/') + 1);
+  }
+  return source;
+}
+
+}  // namespace
+
+std::vector<Volume> VolumesFromMountInfo(std::string_view mountInfo,
+                                         const std::map<std::string, std::string>& labels) {
+  std::vector<Volume> volumes;
+  std::size_t start = 0;
+  while (start < mountInfo.size()) {
+    const std::size_t end = std::min(mountInfo.find('\n', start), mountInfo.size());
+    const std::vector<std::string_view> fields = Fields(mountInfo.substr(start, end - start));
+    start = end + 1;
+    // "ID PARENT MAJOR:MINOR ROOT MOUNT-POINT OPTIONS [OPTIONAL...] - TYPE SOURCE SUPER-OPTIONS"
+    const auto separator = std::find(fields.begin(), fields.end(), "-");
+    if (fields.size() < 5 || separator - fields.begin() < 6 || fields.end() - separator < 3) continue;
+    Volume volume{UnescapeOctal(fields[4]), NameOf(UnescapeOctal(separator[2]), labels)};
+    if (volume.root.empty() || volume.root.front() != '/' || !IsUserVolume(volume.root, separator[1]))
+      continue;
+    // A later mount on the same point hides the earlier one.
+    std::erase_if(volumes, [&](const Volume& listed) { return listed.root == volume.root; });
+    volumes.push_back(std::move(volume));
+  }
+  if (std::none_of(volumes.begin(), volumes.end(), [](const Volume& v) { return v.root == "/"; })) {
+    volumes.push_back(Volume{"/", ""});
+  }
+  std::stable_sort(volumes.begin(), volumes.end(),
+                   [](const Volume& a, const Volume& b) { return ListingOrder(a.root, b.root); });
+  return volumes;
+}
+
+std::map<std::string, std::string> VolumeLabels(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> labels;
+  std::error_code error;
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    const fs::path device = fs::weakly_canonical(entry->path(), error);
+    if (error) {
+      error.clear();
+      continue;
+    }
+    labels[device.string()] = UnescapeHex(entry->path().filename().string());
+  }
+  return labels;
+}
+
+std::vector<Volume> MountedVolumes() {
+#ifdef _WIN32
+  std::vector<Volume> volumes;
+  const DWORD drives = GetLogicalDrives();
+  for (int letter = 0; letter < 26; ++letter) {
+    if (drives & (1u << letter))
+      volumes.push_back(Volume{std::string(1, static_cast<char>('A' + letter)) + ":\\", ""});
+  }
+  return volumes;
+#else
+  std::ifstream file("/proc/self/mountinfo", std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return VolumesFromMountInfo(file ? text.str() : std::string(), VolumeLabels());
+#endif
+}
+
+std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path) {
+  std::size_t holding = volumes.size();
+  for (std::size_t i = 0; i < volumes.size(); ++i) {
+    const std::string_view root = volumes[i].root;
+    // Drive roots ("C:\") end in a separator; mount points other than "/" do not.
+    const bool endsInSeparator = root.size() > 1 && (root.back() == '/' || root.back() == '\\');
+    if (!(endsInSeparator ? path.starts_with(root) : IsInside(path, root))) continue;
+    if (holding == volumes.size() || root.size() > volumes[holding].root.size()) holding = i;
+  }
+  return holding;
+}
+
+}  // namespace quillmere

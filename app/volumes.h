@@ -1,0 +1,40 @@
+// The drives a user picks from: the root and the real mounted volumes on
+// Linux, the drive letters on Windows.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmere {
+
+struct Volume {
+  std::string root;  // the mount point ("/", "/media/ann/USB STICK") or drive root ("C:\")
+  std::string name;  // the volume's label, device or share ("vda", "server:/export"); may be empty
+};
+
+// The volumes of a /proc/self/mountinfo text, sorted by ListingOrder of their
+// roots, "/" always first. Pseudo and memory file systems (proc, sysfs, tmpfs,
+// cgroup, ...) and mounts inside the system's own trees (/proc, /sys, /dev,
+// /run except /run/media, /etc, /boot, /snap, /var/lib) are left out; a mount
+// point mounted twice is listed once. A volume's name is its label from
+// `labels` (device path -> label), else the device's file name for a /dev
+// device, else the source as written. Lines that cannot be parsed are skipped.
+std::vector<Volume> VolumesFromMountInfo(std::string_view mountInfo,
+                                         const std::map<std::string, std::string>& labels = {});
+
+// Device path -> label, from the links in `folder` (/dev/disk/by-label);
+// empty when it cannot be read.
+std::map<std::string, std::string> VolumeLabels(const std::string& folder = "/dev/disk/by-label");
+
+// The volumes of this system. On Linux from /proc/self/mountinfo; when that
+// cannot be read, the root alone. On Windows the drive letters.
+std::vector<Volume> MountedVolumes();
+
+// Index in `volumes` of the one holding the absolute `path`: the longest root
+// that is `path` or a folder above it. volumes.size() when none holds it.
+std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path);
+
+}  // namespace quillmere

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Takes docs/window.png, the README's picture of the window: the program is
+# started in the bundled examples/ runs directory on a virtual X display and
+# its window is captured with ImageMagick's import. Run as root on Debian 12.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-dependencies.sh
+command -v import >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends imagemagick
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_BUILD_GUI=ON
+cmake --build build --parallel --target quillmere
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  set +e
+  if [[ -n $app_pid ]]; then
+    kill "$app_pid" 2>/dev/null
+    wait "$app_pid" 2>/dev/null
+  fi
+  if [[ -n $xvfb_pid ]]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [[ -s $work/display ]] && break
+  sleep 0.1
+done
+export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
+[[ $DISPLAY != ":" ]] || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
+
+root=$PWD
+(cd examples && QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 exec timeout 60 "$root/build/app/quillmere") &
+app_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
+[[ -n $window ]] || { echo "screenshot: the window did not appear" >&2; exit 1; }
+sleep 1  # let the first paint finish
+mkdir -p docs
+import -window "$window" docs/window.png
+echo "Wrote docs/window.png"
