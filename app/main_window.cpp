@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -75,7 +76,15 @@ void MainWindow::command1Click() {
 
   SummaryOptions options;
   options.decimalSeparator = LocaleDecimalSeparator();
-  const SummaryOutcome outcome = SummaryRun(dir1_->path(), options);
+  SummaryOutcome outcome;
+  try {
+    outcome = SummaryRun(dir1_->path(), options);
+  } catch (const std::exception& error) {
+    // Nothing a directory tree can hold gets here; should anything else,
+    // such as memory running out, the user still hears of it.
+    outcome.status = RunStatus::kWriteFailure;
+    outcome.message = error.what();
+  }
 
   QApplication::restoreOverrideCursor();
   if (outcome.status != RunStatus::kWritten) {

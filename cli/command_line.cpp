@@ -67,6 +67,12 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
       out << "Wrote " << outcome.tablePath << ": " << outcome.reports
           << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
           << (outcome.rows == 1 ? " row\n" : " rows\n");
+      // The table is complete, but a success nobody could be told of is
+      // not reported as one.
+      if (!out.flush()) {
+        err << kProgram << ": the table is complete, but standard output cannot be written\n";
+        return kExitRunFailed;
+      }
       return kExitWritten;
     case RunStatus::kReportFailure:
       err << outcome.message << "\n" << kProgram << ": " << outcome.reason << "\n";

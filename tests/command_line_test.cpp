@@ -94,6 +94,9 @@ TEST(CommandLineTest, TheProgramExitsWithTheRunsStatus) {
   EXPECT_EQ(WEXITSTATUS(status), 1);
   status = std::system((std::string(QUILLMERE_SUMMARY_EXE) + " >/dev/null 2>&1").c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2);
+  scratch.Write("run/toxswa/b.sum", BuildReport(FixtureReport{}));
+  status = std::system((std::string(QUILLMERE_SUMMARY_EXE) + " '" + scratch.path() + "' >/dev/full 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1) << "the success line could not be printed";
 }
 
 TEST(CommandLineTest, TheProgramWritesFiguresWithTheLocalesDecimalSeparator) {

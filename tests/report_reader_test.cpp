@@ -114,6 +114,12 @@ TEST(ReportReaderTest, TakesSubstanceNamesFromTheWaterTables) {
   const ReportRecord record = ReadText(text);
   ASSERT_EQ(record.substances.size(), 1u);
   EXPECT_EQ(record.substances[0].name, "from-table");
+
+  const std::string tight = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
+                            Report({"* Table: PEC in water layer of substance:XYZ", "Global max ",
+                                    "TWAECsw_7_days", "TWAECsw_21_days", "Global max    ",
+                                    "TWAECsed_7_days", "TWAECsed_21_days"});
+  EXPECT_EQ(ReadText(tight).substances[0].name, "YZ") << "the name starts at column 43";
 }
 
 TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
@@ -129,6 +135,16 @@ TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
   EXPECT_EQ(s.sedimentMaxDate, "");
   EXPECT_EQ(s.PECsw_max, 0);
   EXPECT_EQ(s.TWA7d, 0) << "12 stands left of column 21";
+
+  // A figure is the 15 bytes from its column; what touches it after them is
+  // not part of it.
+  const std::string crowded = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
+                              Report({"PEC in water layer", "Global max          1234567890123459-Jan",
+                                      "TWAECsw_7_days", "TWAECsw_21_days", "Global max    ",
+                                      "TWAECsed_7_days", "TWAECsed_21_days"});
+  const SubstanceResult& c = ReadText(crowded).substances.at(0);
+  EXPECT_DOUBLE_EQ(c.PECsw_max, 123456789012345);
+  EXPECT_EQ(c.waterMaxDate, "9-Jan");
 }
 
 TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
@@ -168,6 +184,11 @@ TEST(ReportReaderTest, EndsTheSubstanceListAtTheLoadingsLineEvenIfItNamesASubsta
                                    "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days",
                                    "TWAECsed_21_days"});
   EXPECT_EQ(ReadText(both).substances.size(), 1u);
+  // The substance list starts on the end-of-header line itself.
+  const std::string onHeaderLine =
+      Report({"* Scenario                : S", "* End of TOXSWA REPORT: Header * Substance 1: A",
+              "* Summary for the substance loadings", "* Appl.No  Date/Hour", "*"});
+  EXPECT_EQ(FailureReason(onHeaderLine), "the report ends before a line containing \"PEC in water layer\"");
   EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"PEC in water layer\"")
       << "two substances need two water-layer blocks";
 }
