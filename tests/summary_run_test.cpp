@@ -1,7 +1,11 @@
 #include "summary/summary_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <string>
 #include <vector>
@@ -122,6 +126,30 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
   EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "/run2/toxswa/!\n Please check!");
   EXPECT_EQ(outcome.rows, 1u);
+}
+
+// Runs over `directory` allowed one more file descriptor than are open now,
+// prints the message and the reason, and exits 0 after a report failure.
+[[noreturn]] void RunWithOneSpareDescriptor(const std::string& directory) {
+  const int lowestFree = ::dup(0);
+  ::close(lowestFree);
+  const rlim_t count = static_cast<rlim_t>(lowestFree) + 1;
+  const rlimit limit{count, count};
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+  const SummaryOutcome outcome = SummaryRun(directory);
+  std::fprintf(stderr, "%s\n%s\n", outcome.message.c_str(), outcome.reason.c_str());
+  std::_Exit(outcome.status == RunStatus::kReportFailure ? 0 : 1);
+}
+
+TEST(SummaryRunDeathTest, NamesTheReportFolderWhenTheSystemRefusesToListIt) {
+  // Root may list every folder, so the listing is refused by running out of
+  // file descriptors instead: one spare is enough for listing the directory
+  // and then holding the table, not for listing a run folder beside it.
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", Scenario("S"));
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RunWithOneSpareDescriptor(scratch.path()), ::testing::ExitedWithCode(0),
+              "Problem with file .*/run/toxswa/!\n Please check!\ncannot list: Too many open files");
 }
 
 TEST(SummaryRunTest, WritesZerosForAReportWithoutSubstances) {
