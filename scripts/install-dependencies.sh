@@ -8,6 +8,8 @@ packages=(
   googletest libgtest-dev
   qt6-base-dev libgl1-mesa-dev
   locales
+  clang libclang-rt-14-dev
+  time hyperfine
 )
 
 missing=()
