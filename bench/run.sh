@@ -7,7 +7,8 @@
 # For each size: the median wall time of RUNS (default 11) alternating runs of
 # `cat` of every report and of quillmere-summary, their ratio, the time per
 # report and the peak resident memory (/usr/bin/time). Then the peak memory
-# of a run whose one report is 50 MB with no line end. Trees are kept in
+# of a run whose one report is 50 MB with no line end, and the report reader
+# alone on reports in memory (Google Benchmark). Trees are kept in
 # QUILLMERE_BENCH_DIR (default /tmp/quillmere-bench) and reused.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,7 @@ sizes=("$@")
 scripts/install-dependencies.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_GUI=OFF -DQUILLMERE_BUILD_BENCH=ON >/dev/null
-cmake --build build-bench --target quillmere-summary make_bench_runs >/dev/null
+cmake --build build-bench --target quillmere-summary make_bench_runs report_reader_benchmark >/dev/null
 exe="$PWD/build-bench/cli/quillmere-summary"
 mkdir -p "$work"
 
@@ -73,3 +74,7 @@ if [[ ! -e "$long/.complete" ]]; then
 fi
 echo
 echo "one 50 MB report without a line end: peak RSS $(peak_kib "$exe" "$long") KiB (the run fails on it, as it should)"
+
+# The report reader alone, on the same reports held in memory.
+echo
+build-bench/bench/report_reader_benchmark --benchmark_min_time=1 2>/dev/null | grep '^BM_'
