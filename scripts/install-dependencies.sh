@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl1-mesa-dev
   locales
   clang libclang-rt-14-dev
-  time hyperfine libbenchmark-dev
+  time libbenchmark-dev
 )
 
 missing=()
