@@ -4,14 +4,14 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quillmere {
 
 // Hands out the lines of a file, or of bytes in memory, one at a time and
 // forward only. A line ends at LF, at CR LF or at a lone CR; the last line
 // needs no line end, and an empty input has no lines. Bytes are passed on as
-// they are. Memory is that of the longest line, not of the file.
+// they are. Memory is that of the longest line, not of the file, and never
+// much more than the file's size.
 class LineReader {
  public:
   // Opens the plain file at `path` for reading. Throws FileError naming
@@ -38,9 +38,15 @@ class LineReader {
   // Moves the unread bytes to the front and reads more, or marks the end.
   void Refill();
 
+  // First CR or LF in [from, to), or `to`.
+  const char* FindLineEnd(const char* from, const char* to);
+
   std::string path_;
   int fd_ = -1;
-  std::vector<char> buffer_;
+  std::size_t fileSize_ = 0;     // size when opened; caps how far the buffer grows
+  char* buffer_ = nullptr;       // malloc'd, so that growing can use realloc
+  std::size_t capacity_ = 0;
+  const char* nextLf_ = nullptr;  // first LF at or after the last scan start, or its end
   const char* data_ = nullptr;  // start of the bytes being handed out
   std::size_t begin_ = 0;       // first unread byte
   std::size_t end_ = 0;         // one past the last byte held

@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev libgl1-mesa-dev
   locales
   xvfb xauth xdotool
+  clang libclang-rt-14-dev
+  time libbenchmark-dev
 )
 
 missing=()

@@ -58,16 +58,20 @@ class Cursor {
   // Replaces the current line by the next; `expecting` says, for the message
   // when there is none, what the reader was looking for.
   void Read(std::string_view expecting) {
-    if (!lines_.ReadLine(line_)) {
-      throw FileError(lines_.path(), "the report ends before " + std::string(expecting));
-    }
-    ++number_;
+    if (!Next()) throw EndedBefore(expecting);
+  }
+
+  // The same, looking for a line that contains `marker`. The message is
+  // built only when it is needed: building it for every line read cost a
+  // fifth of the run's time.
+  void ReadFor(std::string_view marker) {
+    if (!Next()) throw EndedBefore(Quoted(marker));
   }
 
   // Reads until the current line contains `marker`; the current line is
   // tested first.
   void ScanFor(std::string_view marker) {
-    while (!Contains(line_, marker)) Read(Quoted(marker));
+    while (!Contains(line_, marker)) ReadFor(marker);
   }
 
   // Trimmed text of at most `width` bytes from column `column`.
@@ -94,6 +98,16 @@ class Cursor {
   }
 
  private:
+  bool Next() {
+    if (!lines_.ReadLine(line_)) return false;
+    ++number_;
+    return true;
+  }
+
+  FileError EndedBefore(std::string_view expecting) const {
+    return FileError(lines_.path(), "the report ends before " + std::string(expecting));
+  }
+
   LineReader& lines_;
   std::string_view line_;
   std::size_t number_ = 0;
@@ -121,7 +135,7 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
   record.substances.clear();
   record.applicationDates.clear();
 
-  cursor.Read(Cursor::Quoted(kScenario));
+  cursor.ReadFor(kScenario);
   cursor.ScanFor(kScenario);
   std::string scenario = cursor.Field(28, 100);
   if (scenario == previousScenario_) scenario += '2';
@@ -136,7 +150,7 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
     if (Contains(cursor.line(), kSubstance)) {
       record.substances.emplace_back().name = cursor.FieldToEnd(17);
     }
-    cursor.Read(Cursor::Quoted(kLoadings));
+    cursor.ReadFor(kLoadings);
   }
 
   cursor.ScanFor(kApplications);

@@ -35,6 +35,13 @@ SummaryOutcome& Fail(SummaryOutcome& outcome, RunStatus status, const FileError&
   return outcome;
 }
 
+// A table that could not be written holds fewer lines than were printed:
+// the rows counted are those it keeps, without the header.
+SummaryOutcome& FailWriting(SummaryOutcome& outcome, const OutputFile& file, const FileError& error) {
+  outcome.rows = file.linesKept() > 0 ? file.linesKept() - 1 : 0;
+  return Fail(outcome, RunStatus::kWriteFailure, error);
+}
+
 // The reports of run folder `runPath`, sorted, and the folder that holds
 // them; no folder when the run folder has none named "toxswa".
 struct RunFolderReports {
@@ -110,23 +117,25 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
       if (!found) continue;
       reader.StartRunFolder();
       for (const ListedEntry& report : found->reports) {
-        reader.Read(JoinPath(found->folderPath, report.name), record);
+        const std::string reportPath = JoinPath(found->folderPath, report.name);
+        if (options.beforeReading) options.beforeReading(reportPath);
+        reader.Read(reportPath, record);
         record.runFolder = runFolder.name;
         record.reportFile = report.name;
         outcome.rows += table.WriteReportRows(record);
         ++outcome.reports;
-        if (file->failure()) return Fail(outcome, RunStatus::kWriteFailure, *file->failure());
+        if (file->failure()) return FailWriting(outcome, *file, *file->failure());
       }
     }
   } catch (const FileError& error) {
     if (std::optional<FileError> writeFailure = file->Close()) {
-      return Fail(outcome, RunStatus::kWriteFailure, *writeFailure);
+      return FailWriting(outcome, *file, *writeFailure);
     }
     return Fail(outcome, RunStatus::kReportFailure, error);
   }
 
   if (std::optional<FileError> writeFailure = file->Close()) {
-    return Fail(outcome, RunStatus::kWriteFailure, *writeFailure);
+    return FailWriting(outcome, *file, *writeFailure);
   }
   outcome.status = RunStatus::kWritten;
   return outcome;

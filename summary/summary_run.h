@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace quillmere {
@@ -18,6 +19,10 @@ struct SummaryOptions {
   // Decimal point of the figures in the table; the front ends pass the
   // user's locale's separator.
   std::string decimalSeparator = ".";
+  // Called with the path of each report after the listing that found it and
+  // just before it is opened; empty in a normal run. Tests use it to change
+  // the tree in that window.
+  std::function<void(const std::string& reportPath)> beforeReading;
 };
 
 struct SummaryOutcome {
@@ -25,7 +30,8 @@ struct SummaryOutcome {
   // Path of Summary.txt in the chosen directory.
   std::string tablePath;
   // Reports read and data lines written (the header not counted). After a
-  // failure, what the table keeps.
+  // report failure, what the table keeps; after a write failure, `rows` is
+  // the data lines the table keeps (it ends at its last whole line).
   std::size_t reports = 0;
   std::size_t rows = 0;
   // After a failure: the path it concerns and what went wrong.

@@ -82,6 +82,17 @@ TEST(LineReaderTest, ReadsALineLongerThanItsBuffer) {
   EXPECT_EQ(AllLines(reader), (Lines{"first", longLine}));
 }
 
+TEST(LineReaderTest, ReadsAFileThatGrewAfterItWasOpened) {
+  // The buffer's growth is bounded by the size seen at opening; bytes added
+  // later must still all arrive, long lines included.
+  quillmere::testing::ScratchDirectory scratch;
+  const std::string path = scratch.Write("growing.sum", "a\r\n");
+  LineReader reader(path);
+  const std::string longLine(300 * 1024, 'g');
+  scratch.Write("growing.sum", "a\r\n" + longLine + "\r\nb\rc");
+  EXPECT_EQ(AllLines(reader), (Lines{"a", longLine, "b", "c"}));
+}
+
 TEST(LineReaderTest, RefusesWhatIsNotAReadablePlainFile) {
   quillmere::testing::ScratchDirectory scratch;
   const std::string missing = scratch / "missing.sum";

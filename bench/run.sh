@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Measures quillmere-summary on generated trees of reports against the floor
+# of reading the same files with cat, page cache warm.
+#
+#   bench/run.sh [REPORTS...]     (default: 200 2000 20000)
+#
+# For each size: the median wall time of RUNS (default 11) alternating runs of
+# `cat` of every report and of quillmere-summary, their ratio, the time per
+# report and the peak resident memory (/usr/bin/time). Then the peak memory
+# of a run whose one report is 50 MB with no line end, and the report reader
+# alone on reports in memory (Google Benchmark). Trees are kept in
+# QUILLMERE_BENCH_DIR (default /tmp/quillmere-bench) and reused.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+work="${QUILLMERE_BENCH_DIR:-/tmp/quillmere-bench}"
+runs="${RUNS:-11}"
+sizes=("$@")
+((${#sizes[@]})) || sizes=(200 2000 20000)
+
+scripts/install-dependencies.sh
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_GUI=OFF -DQUILLMERE_BUILD_BENCH=ON >/dev/null
+cmake --build build-bench --target quillmere-summary make_bench_runs report_reader_benchmark >/dev/null
+exe="$PWD/build-bench/cli/quillmere-summary"
+mkdir -p "$work"
+
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+now() { date +%s%N; }
+peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), Linux $(uname -r), $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo)"
+echo "runs per figure: $runs, alternating; medians"
+printf '| %8s | %9s | %9s | %15s | %6s | %14s | %13s |\n' reports "tree MB" "cat ms" "quillmere ms" ratio "µs per report" "peak RSS KiB"
+printf '|---------:|----------:|----------:|----------------:|-------:|---------------:|--------------:|\n'
+for n in "${sizes[@]}"; do
+  tree="$work/$n"
+  if [[ ! -e "$tree/.complete" ]]; then
+    rm -rf "$tree"
+    build-bench/bench/make_bench_runs "$tree" "$n"
+    touch "$tree/.complete"  # hidden: the run skips it
+  fi
+  list="$work/$n.list"
+  find "$tree" -name '*.sum' -print0 | sort -z >"$list"
+  bytes=$(xargs -0 cat <"$list" | wc -c)
+  "$exe" "$tree" >/dev/null  # warms the cache and the table
+
+  catTimes=()
+  runTimes=()
+  for ((i = 0; i < runs; i++)); do
+    t0=$(now); xargs -0 cat <"$list" >/dev/null; t1=$(now)
+    "$exe" "$tree" >/dev/null; t2=$(now)
+    catTimes+=($(((t1 - t0) / 1000)))
+    runTimes+=($(((t2 - t1) / 1000)))
+  done
+  catUs=$(printf '%s\n' "${catTimes[@]}" | median)
+  runUs=$(printf '%s\n' "${runTimes[@]}" | median)
+  rss=0
+  for ((i = 0; i < 3; i++)); do
+    r=$(peak_kib "$exe" "$tree")
+    ((r > rss)) && rss=$r
+  done
+  awk -v n="$n" -v b="$bytes" -v c="$catUs" -v q="$runUs" -v m="$rss" 'BEGIN {
+    printf "| %8d | %9.1f | %9.1f | %15.1f | %6.2f | %14.1f | %13d |\n", n, b / 1e6, c / 1000, q / 1000, q / c, q / n, m }'
+done
+
+# One report of 50 MB in a single line: memory stays near the report's size.
+long="$work/long-line"
+if [[ ! -e "$long/.complete" ]]; then
+  rm -rf "$long"
+  mkdir -p "$long/run/toxswa"
+  head -c $((50 * 1024 * 1024)) /dev/zero | tr '\0' x >"$long/run/toxswa/long.sum"
+  touch "$long/.complete"
+fi
+echo
+echo "one 50 MB report without a line end: peak RSS $(peak_kib "$exe" "$long") KiB (the run fails on it, as it should)"
+
+# The report reader alone, on the same reports held in memory.
+echo
+build-bench/bench/report_reader_benchmark --benchmark_min_time=1 2>/dev/null | grep '^BM_'
