@@ -14,8 +14,12 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 }  // namespace
 
 OutputFile::OutputFile(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+  // O_NONBLOCK keeps a pipe named like the table from holding the run until
+  // something reads it: without a reader the open fails at once.
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
   if (fd_ < 0) throw SystemError(path, "cannot create", errno);
+  const int flags = ::fcntl(fd_, F_GETFL);
+  if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
   buffer_.reserve(kBufferSize);
   pendingLineEnds_.reserve(kBufferSize / 64);
 }

@@ -1,5 +1,6 @@
 #include "summary/summary_run.h"
 
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -119,7 +120,13 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
       for (const ListedEntry& report : found->reports) {
         const std::string reportPath = JoinPath(found->folderPath, report.name);
         if (options.beforeReading) options.beforeReading(reportPath);
-        reader.Read(reportPath, record);
+        try {
+          reader.Read(reportPath, record);
+        } catch (const std::bad_alloc&) {
+          // Only a report of absurd lines can exhaust memory; it is that
+          // report's failure, not the program's.
+          throw FileError(reportPath, "not enough memory to read it");
+        }
         record.runFolder = runFolder.name;
         record.reportFile = report.name;
         outcome.rows += table.WriteReportRows(record);

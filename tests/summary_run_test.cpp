@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -178,6 +179,13 @@ TEST(SummaryRunTest, DoesNotStartWithoutADirectoryOrATable) {
   const SummaryOutcome blocked = SummaryRun(scratch / "blocked");
   EXPECT_EQ(blocked.status, RunStatus::kNotStarted);
   EXPECT_EQ(blocked.message, scratch / "blocked/Summary.txt: cannot create: Is a directory");
+
+  // A pipe in the table's place fails at once instead of waiting for a reader.
+  scratch.MakeFolder("piped");
+  ASSERT_EQ(::mkfifo((scratch / "piped/Summary.txt").c_str(), 0600), 0);
+  const SummaryOutcome piped = SummaryRun(scratch / "piped");
+  EXPECT_EQ(piped.status, RunStatus::kNotStarted);
+  EXPECT_EQ(piped.message, scratch / "piped/Summary.txt: cannot create: No such device or address");
 }
 
 TEST(SummaryRunTest, FailsWhenTheTableCannotBeWritten) {
