@@ -142,7 +142,8 @@ TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
                               Report({"PEC in water layer", "Global max          1234567890123459-Jan",
                                       "TWAECsw_7_days", "TWAECsw_21_days", "Global max    ",
                                       "TWAECsed_7_days", "TWAECsed_21_days"});
-  const SubstanceResult& c = ReadText(crowded).substances.at(0);
+  const ReportRecord crowdedRecord = ReadText(crowded);
+  const SubstanceResult& c = crowdedRecord.substances.at(0);
   EXPECT_DOUBLE_EQ(c.PECsw_max, 123456789012345);
   EXPECT_EQ(c.waterMaxDate, "9-Jan");
 }
