@@ -20,6 +20,7 @@
 #include "summary/summary_run.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
+#include "tests/table_text.h"
 
 namespace quillmere {
 namespace {
@@ -87,35 +88,8 @@ ProgramResult RunProgram(const std::string& directory, rlim_t fileSizeLimit = RL
   return result;
 }
 
-// The data lines of a table, each without its CR LF; fails the test when the
-// table does not start with the header or ends inside a line.
-std::vector<std::string> DataRows(const std::string& table) {
-  std::vector<std::string> rows;
-  if (table.empty()) return rows;
-  EXPECT_EQ(table.substr(0, 3), "ID\t");
-  EXPECT_EQ(table.substr(table.size() - 2), "\r\n") << "the table ends inside a line";
-  std::size_t start = table.find("\r\n");
-  while (start != std::string::npos && start + 2 < table.size()) {
-    start += 2;
-    const std::size_t end = table.find("\r\n", start);
-    rows.push_back(table.substr(start, end - start));
-    start = end;
-  }
-  return rows;
-}
-
-// The first two fields of a data line: run folder and report.
-std::string RowName(const std::string& row) {
-  const std::size_t first = row.find('\t');
-  const std::size_t second = row.find('\t', first + 1);
-  return row.substr(0, first) + "/" + row.substr(first + 1, second - first - 1);
-}
-
-std::vector<std::string> RowNames(const std::string& table) {
-  std::vector<std::string> names;
-  for (const std::string& row : DataRows(table)) names.push_back(RowName(row));
-  return names;
-}
+using quillmere::testing::DataRows;
+using quillmere::testing::RowNames;
 
 std::string ReportFailure(const std::string& path, const std::string& reason) {
   return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n";

@@ -18,6 +18,7 @@
 #include "summary/summary_run.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
+#include "tests/table_text.h"
 
 namespace quillmere {
 namespace {
@@ -28,9 +29,7 @@ using quillmere::testing::FixtureReport;
 using quillmere::testing::ReadFile;
 using quillmere::testing::ScratchDirectory;
 
-const std::string kHeader =
-    "ID\tMitigation\tScenario\tSubstance\tPECsw_max\tTWA7d\tTWA21d\tPECsed_max\tTWAsed7d\t"
-    "TWAsed21d\tDate water\tDate sed\tAppDate\r\n";
+const std::string& kHeader = quillmere::testing::kTableHeader;
 
 // What the window showed and asked for, in order, instead of real boxes and
 // a real end of the program.

@@ -14,6 +14,7 @@
 #include "runtime/file_error.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
+#include "tests/table_text.h"
 
 namespace quillmere {
 namespace {
@@ -23,23 +24,9 @@ using quillmere::testing::FixtureReport;
 using quillmere::testing::ReadFile;
 using quillmere::testing::ScratchDirectory;
 
-const std::string kHeader =
-    "ID\tMitigation\tScenario\tSubstance\tPECsw_max\tTWA7d\tTWA21d\tPECsed_max\tTWAsed7d\t"
-    "TWAsed21d\tDate water\tDate sed\tAppDate\r\n";
+const std::string& kHeader = quillmere::testing::kTableHeader;
 
-// The first two fields (run folder, report) of every data line of the table.
-std::vector<std::string> RowNames(const std::string& table) {
-  std::vector<std::string> names;
-  std::size_t start = table.find("\r\n");
-  while (start != std::string::npos && start + 2 < table.size()) {
-    start += 2;
-    const std::size_t first = table.find('\t', start);
-    const std::size_t second = table.find('\t', first + 1);
-    names.push_back(table.substr(start, first - start) + "/" + table.substr(first + 1, second - first - 1));
-    start = table.find("\r\n", start);
-  }
-  return names;
-}
+using quillmere::testing::RowNames;
 
 std::string Scenario(const std::string& name) {
   FixtureReport fixture;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/scratch_directory.h"
+#include "tests/table_text.h"
 
 namespace quillmere {
 namespace {
@@ -27,9 +28,7 @@ std::string Written(const std::vector<ReportRecord>& records, const std::string&
   return ReadFile(path);
 }
 
-const std::string kHeader =
-    "ID\tMitigation\tScenario\tSubstance\tPECsw_max\tTWA7d\tTWA21d\tPECsed_max\tTWAsed7d\t"
-    "TWAsed21d\tDate water\tDate sed\tAppDate\r\n";
+const std::string& kHeader = quillmere::testing::kTableHeader;
 
 SubstanceResult Substance(const std::string& name, double base) {
   SubstanceResult s;

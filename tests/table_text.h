@@ -1,0 +1,19 @@
+// Reading back a written Summary.txt in tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillmere::testing {
+
+// The table's header line, with its CR LF.
+extern const std::string kTableHeader;
+
+// The data lines of a table, each without its CR LF; fails the test when the
+// table does not start with the header or ends inside a line.
+std::vector<std::string> DataRows(const std::string& table);
+
+// "run folder/report" of every data line of a table.
+std::vector<std::string> RowNames(const std::string& table);
+
+}  // namespace quillmere::testing
