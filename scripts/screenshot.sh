@@ -11,30 +11,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_BUILD
 cmake --build build --parallel --target quillmere
 
 work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  set +e
-  if [[ -n $app_pid ]]; then
-    kill "$app_pid" 2>/dev/null
-    wait "$app_pid" 2>/dev/null
-  fi
-  if [[ -n $xvfb_pid ]]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [[ -s $work/display ]] && break
-  sleep 0.1
-done
-export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
-[[ $DISPLAY != ":" ]] || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
+source scripts/virtual-display.sh
+start_virtual_display || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
 
 root=$PWD
 (cd examples && QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 exec timeout 60 "$root/build/app/quillmere") &

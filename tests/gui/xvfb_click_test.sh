@@ -10,22 +10,7 @@ set -uo pipefail
 program=$(realpath "$1")
 source_runs=$(realpath "$2")
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-xvfb-XXXXXX")
-xvfb_pid=""
-app_pid=""
-
-cleanup() {
-  set +e
-  if [[ -n $app_pid ]]; then
-    kill "$app_pid" 2>/dev/null
-    wait "$app_pid" 2>/dev/null
-  fi
-  if [[ -n $xvfb_pid ]]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../../scripts/virtual-display.sh"
 
 fail() { echo "xvfb_click_test: $*" >&2; exit 1; }
 skip() { echo "xvfb_click_test: skipped: $*" >&2; exit 77; }
@@ -33,17 +18,7 @@ skip() { echo "xvfb_click_test: skipped: $*" >&2; exit 77; }
 command -v Xvfb >/dev/null || skip "Xvfb is not installed"
 command -v xdotool >/dev/null || fail "xdotool is not installed"
 
-# Xvfb picks a free display itself and writes its number to the given fd.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [[ -s $work/display ]] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-display=$(tr -dc '0-9' <"$work/display")
-[[ -n $display ]] || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
-export DISPLAY=":$display"
+start_virtual_display || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
 
 cp -R "$source_runs" "$work/runs" || fail "cannot copy $source_runs"
 rm -f "$work/runs/Summary.txt"
