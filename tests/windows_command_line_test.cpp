@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "runtime/number.h"
 #include "runtime/windows_text.h"
@@ -126,7 +127,7 @@ TEST(WindowsCommandLineTest, WritesFiguresWithTheRegionalDecimalSeparator) {
   // The tests run with a German locale (see tests/CMakeLists.txt).
   wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
   ::GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
-  if (std::wstring(locale).rfind(L"de", 0) != 0) GTEST_SKIP() << "the user's locale is not German";
+  if (!std::wstring_view(locale).starts_with(L"de")) GTEST_SKIP() << "the user's locale is not German";
   EXPECT_EQ(LocaleDecimalSeparator(), ",");
   ScratchDirectory scratch;
   scratch.Write("runs/run/toxswa/a.sum", BuildReport(FixtureReport{}));
