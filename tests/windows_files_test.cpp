@@ -128,6 +128,23 @@ TEST(WindowsFilesTest, RefusesATableWithOtherHardLinks) {
   EXPECT_EQ(ReadFile(other), "kept");
 }
 
+TEST(WindowsFilesTest, RefusesATableThatIsASymbolicLink) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", kReport);
+  const std::string other = scratch.Write("kept.txt", "kept");
+  const std::string tablePath = scratch / "Summary.txt";
+  // Unprivileged creation needs developer mode; Wine 8 makes a plain file.
+  if (!::CreateSymbolicLinkW(WidePath(tablePath).c_str(), WidePath(other).c_str(),
+                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
+      (::GetFileAttributesW(WidePath(tablePath).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    GTEST_SKIP() << "this system makes no symbolic links for this user";
+  }
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kNotStarted);
+  EXPECT_EQ(outcome.message, tablePath + ": not written: it is a symbolic link");
+  EXPECT_EQ(ReadFile(other), "kept");
+}
+
 TEST(WindowsFilesTest, FailsOnAReportAnotherProgramHoldsKeepingTheRowsBefore) {
   ScratchDirectory scratch;
   scratch.Write("run/toxswa/a.sum", kReport);
