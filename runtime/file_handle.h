@@ -37,11 +37,14 @@ class FileHandle {
   // Closes the file; later calls do nothing. Returns the failure, if any.
   std::optional<FileError> Close();
 
-  bool isOpen() const { return descriptor_ >= 0; }
+  bool isOpen() const { return system_ != kClosed; }
 
  private:
+  // A file descriptor on POSIX, a HANDLE on Windows (whose invalid value is
+  // -1 too).
+  static constexpr std::intptr_t kClosed = -1;
   std::string path_;
-  int descriptor_ = -1;
+  std::intptr_t system_ = kClosed;
 };
 
 }  // namespace quillmere

@@ -8,12 +8,18 @@
 
 namespace quillmere {
 
+namespace {
+
+int Descriptor(std::intptr_t system) { return static_cast<int>(system); }
+
+}  // namespace
+
 FileHandle::FileHandle(const std::string& path) : path_(path) {
   // O_NOFOLLOW keeps a link from sending the table anywhere else; without
   // O_TRUNC nothing is emptied before the checks below. O_NONBLOCK keeps a
   // pipe named like the table from holding the run until something reads it.
-  descriptor_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0666);
-  if (descriptor_ < 0) {
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0666);
+  if (descriptor < 0) {
     const int error = errno;
     struct stat link {};
     if (error == ELOOP && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
@@ -21,8 +27,9 @@ FileHandle::FileHandle(const std::string& path) : path_(path) {
     }
     throw SystemError(path, "cannot create", error);
   }
+  system_ = descriptor;
   struct stat file {};
-  if (::fstat(descriptor_, &file) != 0) {
+  if (::fstat(descriptor, &file) != 0) {
     const int error = errno;
     Close();
     throw SystemError(path, "cannot create", error);
@@ -34,9 +41,9 @@ FileHandle::FileHandle(const std::string& path) : path_(path) {
     Close();
     throw FileError(path, refusal);
   }
-  const int flags = ::fcntl(descriptor_, F_GETFL);
-  if (flags >= 0) ::fcntl(descriptor_, F_SETFL, flags & ~O_NONBLOCK);
-  if (::ftruncate(descriptor_, 0) != 0) {
+  const int flags = ::fcntl(descriptor, F_GETFL);
+  if (flags >= 0) ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK);
+  if (::ftruncate(descriptor, 0) != 0) {
     const int error = errno;
     Close();
     throw SystemError(path, "cannot empty", error);
@@ -47,9 +54,9 @@ FileHandle::~FileHandle() { Close(); }
 
 std::optional<FileError> FileHandle::Write(std::string_view bytes, std::size_t& taken) {
   taken = 0;
-  if (descriptor_ < 0) return SystemError(path_, "cannot write", EBADF);
+  if (!isOpen()) return SystemError(path_, "cannot write", EBADF);
   while (taken < bytes.size()) {
-    const ssize_t written = ::write(descriptor_, bytes.data() + taken, bytes.size() - taken);
+    const ssize_t written = ::write(Descriptor(system_), bytes.data() + taken, bytes.size() - taken);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return SystemError(path_, "cannot write", written < 0 ? errno : EIO);
     taken += static_cast<std::size_t>(written);
@@ -58,14 +65,14 @@ std::optional<FileError> FileHandle::Write(std::string_view bytes, std::size_t& 
 }
 
 std::optional<FileError> FileHandle::Truncate(std::uint64_t size) {
-  if (::ftruncate(descriptor_, static_cast<off_t>(size)) != 0) return SystemError(path_, "cannot shorten", errno);
+  if (::ftruncate(Descriptor(system_), static_cast<off_t>(size)) != 0) return SystemError(path_, "cannot shorten", errno);
   return std::nullopt;
 }
 
 std::optional<FileError> FileHandle::Close() {
-  if (descriptor_ < 0) return std::nullopt;
-  const int result = ::close(descriptor_);
-  descriptor_ = -1;
+  if (!isOpen()) return std::nullopt;
+  const int result = ::close(Descriptor(system_));
+  system_ = kClosed;
   // After EINTR the descriptor is closed all the same on Linux.
   if (result != 0 && errno != EINTR) return SystemError(path_, "cannot write", errno);
   return std::nullopt;
