@@ -77,7 +77,8 @@ void CheckFileLinesMatchMemoryLines(std::string_view bytes) {
 const std::string& TablePath() {
   static const std::string path = [] {
     const char* folder = std::getenv("TMPDIR");
-    std::string pattern = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/quillmere-fuzz-XXXXXX";
+    std::string pattern =
+        std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/quillmere-fuzz-XXXXXX";
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) std::abort();
     ::close(fd);

@@ -18,7 +18,8 @@ FileHandle::FileHandle(const std::string& path) : path_(path) {
   // O_NOFOLLOW keeps a link from sending the table anywhere else; without
   // O_TRUNC nothing is emptied before the checks below. O_NONBLOCK keeps a
   // pipe named like the table from holding the run until something reads it.
-  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0666);
+  const int descriptor =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0666);
   if (descriptor < 0) {
     const int error = errno;
     struct stat link {};
@@ -65,7 +66,8 @@ std::optional<FileError> FileHandle::Write(std::string_view bytes, std::size_t& 
 }
 
 std::optional<FileError> FileHandle::Truncate(std::uint64_t size) {
-  if (::ftruncate(Descriptor(system_), static_cast<off_t>(size)) != 0) return SystemError(path_, "cannot shorten", errno);
+  if (::ftruncate(Descriptor(system_), static_cast<off_t>(size)) != 0)
+    return SystemError(path_, "cannot shorten", errno);
   return std::nullopt;
 }
 

@@ -42,8 +42,8 @@ std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
     // A link that leads nowhere or in a loop, or an entry gone since it was
     // listed, cannot be reached.
     struct stat status {};
-    const EntryKind kind =
-        ::fstatat(descriptor, entry->d_name, &status, 0) == 0 ? KindOfMode(status.st_mode) : EntryKind::kUnreachable;
+    const EntryKind kind = ::fstatat(descriptor, entry->d_name, &status, 0) == 0 ? KindOfMode(status.st_mode)
+                                                                                 : EntryKind::kUnreachable;
     entries.push_back({std::string(name), kind});
   }
 }

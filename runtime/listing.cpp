@@ -18,7 +18,8 @@ unsigned char FoldedByte(char c) {
 // The visible entries of `folder`, sorted.
 std::vector<ListedEntry> SortedVisibleEntries(const std::string& folder) {
   std::vector<ListedEntry> entries = ReadFolderEntries(folder);
-  std::erase_if(entries, [](const ListedEntry& entry) { return entry.name.empty() || entry.name.front() == '.'; });
+  std::erase_if(entries,
+                [](const ListedEntry& entry) { return entry.name.empty() || entry.name.front() == '.'; });
   std::sort(entries.begin(), entries.end(),
             [](const ListedEntry& a, const ListedEntry& b) { return ListingOrder(a.name, b.name); });
   return entries;
