@@ -198,32 +198,6 @@ TEST(FaultInjectionTest, ASignalToStopEndsTheRunAtAWholeLine) {
   }
 }
 
-// Runs over `directory`, catching requests to stop, and asks to stop while
-// the second report is about to be read; prints the message, the counts and
-// the rows of the table.
-[[noreturn]] void RunInterruptedAtTheSecondReport(const std::string& directory) {
-  CatchInterruptions();
-  int reports = 0;
-  SummaryOptions options;
-  options.beforeReading = [&](const std::string&) {
-    if (++reports == 2) std::raise(SIGINT);
-  };
-  const SummaryOutcome outcome = SummaryRun(directory, options);
-  std::fprintf(stderr, "%s, %zu reports, %zu rows:", outcome.message.c_str(), outcome.reports, outcome.rows);
-  for (const std::string& name : RowNames(ReadFile(directory + "/Summary.txt"))) std::fprintf(stderr, " %s", name.c_str());
-  std::_Exit(outcome.status == RunStatus::kInterrupted && outcome.interruption == SIGINT ? 0 : 1);
-}
-
-TEST(FaultInjectionDeathTest, ARequestToStopEndsTheRunBeforeTheNextReport) {
-  ScratchDirectory scratch;
-  for (const char* name : {"run1/toxswa/a.sum", "run1/toxswa/b.sum", "run2/toxswa/c.sum"}) {
-    scratch.Write(name, BuildReport({}));
-  }
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(RunInterruptedAtTheSecondReport(scratch.path()), ::testing::ExitedWithCode(0),
-              "interrupted by SIGINT, 2 reports, 2 rows: run1/a.sum run1/b.sum$");
-}
-
 TEST(FaultInjectionTest, MemoryRunningOutWhileAReportIsReadOrWrittenFailsNamingIt) {
   // The second report's one row is longer than the table's buffer, so that
   // writing it needs memory too. Every allocation from the moment the report
