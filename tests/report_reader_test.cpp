@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <initializer_list>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "runtime/file_error.h"
 #include "tests/report_builder.h"
@@ -27,6 +29,11 @@ ReportRecord ReadText(ReportReader& reader, const std::string& text) {
 ReportRecord ReadText(const std::string& text) {
   ReportReader reader;
   return ReadText(reader, text);
+}
+
+// The application dates of `record`, in order.
+std::vector<std::string> Dates(const ReportRecord& record) {
+  return std::vector<std::string>(record.applicationDates.begin(), record.applicationDates.end());
 }
 
 // Joins lines with LF.
@@ -67,16 +74,16 @@ TEST(ReportReaderTest, ReadsEveryFigureOfAReportInTheModelsLayout) {
     EXPECT_EQ(record.scenario, "R1_Stream");
     ASSERT_EQ(record.substances.size(), 1u);
     const SubstanceResult& s = record.substances[0];
-    EXPECT_EQ(s.name, "EXSW2");
+    EXPECT_EQ(record.Text(s.name), "EXSW2");
     EXPECT_DOUBLE_EQ(s.PECsw_max, 39.57);
     EXPECT_DOUBLE_EQ(s.TWA7d, 2.415);
     EXPECT_DOUBLE_EQ(s.TWA21d, 0.8402);
     EXPECT_DOUBLE_EQ(s.PECsed_max, 5.338);
     EXPECT_DOUBLE_EQ(s.TWAsed7d, 1.544);
     EXPECT_DOUBLE_EQ(s.TWAsed21d, 0.9058);
-    EXPECT_EQ(s.waterMaxDate, "25-Nov-1978-02h00");
-    EXPECT_EQ(s.sedimentMaxDate, "25-Nov-1978-11h00");
-    EXPECT_EQ(record.applicationDates,
+    EXPECT_EQ(record.Text(s.waterMaxDate), "25-Nov-1978-02h00");
+    EXPECT_EQ(record.Text(s.sedimentMaxDate), "25-Nov-1978-11h00");
+    EXPECT_EQ(Dates(record),
               (std::vector<std::string>{"14-Nov-1978-09h00", "21-Nov-1978-09h00"}));
   }
 }
@@ -96,13 +103,13 @@ TEST(ReportReaderTest, ReadsAllWaterBlocksBeforeTheSedimentBlocks) {
   fixture.substances = {parent, metabolite};
   const ReportRecord record = ReadText(BuildReport(fixture));
   ASSERT_EQ(record.substances.size(), 2u);
-  EXPECT_EQ(record.substances[0].name, "Parent");
+  EXPECT_EQ(record.Text(record.substances[0].name), "Parent");
   EXPECT_DOUBLE_EQ(record.substances[0].PECsw_max, 12.5);
   EXPECT_DOUBLE_EQ(record.substances[0].PECsed_max, 0.0125);
   EXPECT_DOUBLE_EQ(record.substances[0].TWAsed21d, 0.1234e-100);
-  EXPECT_EQ(record.substances[1].name, "Met-1");
+  EXPECT_EQ(record.Text(record.substances[1].name), "Met-1");
   EXPECT_DOUBLE_EQ(record.substances[1].PECsw_max, 0.000068);
-  EXPECT_EQ(record.substances[1].waterMaxDate, "01-Jan-1979-07h00");
+  EXPECT_EQ(record.Text(record.substances[1].waterMaxDate), "01-Jan-1979-07h00");
   EXPECT_EQ(record.substances[1].PECsed_max, 0) << "\"-\" is no number";
 }
 
@@ -113,13 +120,14 @@ TEST(ReportReaderTest, TakesSubstanceNamesFromTheWaterTables) {
                                    "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
   const ReportRecord record = ReadText(text);
   ASSERT_EQ(record.substances.size(), 1u);
-  EXPECT_EQ(record.substances[0].name, "from-table");
+  EXPECT_EQ(record.Text(record.substances[0].name), "from-table");
 
   const std::string tight = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
                             Report({"* Table: PEC in water layer of substance:XYZ", "Global max ",
                                     "TWAECsw_7_days", "TWAECsw_21_days", "Global max    ",
                                     "TWAECsed_7_days", "TWAECsed_21_days"});
-  EXPECT_EQ(ReadText(tight).substances[0].name, "YZ") << "the name starts at column 43";
+  const ReportRecord tightRecord = ReadText(tight);
+  EXPECT_EQ(tightRecord.Text(tightRecord.substances[0].name), "YZ") << "the name starts at column 43";
 }
 
 TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
@@ -130,9 +138,9 @@ TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
   const ReportRecord record = ReadText(text);
   ASSERT_EQ(record.substances.size(), 1u);
   const SubstanceResult& s = record.substances[0];
-  EXPECT_EQ(s.name, "");
-  EXPECT_EQ(s.waterMaxDate, "");
-  EXPECT_EQ(s.sedimentMaxDate, "");
+  EXPECT_EQ(record.Text(s.name), "");
+  EXPECT_EQ(record.Text(s.waterMaxDate), "");
+  EXPECT_EQ(record.Text(s.sedimentMaxDate), "");
   EXPECT_EQ(s.PECsw_max, 0);
   EXPECT_EQ(s.TWA7d, 0) << "12 stands left of column 21";
 
@@ -145,7 +153,7 @@ TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
   const ReportRecord crowdedRecord = ReadText(crowded);
   const SubstanceResult& c = crowdedRecord.substances.at(0);
   EXPECT_DOUBLE_EQ(c.PECsw_max, 123456789012345);
-  EXPECT_EQ(c.waterMaxDate, "9-Jan");
+  EXPECT_EQ(crowdedRecord.Text(c.waterMaxDate), "9-Jan");
 }
 
 TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
@@ -198,14 +206,14 @@ TEST(ReportReaderTest, EndsTheApplicationListOnlyAtASpaceOrAnAsterisk) {
   const ReportRecord record =
       ReadText(HeaderOnly({}, {"    1   14-Nov-1978-09h00   1000.0", "", "  ", "*x", "    5   short",
                                "    6   19-Nov-1978-09h00x-too-long", " "}));
-  EXPECT_EQ(record.applicationDates,
+  EXPECT_EQ(Dates(record),
             (std::vector<std::string>{"14-Nov-1978-09h00", "", "", "", "short",
                                       "19-Nov-1978-09h00"}));
   EXPECT_TRUE(ReadText(HeaderOnly({}, {"*"})).applicationDates.empty());
   EXPECT_TRUE(ReadText(HeaderOnly({}, {" "})).applicationDates.empty());
-  EXPECT_EQ(ReadText(HeaderOnly({}, {"x       12-Dec-1978-10h00  ", "*"})).applicationDates,
+  EXPECT_EQ(Dates(ReadText(HeaderOnly({}, {"x       12-Dec-1978-10h00  ", "*"}))),
             (std::vector<std::string>{"12-Dec-1978-10h00"}));
-  EXPECT_EQ(ReadText(HeaderOnly({}, {"    1      12-Dec  ", "*"})).applicationDates,
+  EXPECT_EQ(Dates(ReadText(HeaderOnly({}, {"    1      12-Dec  ", "*"}))),
             (std::vector<std::string>{"   12-Dec  "}))
       << "dates are not trimmed";
 }
