@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <iterator>
-#include <string>
 #include <string_view>
 
 namespace quillmere {
@@ -12,8 +11,17 @@ namespace quillmere {
 // length (seven bits a byte, lowest first). An empty text costs one byte and
 // a text is known by one offset, so a report of many tiny texts costs about
 // its own size instead of a string object per text. Texts may hold any byte.
+// The buffer grows with realloc, which moves a large block without copying
+// it on Linux, so growing never holds the old and the new buffer at once.
 class TextList {
  public:
+  TextList() = default;
+  ~TextList();
+  TextList(const TextList& other);
+  TextList& operator=(const TextList& other);
+  TextList(TextList&& other) noexcept;
+  TextList& operator=(TextList&& other) noexcept;
+
   // Where a text starts in the buffer.
   using Offset = std::size_t;
   // The offset of no text; At() reads it as the empty text.
@@ -60,14 +68,19 @@ class TextList {
     Offset offset_ = 0;
   };
   Iterator begin() const { return Iterator(this, 0); }
-  Iterator end() const { return Iterator(this, bytes_.size()); }
+  Iterator end() const { return Iterator(this, size_); }
 
  private:
   // The length stored at `offset`, and sets `text` to the offset of its
   // first byte.
   std::size_t LengthAt(Offset offset, Offset& text) const;
+  // Makes room for `more` bytes after the ones held.
+  void Reserve(std::size_t more);
+  void Release();
 
-  std::string bytes_;
+  char* bytes_ = nullptr;  // malloc'd, so that growing can use realloc
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
   std::size_t count_ = 0;
 };
 
