@@ -218,6 +218,82 @@ TEST(ReportReaderTest, EndsTheApplicationListOnlyAtASpaceOrAnAsterisk) {
       << "dates are not trimmed";
 }
 
+// One line may serve the same block of many substances at once, since each
+// scan tests the current line first: the substances all take their figures
+// from it, and its texts are kept once for all of them.
+TEST(ReportReaderTest, SubstancesServedByOneLineShareItsTexts) {
+  // Columns: figure from 21 (water) or 22 (sediment), date from 36 or 37,
+  // name from 43 to the end of the line.
+  // The water line must not hold the sediment's "Global max    " too.
+  const std::string water = "Global max -        1.5            2-Jan  Shared PEC in water layer "
+                            "TWAECsw_7_days TWAECsw_21_days";
+  // `marker`, then `figure` at column 22 and `date` at column 37.
+  const auto sedimentRow = [](std::string marker, std::string_view figure, std::string_view date = "") {
+    marker.resize(21, ' ');
+    (marker += figure).resize(36, ' ');
+    return marker += date;
+  };
+  const std::string allSedimentMarkers =
+      sedimentRow("Global max    ", "2.5", "3-Feb") + std::string(25, ' ') + "TWAECsed_7_days TWAECsed_21_days";
+  struct Case {
+    std::size_t substances;
+    std::vector<std::string> sedimentLines;  // after the one water line
+    std::vector<double> sedimentMax;         // per substance
+    std::vector<double> sedimentTwa21;
+    std::vector<std::string> sedimentDates;
+    std::size_t textsKept;
+  } cases[] = {
+      {1000, {allSedimentMarkers}, std::vector<double>(1000, 2.5), std::vector<double>(1000, 2.5),
+       std::vector<std::string>(1000, "3-Feb"), 3},
+      // The water line serves all, each sediment block is its own.
+      {3,
+       {sedimentRow("Global max    ", "1", "1-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "10"),
+        sedimentRow("Global max    ", "2", "2-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "20"),
+        sedimentRow("Global max    ", "3", "3-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "30")},
+       {1, 2, 3},
+       {10, 20, 30},
+       {"1-Mar", "2-Mar", "3-Mar"},
+       5},
+  };
+  for (const Case& c : cases) {
+    std::string text = Report({"* Scenario                : S", "* End of TOXSWA REPORT: Header"});
+    for (std::size_t i = 0; i < c.substances; ++i) text += "* Substance\n";
+    text += Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour", "*", water});
+    for (const std::string& line : c.sedimentLines) text += line + "\n";
+
+    const ReportRecord record = ReadText(text);
+    ASSERT_EQ(record.substances.size(), c.substances);
+    for (std::size_t j = 0; j < c.substances; ++j) {
+      const SubstanceResult& s = record.substances[j];
+      EXPECT_EQ(record.Text(s.name), "Shared PEC in water layer TWAECsw_7_days TWAECsw_21_days") << j;
+      EXPECT_EQ(record.Text(s.waterMaxDate), "2-Jan  Shared PEC in wate") << j;
+      EXPECT_DOUBLE_EQ(s.PECsw_max, 1.5) << j;
+      EXPECT_DOUBLE_EQ(s.TWA21d, 1.5) << j;
+      EXPECT_DOUBLE_EQ(s.PECsed_max, c.sedimentMax[j]) << j;
+      EXPECT_DOUBLE_EQ(s.TWAsed21d, c.sedimentTwa21[j]) << j;
+      EXPECT_EQ(record.Text(s.sedimentMaxDate), c.sedimentDates[j]) << j;
+    }
+    EXPECT_EQ(record.texts.size(), c.textsKept) << c.substances << " substances";
+  }
+}
+
+TEST(ReportReaderTest, ReadsThousandsOfApplicationRowsEmptyOrNot) {
+  std::string text = HeaderOnly({}, {});
+  std::vector<std::string> expected;
+  for (int i = 0; i < 20000; ++i) {
+    switch (i % 4) {
+      case 0: text += "\n"; expected.emplace_back(); break;
+      case 1: text += "*x\n"; expected.emplace_back(); break;
+      case 2: text += "    7   14-Nov-1978-09h00   100\n"; expected.emplace_back("14-Nov-1978-09h00"); break;
+      default: text += "  \n"; expected.emplace_back(); break;
+    }
+  }
+  text += "*\n";
+  const ReportRecord record = ReadText(text);
+  EXPECT_EQ(record.applicationDates.size(), 20000u);
+  EXPECT_EQ(Dates(record), expected);
+}
+
 TEST(ReportReaderTest, ReadsAReportWithoutSubstances) {
   const ReportRecord record = ReadText(HeaderOnly({}, {"    1   14-Nov-1978-09h00", "*"}));
   EXPECT_EQ(record.scenario, "D4_Pond");
