@@ -59,7 +59,7 @@ struct Marker {
   explicit Marker(std::string_view marker) : text(marker) {}
 
   std::string_view text;
-  std::size_t foundOnLine = 0;  // 0: not found yet (lines count from 1)
+  std::size_t foundOnLine = 0;   // 0: not found yet (lines count from 1)
   std::size_t keptFromLine = 0;  // the line `keptText` was cut from
   TextRef keptText = TextList::kNone;
 };
@@ -229,7 +229,9 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
     ReadBlock(cursor, kWaterLayer, water, record, substance);
   }
   BlockMarkers sediment(kSediment);
-  for (SubstanceResult& substance : record.substances) ReadBlock(cursor, kSediment, sediment, record, substance);
+  for (SubstanceResult& substance : record.substances) {
+    ReadBlock(cursor, kSediment, sediment, record, substance);
+  }
 }
 
 }  // namespace quillmere

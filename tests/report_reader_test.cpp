@@ -1,15 +1,14 @@
 #include "summary/report_reader.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
-#include <new>
 #include <initializer_list>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -231,16 +230,17 @@ TEST(ReportReaderTest, SubstancesServedByOneLineShareItsTexts) {
   // Columns: figure from 21 (water) or 22 (sediment), date from 36 or 37,
   // name from 43 to the end of the line.
   // The water line must not hold the sediment's "Global max    " too.
-  const std::string water = "Global max -        1.5            2-Jan  Shared PEC in water layer "
-                            "TWAECsw_7_days TWAECsw_21_days";
+  const std::string water =
+      "Global max -        1.5            2-Jan  Shared PEC in water layer "
+      "TWAECsw_7_days TWAECsw_21_days";
   // `marker`, then `figure` at column 22 and `date` at column 37.
   const auto sedimentRow = [](std::string marker, std::string_view figure, std::string_view date = "") {
     marker.resize(21, ' ');
     (marker += figure).resize(36, ' ');
     return marker += date;
   };
-  const std::string allSedimentMarkers =
-      sedimentRow("Global max    ", "2.5", "3-Feb") + std::string(25, ' ') + "TWAECsed_7_days TWAECsed_21_days";
+  const std::string allSedimentMarkers = sedimentRow("Global max    ", "2.5", "3-Feb") +
+                                         std::string(25, ' ') + "TWAECsed_7_days TWAECsed_21_days";
   struct Case {
     std::size_t substances;
     std::vector<std::string> sedimentLines;  // after the one water line
@@ -249,13 +249,18 @@ TEST(ReportReaderTest, SubstancesServedByOneLineShareItsTexts) {
     std::vector<std::string> sedimentDates;
     std::size_t textsKept;
   } cases[] = {
-      {1000, {allSedimentMarkers}, std::vector<double>(1000, 2.5), std::vector<double>(1000, 2.5),
-       std::vector<std::string>(1000, "3-Feb"), 3},
+      {1000,
+       {allSedimentMarkers},
+       std::vector<double>(1000, 2.5),
+       std::vector<double>(1000, 2.5),
+       std::vector<std::string>(1000, "3-Feb"),
+       3},
       // The water line serves all, each sediment block is its own.
       {3,
        {sedimentRow("Global max    ", "1", "1-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "10"),
         sedimentRow("Global max    ", "2", "2-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "20"),
-        sedimentRow("Global max    ", "3", "3-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "30")},
+        sedimentRow("Global max    ", "3", "3-Mar"), "TWAECsed_7_days",
+        sedimentRow("TWAECsed_21_days", "30")},
        {1, 2, 3},
        {10, 20, 30},
        {"1-Mar", "2-Mar", "3-Mar"},
@@ -288,10 +293,22 @@ TEST(ReportReaderTest, ReadsThousandsOfApplicationRowsEmptyOrNot) {
   std::vector<std::string> expected;
   for (int i = 0; i < 20000; ++i) {
     switch (i % 4) {
-      case 0: text += "\n"; expected.emplace_back(); break;
-      case 1: text += "*x\n"; expected.emplace_back(); break;
-      case 2: text += "    7   14-Nov-1978-09h00   100\n"; expected.emplace_back("14-Nov-1978-09h00"); break;
-      default: text += "  \n"; expected.emplace_back(); break;
+      case 0:
+        text += "\n";
+        expected.emplace_back();
+        break;
+      case 1:
+        text += "*x\n";
+        expected.emplace_back();
+        break;
+      case 2:
+        text += "    7   14-Nov-1978-09h00   100\n";
+        expected.emplace_back("14-Nov-1978-09h00");
+        break;
+      default:
+        text += "  \n";
+        expected.emplace_back();
+        break;
     }
   }
   text += "*\n";
@@ -358,15 +375,18 @@ TEST(ReportReaderTest, ReadsTheCostliestShapesWithinEightTimesTheirSize) {
     std::size_t substances;
     std::size_t applications;
   } cases[] = {
-      {"substance lines served by one line", header + substanceLines +
+      {"substance lines served by one line",
+       header + substanceLines +
            Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour", "*"}) + blocks,
        kSubstances, 0},
-      {"empty application rows", header + Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour"}) +
+      {"empty application rows",
+       header + Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour"}) +
            std::string(kRows, '\n') + "*\n",
        0, kRows},
-      {"a name as long as the report", header + Report({"* Substance", "* Summary for the substance loadings",
-                                                        "* Appl.No  Date/Hour", "*",
-                                                        "PEC in water layer" + std::string(30, ' ') + longName}) +
+      {"a name as long as the report",
+       header +
+           Report({"* Substance", "* Summary for the substance loadings", "* Appl.No  Date/Hour", "*",
+                   "PEC in water layer" + std::string(30, ' ') + longName}) +
            blocks,
        1, 0},
   };

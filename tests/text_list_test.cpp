@@ -9,7 +9,9 @@
 namespace quillmere {
 namespace {
 
-std::vector<std::string> All(const TextList& list) { return std::vector<std::string>(list.begin(), list.end()); }
+std::vector<std::string> All(const TextList& list) {
+  return std::vector<std::string>(list.begin(), list.end());
+}
 
 // Lengths around the steps of the length prefix (one byte up to 127, two up
 // to 16383, three beyond), and bytes a separator-based list could not hold.
