@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/file_error.h"
@@ -291,25 +292,12 @@ TEST(ReportReaderTest, SubstancesServedByOneLineShareItsTexts) {
 TEST(ReportReaderTest, ReadsThousandsOfApplicationRowsEmptyOrNot) {
   std::string text = HeaderOnly({}, {});
   std::vector<std::string> expected;
+  const std::pair<std::string_view, std::string_view> kRowsAndDates[] = {
+      {"", ""}, {"*x", ""}, {"    7   14-Nov-1978-09h00   100", "14-Nov-1978-09h00"}, {"  ", ""}};
   for (int i = 0; i < 20000; ++i) {
-    switch (i % 4) {
-      case 0:
-        text += "\n";
-        expected.emplace_back();
-        break;
-      case 1:
-        text += "*x\n";
-        expected.emplace_back();
-        break;
-      case 2:
-        text += "    7   14-Nov-1978-09h00   100\n";
-        expected.emplace_back("14-Nov-1978-09h00");
-        break;
-      default:
-        text += "  \n";
-        expected.emplace_back();
-        break;
-    }
+    const auto& [row, date] = kRowsAndDates[i % 4];
+    (text += row) += '\n';
+    expected.emplace_back(date);
   }
   text += "*\n";
   const ReportRecord record = ReadText(text);
