@@ -34,8 +34,8 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     std::fflush(stderr);
     std::_Exit(kExitNoDisplay);
   }
-  heldMessages->push_back(HeldMessage{type, QByteArray(context.file), context.line, QByteArray(context.function),
-                                      QByteArray(context.category), text});
+  heldMessages->push_back(HeldMessage{type, QByteArray(context.file), context.line,
+                                      QByteArray(context.function), QByteArray(context.category), text});
 }
 
 }  // namespace
@@ -49,7 +49,8 @@ std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
   heldMessages = nullptr;
   for (const HeldMessage& message : held) {
     const QMessageLogContext context(OrNull(message.file.constData()), message.line,
-                                     OrNull(message.function.constData()), OrNull(message.category.constData()));
+                                     OrNull(message.function.constData()),
+                                     OrNull(message.category.constData()));
     if (previous != nullptr) previous(message.type, context, message.text);
   }
   return application;

@@ -79,7 +79,8 @@ TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {
 TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDash) {
   const std::string version = std::string("quillmere-summary ") + QUILLMERE_VERSION_FOR_TESTS + "\n";
   for (const char* option : {"--help", "-h"}) {
-    EXPECT_NE(RunCli({option, "dir"}).out.find("Usage: quillmere-summary [--] DIR"), std::string::npos) << option;
+    EXPECT_NE(RunCli({option, "dir"}).out.find("Usage: quillmere-summary [--] DIR"), std::string::npos)
+        << option;
   }
   EXPECT_EQ(RunCli({"--version"}).out, version);
   EXPECT_EQ(RunCli({"-V"}).out, version);
@@ -101,7 +102,8 @@ TEST(CommandLineTest, AHelpOrVersionThatCannotBeWrittenIsAFailure) {
     const std::vector<std::string> arguments{c.option};
     EXPECT_EQ(RunCommandLine(arguments, unwritable, err), 1) << c.option;
     EXPECT_EQ(err.str(), c.err);
-    const std::string command = std::string(QUILLMERE_SUMMARY_EXE) + " " + c.option + " >/dev/full 2>/dev/null";
+    const std::string command =
+        std::string(QUILLMERE_SUMMARY_EXE) + " " + c.option + " >/dev/full 2>/dev/null";
     EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1) << c.option;
   }
 }

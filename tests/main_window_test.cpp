@@ -185,7 +185,8 @@ TEST(MainWindowTest, AFailingReportShowsTheStopBoxThenEndsTheProgram) {
   EXPECT_EQ(box.title, "Quillmere");
   EXPECT_EQ(box.text.toStdString(),
             "Problem with file " + scratch / "Run1/toxswa/B.sum" + "!\n Please check!");
-  EXPECT_EQ(box.detailedText.toStdString(), "the report ends before a line containing \"* Scenario                :\"");
+  EXPECT_EQ(box.detailedText.toStdString(),
+            "the report ends before a line containing \"* Scenario                :\"");
   EXPECT_EQ(box.buttons, QMessageBox::Ok);
   EXPECT_EQ(box.format, Qt::PlainText);
   EXPECT_EQ(shown.recorder.events, (std::vector<std::string>{"box", "end 1"}));
