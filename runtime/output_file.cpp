@@ -76,7 +76,9 @@ void OutputFile::Flush() {
       // figure perhaps cut short, looking like data; the file ends at the last
       // whole line instead. Shrinking a file needs no space, so this works on
       // a full disk; on a device it fails and nothing was written anyway.
-      if (written_ > keptEnd_) (void)::ftruncate(fd_, static_cast<off_t>(keptEnd_));
+      if (written_ > keptEnd_) {
+        [[maybe_unused]] const int truncated = ::ftruncate(fd_, static_cast<off_t>(keptEnd_));
+      }
       return;
     }
     data += written;
