@@ -62,7 +62,7 @@ lintian_output=$(cd "$work" && "${lintian[@]}" "$checked" 2>&1) || {
 printf '%s\n' "${lintian_output:-(nothing)}"
 
 if [[ $mode == system ]]; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 "$deb" >/dev/null
+  DEBIAN_FRONTEND=noninteractive DEBCONF_NOWARNINGS=yes apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 "$deb" >/dev/null
   installed=yes
   prefix=/usr
 else
