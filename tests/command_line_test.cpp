@@ -97,10 +97,35 @@ TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
 }
 
 TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDash) {
-  EXPECT_NE(RunCli({"--help"}).out.find("Usage: quillmere-summary [--] DIR"), std::string::npos);
-  EXPECT_EQ(RunCli({"--version"}).out, std::string("quillmere-summary ") + QUILLMERE_VERSION_FOR_TESTS + "\n");
+  const std::string version = std::string("quillmere-summary ") + QUILLMERE_VERSION_FOR_TESTS + "\n";
+  for (const char* option : {"--help", "-h"}) {
+    EXPECT_NE(RunCli({option, "dir"}).out.find("Usage: quillmere-summary [--] DIR"), std::string::npos)
+        << option;
+  }
+  EXPECT_EQ(RunCli({"--version"}).out, version);
+  EXPECT_EQ(RunCli({"-V"}).out, version);
   const Result dashed = RunCli({"--", "-no-such-dir"});
   EXPECT_EQ(dashed.err, "quillmere-summary: -no-such-dir: cannot list: No such file or directory\n");
+}
+
+TEST(CommandLineTest, AHelpOrVersionThatCannotBeWrittenIsAFailure) {
+  const struct {
+    std::string option;
+    std::string err;
+  } cases[] = {
+      {"--help", "quillmere-summary: the help cannot be written to standard output\n"},
+      {"-V", "quillmere-summary: the version cannot be written to standard output\n"},
+  };
+  for (const auto& c : cases) {
+    std::ostream unwritable(nullptr);
+    std::ostringstream err;
+    const std::vector<std::string> arguments{c.option};
+    EXPECT_EQ(RunCommandLine(arguments, unwritable, err), 1) << c.option;
+    EXPECT_EQ(err.str(), c.err);
+    const std::string command =
+        std::string(QUILLMERE_SUMMARY_EXE) + " " + c.option + " >/dev/full 2>/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1) << c.option;
+  }
 }
 
 TEST(CommandLineTest, TheProgramExitsWithTheRunsStatus) {

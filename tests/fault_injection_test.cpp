@@ -293,9 +293,9 @@ TEST(FaultInjectionTest, AReportChangedBetweenListingAndReadingFailsNamingIt) {
        "cannot open: not a plain file"},
       {"a folder", [](const std::string& path) { ::unlink(path.c_str()); ::mkdir(path.c_str(), 0700); },
        "cannot open: not a plain file"},
-      {"a link loop", [](const std::string& path) { ::unlink(path.c_str()); (void)::symlink(path.c_str(), path.c_str()); },
+      {"a link loop", [](const std::string& path) { ::unlink(path.c_str()); EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0); },
        "cannot open: Too many levels of symbolic links"},
-      {"emptied", [](const std::string& path) { (void)::truncate(path.c_str(), 0); }, kEndsBeforeScenario},
+      {"emptied", [](const std::string& path) { EXPECT_EQ(::truncate(path.c_str(), 0), 0); }, kEndsBeforeScenario},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
