@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QPushButton>
 #include <exception>
 #include <filesystem>
@@ -30,6 +31,9 @@ std::string CurrentDirectory() {
 MainWindow::MainWindow(WindowSetup setup, QWidget* parent) : QWidget(parent), setup_(std::move(setup)) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Form1"));
+  QIcon icon;
+  for (const int size : {32, 48, 256}) icon.addFile(QStringLiteral(":/icons/quillmere-%1.png").arg(size));
+  setWindowIcon(icon);
   resize(Twips(11370), Twips(6840));
 
   const std::string start = setup_.startDirectory.empty() ? CurrentDirectory() : setup_.startDirectory;
@@ -88,15 +92,20 @@ void MainWindow::command1Click() {
 
   QApplication::restoreOverrideCursor();
   if (outcome.status != RunStatus::kWritten) {
-    showMessage(QMessageBox::Critical, QString::fromLocal8Bit(outcome.message.c_str()));
+    // The box keeps its two lines; why the report could not be read, as the
+    // command line prints it, is one click away.
+    const bool reportFailed = outcome.status == RunStatus::kReportFailure;
+    showMessage(QMessageBox::Critical, QString::fromLocal8Bit(outcome.message.c_str()),
+                reportFailed ? QString::fromLocal8Bit(outcome.reason.c_str()) : QString());
   }
   setup_.endProgram(outcome.status == RunStatus::kWritten ? 0 : 1);
 }
 
-void MainWindow::showMessage(QMessageBox::Icon icon, const QString& text) {
+void MainWindow::showMessage(QMessageBox::Icon icon, const QString& text, const QString& details) {
   QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, this);
   // Paths are shown as they are, never read as markup.
   box.setTextFormat(Qt::PlainText);
+  if (!details.isEmpty()) box.setDetailedText(details);
   setup_.showModal(box);
 }
 

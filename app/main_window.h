@@ -47,7 +47,8 @@ class MainWindow : public QWidget {
   // Runs the summary over Dir1's directory, reports a failure, and ends the
   // program in every case.
   void command1Click();
-  void showMessage(QMessageBox::Icon icon, const QString& text);
+  // `details` is shown as the box's detailed text when not empty.
+  void showMessage(QMessageBox::Icon icon, const QString& text, const QString& details = {});
 
   WindowSetup setup_;
   DirectoryList* dir1_;

@@ -38,6 +38,7 @@ struct Recorder {
     QMessageBox::Icon icon;
     QString title;
     QString text;
+    QString detailedText;
     QMessageBox::StandardButtons buttons;
     Qt::TextFormat format;
   };
@@ -49,7 +50,8 @@ struct Recorder {
     setup.volumes = std::move(volumes);
     setup.startDirectory = std::move(startDirectory);
     setup.showModal = [this](QMessageBox& box) {
-      boxes.push_back({box.icon(), box.windowTitle(), box.text(), box.standardButtons(), box.textFormat()});
+      boxes.push_back({box.icon(), box.windowTitle(), box.text(), box.detailedText(), box.standardButtons(),
+                       box.textFormat()});
       events.push_back("box");
     };
     setup.endProgram = [this](int status) { events.push_back("end " + std::to_string(status)); };
@@ -86,6 +88,7 @@ TEST(MainWindowTest, HasItsCaptionSizeControlsAndTabOrder) {
   ASSERT_NE(shown.command1, nullptr);
   EXPECT_EQ(shown.window.objectName(), "Form1");
   EXPECT_EQ(shown.window.windowTitle(), "Form1");
+  EXPECT_FALSE(shown.window.windowIcon().pixmap(48).isNull());
   EXPECT_EQ(shown.window.size(), QSize(758, 456));
   EXPECT_EQ(shown.dir1->geometry(), QRect(24, 64, 249, 186));
   EXPECT_EQ(shown.drive1->geometry(), QRect(24, 256, 249, 21));
@@ -182,6 +185,8 @@ TEST(MainWindowTest, AFailingReportShowsTheStopBoxThenEndsTheProgram) {
   EXPECT_EQ(box.title, "Quillmere");
   EXPECT_EQ(box.text.toStdString(),
             "Problem with file " + scratch / "Run1/toxswa/B.sum" + "!\n Please check!");
+  EXPECT_EQ(box.detailedText.toStdString(),
+            "the report ends before a line containing \"* Scenario                :\"");
   EXPECT_EQ(box.buttons, QMessageBox::Ok);
   EXPECT_EQ(box.format, Qt::PlainText);
   EXPECT_EQ(shown.recorder.events, (std::vector<std::string>{"box", "end 1"}));
@@ -194,12 +199,15 @@ TEST(MainWindowTest, ARunThatCannotStartNamesThePathAndEndsTheProgram) {
   ScratchDirectory scratch;
   scratch.MakeFolder("vanishing");
   scratch.MakeFolder("blocked/Summary.txt");
+  scratch.MakeFolder("linked");
+  fs::create_symlink(scratch / "elsewhere.txt", scratch / "linked/Summary.txt");
   const struct {
     std::string directory;
     std::string namedPath;
   } cases[] = {
       {scratch / "vanishing", scratch / "vanishing"},
       {scratch / "blocked", scratch / "blocked/Summary.txt"},
+      {scratch / "linked", scratch / "linked/Summary.txt"},
   };
   for (const auto& c : cases) {
     ShownWindow shown({{"/", ""}}, c.directory);
@@ -210,8 +218,10 @@ TEST(MainWindowTest, ARunThatCannotStartNamesThePathAndEndsTheProgram) {
     EXPECT_EQ(shown.recorder.boxes.front().title, "Quillmere") << c.directory;
     EXPECT_TRUE(shown.recorder.boxes.front().text.startsWith(QString::fromStdString(c.namedPath + ": ")))
         << shown.recorder.boxes.front().text.toStdString();
+    EXPECT_EQ(shown.recorder.boxes.front().detailedText, "") << "the message already says why";
     EXPECT_EQ(shown.recorder.events, (std::vector<std::string>{"box", "end 1"})) << c.directory;
   }
+  EXPECT_FALSE(fs::exists(scratch / "elsewhere.txt")) << "the link is not written through";
 }
 
 TEST(MainWindowTest, ClosingBeforeStartEndsTheProgramAndWritesNothing) {

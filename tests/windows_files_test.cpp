@@ -134,9 +134,10 @@ TEST(WindowsFilesTest, RefusesATableThatIsASymbolicLink) {
   const std::string other = scratch.Write("kept.txt", "kept");
   const std::string tablePath = scratch / "Summary.txt";
   // Unprivileged creation needs developer mode; Wine 8 makes a plain file.
-  if (!::CreateSymbolicLinkW(WidePath(tablePath).c_str(), WidePath(other).c_str(),
-                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
-      (::GetFileAttributesW(WidePath(tablePath).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+  const bool made = ::CreateSymbolicLinkW(WidePath(tablePath).c_str(), WidePath(other).c_str(),
+                                          SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+  const DWORD attributes = ::GetFileAttributesW(WidePath(tablePath).c_str());
+  if (!made || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
     GTEST_SKIP() << "this system makes no symbolic links for this user";
   }
   const SummaryOutcome outcome = SummaryRun(scratch.path());
