@@ -21,7 +21,8 @@ HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 std::optional<FileError> RefusalOf(const std::string& path, const std::wstring& widePath) {
   const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return FileError(path, "not written: it is a symbolic link");
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return FileError(path, "not written: it is a symbolic link");
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileError(path, "cannot create: Is a directory");
   return std::nullopt;
 }
@@ -87,7 +88,8 @@ std::optional<FileError> FileHandle::Write(std::string_view bytes, std::size_t& 
 std::optional<FileError> FileHandle::Truncate(std::uint64_t size) {
   LARGE_INTEGER position{};
   position.QuadPart = static_cast<LONGLONG>(size);
-  if (!::SetFilePointerEx(AsHandle(system_), position, nullptr, FILE_BEGIN) || !::SetEndOfFile(AsHandle(system_))) {
+  if (!::SetFilePointerEx(AsHandle(system_), position, nullptr, FILE_BEGIN) ||
+      !::SetEndOfFile(AsHandle(system_))) {
     return WindowsError(path_, "cannot shorten", ::GetLastError());
   }
   return std::nullopt;

@@ -52,7 +52,8 @@ TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
                             "quillmere-summary: the report ends before a line containing "
                             "\"* Scenario                :\"\n");
   EXPECT_EQ(RunCli({directory + "/\x1b"}).err,
-            "quillmere-summary: " + scratch.path() + "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");
+            "quillmere-summary: " + scratch.path() +
+                "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");
 }
 
 TEST(CommandLineTest, AHelpOrVersionThatCannotBeWrittenIsAFailure) {
@@ -78,7 +79,8 @@ TEST(CommandLineTest, AHelpOrVersionThatCannotBeWrittenIsAFailure) {
 TEST(CommandLineTest, TheProgramExitsWithTheRunsStatus) {
   ScratchDirectory scratch;
   scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
-  const std::string command = std::string(QUILLMERE_SUMMARY_EXE) + " '" + scratch.path() + "' >/dev/null 2>&1";
+  const std::string command =
+      std::string(QUILLMERE_SUMMARY_EXE) + " '" + scratch.path() + "' >/dev/null 2>&1";
   int status = std::system(command.c_str());
   EXPECT_EQ(WEXITSTATUS(status), 0);
   scratch.Write("run/toxswa/b.sum", "");
@@ -87,7 +89,8 @@ TEST(CommandLineTest, TheProgramExitsWithTheRunsStatus) {
   status = std::system((std::string(QUILLMERE_SUMMARY_EXE) + " >/dev/null 2>&1").c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2);
   scratch.Write("run/toxswa/b.sum", BuildReport(FixtureReport{}));
-  status = std::system((std::string(QUILLMERE_SUMMARY_EXE) + " '" + scratch.path() + "' >/dev/full 2>/dev/null").c_str());
+  status = std::system(
+      (std::string(QUILLMERE_SUMMARY_EXE) + " '" + scratch.path() + "' >/dev/full 2>/dev/null").c_str());
   EXPECT_EQ(WEXITSTATUS(status), 1) << "the success line could not be printed";
 }
 

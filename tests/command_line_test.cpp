@@ -48,7 +48,8 @@ TEST(CommandLineTest, ExitsWithOneAndTheMessageWhenAReportFails) {
   const Result result = RunCli({scratch.path()});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "Problem with file " + (scratch / "run/TOXSWA/bad.sum") + "!" +
-                            std::string(kMessageLineBreak) + " Please check!\n"
+                            std::string(kMessageLineBreak) +
+                            " Please check!\n"
                             "quillmere-summary: the report ends before a line containing "
                             "\"* Scenario                :\"\n");
 }

@@ -29,7 +29,8 @@ TEST(ListTest, SortsSkipsHiddenEntriesAndTellsKinds) {
   ASSERT_EQ(::symlink("loop", (scratch / "loop").c_str()), 0);
 
   const std::vector<ListedEntry> entries = List(scratch.path());
-  EXPECT_EQ(Names(entries), (std::vector<std::string>{"dangling", "link", "loop", "run1", "Run2", "Summary.txt"}));
+  EXPECT_EQ(Names(entries),
+            (std::vector<std::string>{"dangling", "link", "loop", "run1", "Run2", "Summary.txt"}));
   const EntryKind kinds[] = {EntryKind::kUnreachable, EntryKind::kFolder, EntryKind::kUnreachable,
                              EntryKind::kFolder,      EntryKind::kFolder, EntryKind::kPlainFile};
   for (std::size_t i = 0; i < entries.size(); ++i) {

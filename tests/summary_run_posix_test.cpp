@@ -169,12 +169,16 @@ TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
     std::function<void(const std::string& table)> make;
     std::string reason;
   } cases[] = {
-      {"a link to a file", [&](const std::string& table) { ASSERT_EQ(::symlink(outside.c_str(), table.c_str()), 0); },
+      {"a link to a file",
+       [&](const std::string& table) { ASSERT_EQ(::symlink(outside.c_str(), table.c_str()), 0); },
        "not written: it is a symbolic link"},
       {"a link to nothing",
-       [&](const std::string& table) { ASSERT_EQ(::symlink((scratch / "elsewhere/new").c_str(), table.c_str()), 0); },
+       [&](const std::string& table) {
+         ASSERT_EQ(::symlink((scratch / "elsewhere/new").c_str(), table.c_str()), 0);
+       },
        "not written: it is a symbolic link"},
-      {"another name of a file", [&](const std::string& table) { ASSERT_EQ(::link(outside.c_str(), table.c_str()), 0); },
+      {"another name of a file",
+       [&](const std::string& table) { ASSERT_EQ(::link(outside.c_str(), table.c_str()), 0); },
        "not written: it has other hard links"},
       {"a pipe that is read",
        [&](const std::string& table) {

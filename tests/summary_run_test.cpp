@@ -54,8 +54,8 @@ TEST(SummaryRunTest, StopsAtABadReportKeepingTheRowsBeforeIt) {
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
   EXPECT_EQ(outcome.failedPath, scratch / "run2/toxswa/b.sum");
-  EXPECT_EQ(outcome.message,
-            "Problem with file " + (scratch / "run2/toxswa/b.sum") + "!" + std::string(kMessageLineBreak) + " Please check!");
+  EXPECT_EQ(outcome.message, "Problem with file " + (scratch / "run2/toxswa/b.sum") + "!" +
+                                 std::string(kMessageLineBreak) + " Please check!");
   EXPECT_EQ(outcome.reason, "the report ends before a line containing \"* Scenario                :\"");
   EXPECT_EQ(outcome.reports, 3u);
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")),

@@ -52,7 +52,8 @@ TEST(WindowsFilesTest, BuildsPathsAndTheMessageWithBackslashes) {
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   EXPECT_EQ(outcome.tablePath, scratch.path() + "\\Summary.txt");
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
-  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "\\b-run\\TOXSWA\\bad.sum!\r\n Please check!");
+  EXPECT_EQ(outcome.message,
+            "Problem with file " + scratch.path() + "\\b-run\\TOXSWA\\bad.sum!\r\n Please check!");
   // Binary file: one CR LF per line, never CR CR LF.
   const std::string table = ReadFile(outcome.tablePath);
   EXPECT_EQ(table.find("\r\r"), std::string::npos);
@@ -62,12 +63,16 @@ TEST(WindowsFilesTest, BuildsPathsAndTheMessageWithBackslashes) {
 TEST(WindowsFilesTest, WritesNamesInTheAnsiCodePageWithQuestionMarksForTheRest) {
   if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << ::GetACP() << ", not Windows-1252";
   ScratchDirectory scratch;
-  scratch.Write("Puffer-Gr\xC3\xB6\xC3\x9F" "e/toxswa/Bericht-\xC3\xA4.sum", kReport);  // Puffer-Größe, Bericht-ä
+  scratch.Write(
+      "Puffer-Gr\xC3\xB6\xC3\x9F"
+      "e/toxswa/Bericht-\xC3\xA4.sum",
+      kReport);  // Puffer-Größe, Bericht-ä
   scratch.Write("\xD0\x9F\xD1\x80\xD1\x83\xD0\xB4-\xCE\xA9/toxswa/\xE6\xB1\xA0.sum", kReport);  // Пруд-Ω, 池
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   ASSERT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
-  EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)),
-            (std::vector<std::string>{"Puffer-Gr\xF6\xDF" "e/Bericht-\xE4.sum", "???\?-?/?.sum"}));
+  EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)), (std::vector<std::string>{"Puffer-Gr\xF6\xDF"
+                                                                             "e/Bericht-\xE4.sum",
+                                                                             "???\?-?/?.sum"}));
 }
 
 TEST(WindowsFilesTest, ReadsReportsBeyondTheClassicPathLimit) {
@@ -89,8 +94,9 @@ TEST(WindowsFilesTest, SaysSoWhenAnotherProgramHoldsTheTable) {
     HeldOpen excel(tablePath);
     const SummaryOutcome outcome = SummaryRun(scratch.path());
     EXPECT_EQ(outcome.status, RunStatus::kNotStarted);
-    EXPECT_EQ(outcome.message, tablePath + ": cannot create: the file is open in another program; close it there "
-                                           "and try again");
+    EXPECT_EQ(outcome.message, tablePath +
+                                   ": cannot create: the file is open in another program; close it there "
+                                   "and try again");
   }
   EXPECT_EQ(ReadFile(report), kReport);
   EXPECT_EQ(ReadFile(tablePath), "");
@@ -168,8 +174,8 @@ TEST(WindowsFilesTest, DoublesTheBackslashAfterADriveRoot) {
   ::CreateDirectoryW(WidePath(drive + "run").c_str(), nullptr);
   ::CreateDirectoryW(WidePath(drive + "run\\toxswa").c_str(), nullptr);
   {
-    const HANDLE bad = ::CreateFileW(WidePath(drive + "run\\toxswa\\bad.sum").c_str(), GENERIC_WRITE, 0, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE bad = ::CreateFileW(WidePath(drive + "run\\toxswa\\bad.sum").c_str(), GENERIC_WRITE, 0,
+                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(bad, INVALID_HANDLE_VALUE);
     ::CloseHandle(bad);
   }
