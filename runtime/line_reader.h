@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,16 +42,24 @@ class LineReader {
   // First CR or LF in [from, to), or `to`.
   const char* FindLineEnd(const char* from, const char* to);
 
+  // The system's side, one source per system (line_reader_posix.cpp,
+  // line_reader_windows.cpp). OpenSource opens path_ as a plain file and sets
+  // source_ and fileSize_, or throws FileError; ReadSource reads at most
+  // `count` bytes, 0 at the end, or throws FileError.
+  void OpenSource();
+  std::size_t ReadSource(char* into, std::size_t count);
+  void CloseSource();
+
   std::string path_;
-  int fd_ = -1;
-  std::size_t fileSize_ = 0;     // size when opened; caps how far the buffer grows
-  char* buffer_ = nullptr;       // malloc'd, so that growing can use realloc
+  std::intptr_t source_ = -1;  // the open file: a descriptor, or a Windows handle
+  std::size_t fileSize_ = 0;   // size when opened; caps how far the buffer grows
+  char* buffer_ = nullptr;     // malloc'd, so that growing can use realloc
   std::size_t capacity_ = 0;
   const char* nextLf_ = nullptr;  // first LF at or after the last scan start, or its end
-  const char* data_ = nullptr;  // start of the bytes being handed out
-  std::size_t begin_ = 0;       // first unread byte
-  std::size_t end_ = 0;         // one past the last byte held
-  bool atEnd_ = false;          // nothing more will come from the source
+  const char* data_ = nullptr;    // start of the bytes being handed out
+  std::size_t begin_ = 0;         // first unread byte
+  std::size_t end_ = 0;           // one past the last byte held
+  bool atEnd_ = false;            // nothing more will come from the source
 };
 
 }  // namespace quillmere

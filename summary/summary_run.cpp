@@ -9,6 +9,8 @@
 #include "runtime/interruption.h"
 #include "runtime/listing.h"
 #include "runtime/output_file.h"
+#include "runtime/platform.h"
+#include "runtime/table_name.h"
 #include "runtime/text.h"
 #include "summary/report_reader.h"
 #include "summary/report_record.h"
@@ -17,12 +19,6 @@
 namespace quillmere {
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
 
 constexpr std::string_view kTableName = "Summary.txt";
 constexpr std::string_view kReportFolderName = "toxswa";
@@ -92,7 +88,10 @@ std::optional<RunFolderReports> FindReports(const std::string& runPath) {
 }  // namespace
 
 std::string ReportFailureMessage(const std::string& path) {
-  return "Problem with file " + path + "!\n Please check!";
+  std::string message = "Problem with file " + path + "!";
+  message += kMessageLineBreak;
+  message += " Please check!";
+  return message;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -135,8 +134,8 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
         if (options.beforeReading) options.beforeReading(reportPath);
         try {
           reader.Read(reportPath, record);
-          record.runFolder = runFolder.name;
-          record.reportFile = report.name;
+          record.runFolder = NameInTable(runFolder.name);
+          record.reportFile = NameInTable(report.name);
         } catch (const std::bad_alloc&) {
           // Only a report of absurd lines can exhaust memory; it is that
           // report's failure, not the program's.

@@ -75,10 +75,16 @@ StartedProgram StartProgram(const std::string& directory, rlim_t fileSizeLimit =
     ADD_FAILURE() << "cannot make pipes";
     return {};
   }
+  if (outputReaderGone) {
+    // Closed before the fork, so that no reader is left when the program
+    // writes, however soon that is.
+    ::close(out[0]);
+    out[0] = -1;
+  }
   const pid_t child = ::fork();
   if (child == 0) {
     if (::dup2(out[1], 1) < 0 || ::dup2(err[1], 2) < 0) ::_exit(120);
-    ::close(out[0]);
+    if (out[0] >= 0) ::close(out[0]);
     ::close(err[0]);
     if (fileSizeLimit != RLIM_INFINITY) {
       const rlimit limit{fileSizeLimit, fileSizeLimit};
@@ -92,10 +98,6 @@ StartedProgram StartProgram(const std::string& directory, rlim_t fileSizeLimit =
   }
   ::close(out[1]);
   ::close(err[1]);
-  if (outputReaderGone) {
-    ::close(out[0]);
-    out[0] = -1;
-  }
   if (child < 0) ADD_FAILURE() << "cannot run " << QUILLMERE_SUMMARY_EXE;
   return {child, out[0], err[0]};
 }
