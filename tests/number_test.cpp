@@ -10,6 +10,9 @@ namespace quillmere {
 namespace {
 
 TEST(ToNumberTest, ReadsTheLongestNumberAtTheStart) {
+  // More digits than a double can tell apart still count for the magnitude.
+  const std::string manyDigits = "1" + std::string(850, '0') + "E-845";
+  const std::string manyDecimals = "2." + std::string(850, '9') + "E-1";
   struct Case {
     std::string_view text;
     double expected;
@@ -37,6 +40,8 @@ TEST(ToNumberTest, ReadsTheLongestNumberAtTheStart) {
       {"0.000068", 0.000068},
       {"00012.50", 12.5},
       {"123456789012345678901234567890", 1.2345678901234568e29},
+      {manyDigits, 1e5},
+      {manyDecimals, 0.3},
   };
   for (const Case& c : cases) {
     const NumberReading reading = ToNumber(c.text);

@@ -10,7 +10,7 @@
 //   CALL    write, read, open, close, opendir, readdir or malloc.
 //           open covers open, open64, openat and openat64; opendir covers
 //           opendir and fdopendir; malloc covers malloc, calloc, realloc and
-//           so operator new, which allocates with malloc.
+//           operator new (which then throws std::bad_alloc).
 //   WHEN    N   the Nth matching call only (counted from 1);
 //           N+  the Nth matching call and every later one.
 //           For malloc, N may end in B: the allocation that brings the bytes
@@ -41,8 +41,7 @@
 // has been opened.
 //
 // The library only counts what the one thread of the program under test
-// does, and allocates nothing itself. It is plain C++ without the standard
-// library, so that it loads into any program.
+// does, and allocates nothing itself.
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -55,6 +54,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -242,10 +242,11 @@ void ParseRules() {
   }
 }
 
+// Before this runs (while the loader and a sanitizer's runtime start up) no
+// rule applies: the environment may not be readable yet.
 __attribute__((constructor)) void ParseRulesAtLoad() { ParseRules(); }
 
 bool HasRuleFor(Call call) {
-  ParseRules();
   for (int i = 0; i < ruleCount; ++i) {
     if (rules[i].call == call) return true;
   }
@@ -340,6 +341,7 @@ Function Next(const char* name) {
 alignas(std::max_align_t) char arena[16384];
 std::size_t arenaUsed = 0;
 bool lookingUp = false;
+bool inOperatorNew = false;  // operator new counted already; the malloc under it is not
 
 using MallocFunction = void* (*)(std::size_t);
 using CallocFunction = void* (*)(std::size_t, std::size_t);
@@ -375,7 +377,6 @@ void LookUpAllocator() {
 
 // True when an allocation of `size` bytes must fail.
 bool RefuseAllocation(std::size_t size) {
-  ParseRules();
   bool refuse = false;
   for (int i = 0; i < ruleCount; ++i) {
     Rule& rule = rules[i];
@@ -403,7 +404,7 @@ extern "C" {
 void* malloc(std::size_t size) {
   if (lookingUp) return FromArena(size);
   LookUpAllocator();
-  if (RefuseAllocation(size)) {
+  if (!inOperatorNew && RefuseAllocation(size)) {
     errno = ENOMEM;
     return nullptr;
   }
@@ -581,3 +582,42 @@ dirent64* readdir64(DIR* folder) {
 }
 
 }  // extern "C"
+
+// operator new is replaced too: under AddressSanitizer it does not allocate
+// through malloc. The one it replaces does the allocating, so that new and
+// delete stay a pair.
+namespace {
+
+using NewFunction = void* (*)(std::size_t);
+using NothrowNewFunction = void* (*)(std::size_t, const std::nothrow_t&);
+
+void* New(std::size_t size, bool array) {
+  static NewFunction next = Next<NewFunction>("_Znwm");
+  static NewFunction nextArray = Next<NewFunction>("_Znam");
+  if (RefuseAllocation(size)) throw std::bad_alloc();
+  inOperatorNew = true;
+  void* block = (array ? nextArray : next)(size);
+  inOperatorNew = false;
+  return block;
+}
+
+void* NewOrNull(std::size_t size, const std::nothrow_t& nothrow, bool array) {
+  static NothrowNewFunction next = Next<NothrowNewFunction>("_ZnwmRKSt9nothrow_t");
+  static NothrowNewFunction nextArray = Next<NothrowNewFunction>("_ZnamRKSt9nothrow_t");
+  if (RefuseAllocation(size)) return nullptr;
+  inOperatorNew = true;
+  void* block = (array ? nextArray : next)(size, nothrow);
+  inOperatorNew = false;
+  return block;
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return New(size, false); }
+void* operator new[](std::size_t size) { return New(size, true); }
+void* operator new(std::size_t size, const std::nothrow_t& nothrow) noexcept {
+  return NewOrNull(size, nothrow, false);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept {
+  return NewOrNull(size, nothrow, true);
+}
