@@ -7,7 +7,8 @@
 //
 //   CALL WHEN RESULT [ON]
 //
-//   CALL    write, read, open, close, opendir, readdir or malloc.
+//   CALL    write, read, open, close, fstat, ftruncate, opendir, readdir or
+//           malloc.
 //           open covers open, open64, openat and openat64; opendir covers
 //           opendir and fdopendir; malloc covers malloc, calloc, realloc and
 //           operator new (which then throws std::bad_alloc).
@@ -18,7 +19,7 @@
 //           and every later one.
 //   RESULT  an error number's name (ENOSPC, EIO, EINTR, EACCES, ENOMEM,
 //           EMFILE, ENFILE, ENOTDIR, EBADF, EDQUOT, EFBIG, EPERM, ENOENT,
-//           ELOOP); the call does nothing and fails with it. close closes
+//           ELOOP, EOVERFLOW); the call does nothing and fails with it. close closes
 //           the descriptor anyway, as Linux does. readdir fails by returning
 //           no entry with errno set.
 //           0      write and read return 0 without doing anything.
@@ -45,6 +46,7 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -58,7 +60,7 @@
 
 namespace {
 
-enum class Call { kWrite, kRead, kOpen, kClose, kOpendir, kReaddir, kMalloc };
+enum class Call { kWrite, kRead, kOpen, kClose, kFstat, kFtruncate, kOpendir, kReaddir, kMalloc };
 
 enum class Outcome { kError, kZero, kShort };
 
@@ -82,7 +84,8 @@ int ruleCount = 0;
 bool parsed = false;
 int logFd = -1;  // QUILLMERE_FAULTS_LOG, opened with the system call itself
 
-constexpr const char* kCallNames[] = {"write", "read", "open", "close", "opendir", "readdir", "malloc"};
+constexpr const char* kCallNames[] = {"write",     "read",    "open",    "close", "fstat",
+                                      "ftruncate", "opendir", "readdir", "malloc"};
 
 struct ErrorName {
   const char* name;
@@ -90,9 +93,10 @@ struct ErrorName {
 };
 
 constexpr ErrorName kErrorNames[] = {
-    {"ENOSPC", ENOSPC}, {"EIO", EIO},       {"EINTR", EINTR},     {"EACCES", EACCES}, {"ENOMEM", ENOMEM},
-    {"EMFILE", EMFILE}, {"ENFILE", ENFILE}, {"ENOTDIR", ENOTDIR}, {"EBADF", EBADF},   {"EDQUOT", EDQUOT},
-    {"EFBIG", EFBIG},   {"EPERM", EPERM},   {"ENOENT", ENOENT},   {"ELOOP", ELOOP},
+    {"ENOSPC", ENOSPC}, {"EIO", EIO},       {"EINTR", EINTR},         {"EACCES", EACCES},
+    {"ENOMEM", ENOMEM}, {"EMFILE", EMFILE}, {"ENFILE", ENFILE},       {"ENOTDIR", ENOTDIR},
+    {"EBADF", EBADF},   {"EDQUOT", EDQUOT}, {"EFBIG", EFBIG},         {"EPERM", EPERM},
+    {"ENOENT", ENOENT}, {"ELOOP", ELOOP},   {"EOVERFLOW", EOVERFLOW},
 };
 
 // Prints why QUILLMERE_FAULTS cannot be used and stops the program, so that
@@ -117,9 +121,9 @@ bool ParseCall(const char* text, std::size_t length, Call& call) {
     Call call;
   };
   static constexpr Named kCalls[] = {
-      {"write", Call::kWrite},   {"read", Call::kRead},       {"open", Call::kOpen},
-      {"close", Call::kClose},   {"opendir", Call::kOpendir}, {"readdir", Call::kReaddir},
-      {"malloc", Call::kMalloc},
+      {"write", Call::kWrite},     {"read", Call::kRead},       {"open", Call::kOpen},
+      {"close", Call::kClose},     {"fstat", Call::kFstat},     {"ftruncate", Call::kFtruncate},
+      {"opendir", Call::kOpendir}, {"readdir", Call::kReaddir}, {"malloc", Call::kMalloc},
   };
   for (const Named& named : kCalls) {
     if (Is(text, length, named.name)) {
@@ -478,6 +482,33 @@ int close(int fd) {
     return -1;
   }
   return result;
+}
+
+int fstat(int fd, struct stat* status) {
+  static auto next = Next<int (*)(int, struct stat*)>("fstat");
+  if (const Rule* rule = FaultForDescriptor(Call::kFstat, fd)) {
+    errno = rule->errorNumber;
+    return -1;
+  }
+  return next(fd, status);
+}
+
+int fstat64(int fd, struct stat64* status) {
+  static auto next = Next<int (*)(int, struct stat64*)>("fstat64");
+  if (const Rule* rule = FaultForDescriptor(Call::kFstat, fd)) {
+    errno = rule->errorNumber;
+    return -1;
+  }
+  return next(fd, status);
+}
+
+int ftruncate(int fd, off_t size) {
+  static auto next = Next<int (*)(int, off_t)>("ftruncate");
+  if (const Rule* rule = FaultForDescriptor(Call::kFtruncate, fd)) {
+    errno = rule->errorNumber;
+    return -1;
+  }
+  return next(fd, size);
 }
 
 namespace {
