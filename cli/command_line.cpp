@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "runtime/number.h"
+#include "runtime/text.h"
 #include "summary/summary_run.h"
 
 namespace quillmere {
@@ -25,7 +26,8 @@ void PrintHelp(std::ostream& out) {
       << "\n"
       << "Exit status: 0 the table is complete; 1 a report could not be read or the\n"
       << "table could not be written (the lines before stay); 2 bad arguments, or the\n"
-      << "run could not start.\n";
+      << "run could not start; 128+N the run was stopped by signal N (SIGINT, SIGTERM,\n"
+      << "SIGHUP) and the table keeps the reports read before.\n";
 }
 
 }  // namespace
@@ -64,7 +66,7 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
   const SummaryOutcome outcome = SummaryRun(*directory, options);
   switch (outcome.status) {
     case RunStatus::kWritten:
-      out << "Wrote " << outcome.tablePath << ": " << outcome.reports
+      out << "Wrote " << Visible(outcome.tablePath) << ": " << outcome.reports
           << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
           << (outcome.rows == 1 ? " row\n" : " rows\n");
       // The table is complete, but a success nobody could be told of is
@@ -75,14 +77,20 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
       }
       return kExitWritten;
     case RunStatus::kReportFailure:
-      err << outcome.message << "\n" << kProgram << ": " << outcome.reason << "\n";
+      err << ReportFailureMessage(Visible(outcome.failedPath)) << "\n"
+          << kProgram << ": " << Visible(outcome.reason) << "\n";
       return kExitRunFailed;
     case RunStatus::kWriteFailure:
-      err << kProgram << ": " << outcome.message << "\n";
+      err << kProgram << ": " << Visible(outcome.failedPath) << ": " << Visible(outcome.reason) << "\n";
       return kExitRunFailed;
     case RunStatus::kNotStarted:
-      err << kProgram << ": " << outcome.message << "\n";
+      err << kProgram << ": " << Visible(outcome.failedPath) << ": " << Visible(outcome.reason) << "\n";
       return kExitNotStarted;
+    case RunStatus::kInterrupted:
+      err << kProgram << ": " << outcome.reason << "; " << Visible(outcome.tablePath) << " keeps "
+          << outcome.reports << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
+          << (outcome.rows == 1 ? " row\n" : " rows\n");
+      return kExitInterrupted + outcome.interruption;
   }
   return kExitRunFailed;
 }

@@ -76,6 +76,26 @@ TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {
   }
 }
 
+TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
+  ScratchDirectory scratch;
+  const std::string directory = scratch.MakeFolder("runs\x1b[2J");
+  scratch.Write("runs\x1b[2J/run\t\x1b]0;x\x07/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const Result written = RunCli({directory});
+  EXPECT_EQ(written.out, "Wrote " + scratch.path() + "/runs\\x1b[2J/Summary.txt: 1 report, 1 row\n");
+  // The table keeps its own rule: a TAB becomes a space, other bytes stay.
+  EXPECT_NE(quillmere::testing::ReadFile(directory + "/Summary.txt").find("\r\nrun \x1b]0;x\x07\ta.sum\t"),
+            std::string::npos);
+
+  scratch.Write("runs\x1b[2J/run\t\x1b]0;x\x07/toxswa/b.sum", "");
+  const Result failed = RunCli({directory});
+  EXPECT_EQ(failed.err, "Problem with file " + scratch.path() +
+                            "/runs\\x1b[2J/run\\t\\x1b]0;x\\x07/toxswa/b.sum!\n Please check!\n"
+                            "quillmere-summary: the report ends before a line containing "
+                            "\"* Scenario                :\"\n");
+  EXPECT_EQ(RunCli({directory + "/\x1b"}).err,
+            "quillmere-summary: " + scratch.path() + "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");
+}
+
 TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDash) {
   EXPECT_NE(RunCli({"--help"}).out.find("Usage: quillmere-summary [--] DIR"), std::string::npos);
   EXPECT_EQ(RunCli({"--version"}).out, std::string("quillmere-summary ") + QUILLMERE_VERSION_FOR_TESTS + "\n");

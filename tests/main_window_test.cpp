@@ -194,12 +194,15 @@ TEST(MainWindowTest, ARunThatCannotStartNamesThePathAndEndsTheProgram) {
   ScratchDirectory scratch;
   scratch.MakeFolder("vanishing");
   scratch.MakeFolder("blocked/Summary.txt");
+  scratch.MakeFolder("linked");
+  fs::create_symlink(scratch / "elsewhere.txt", scratch / "linked/Summary.txt");
   const struct {
     std::string directory;
     std::string namedPath;
   } cases[] = {
       {scratch / "vanishing", scratch / "vanishing"},
       {scratch / "blocked", scratch / "blocked/Summary.txt"},
+      {scratch / "linked", scratch / "linked/Summary.txt"},
   };
   for (const auto& c : cases) {
     ShownWindow shown({{"/", ""}}, c.directory);
@@ -212,6 +215,7 @@ TEST(MainWindowTest, ARunThatCannotStartNamesThePathAndEndsTheProgram) {
         << shown.recorder.boxes.front().text.toStdString();
     EXPECT_EQ(shown.recorder.events, (std::vector<std::string>{"box", "end 1"})) << c.directory;
   }
+  EXPECT_FALSE(fs::exists(scratch / "elsewhere.txt")) << "the link is not written through";
 }
 
 TEST(MainWindowTest, ClosingBeforeStartEndsTheProgramAndWritesNothing) {

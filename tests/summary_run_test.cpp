@@ -1,12 +1,16 @@
 #include "summary/summary_run.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -184,13 +188,63 @@ TEST(SummaryRunTest, DoesNotStartWithoutADirectoryOrATable) {
   EXPECT_EQ(piped.message, scratch / "piped/Summary.txt: cannot create: No such device or address");
 }
 
-TEST(SummaryRunTest, FailsWhenTheTableCannotBeWritten) {
+// Runs over `directory` allowed files of 100 bytes at most, prints the
+// message, and exits 0 after a write failure.
+[[noreturn]] void RunUnderASizeLimit(const std::string& directory) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const rlim_t normal = limit.rlim_cur;
+  limit.rlim_cur = 100;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const SummaryOutcome outcome = SummaryRun(directory);
+  limit.rlim_cur = normal;  // for the message to reach the test
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::fprintf(stderr, "%s\n", outcome.message.c_str());
+  std::_Exit(outcome.status == RunStatus::kWriteFailure && outcome.rows == 0 ? 0 : 1);
+}
+
+TEST(SummaryRunDeathTest, FailsWhenTheTableCannotBeWritten) {
   ScratchDirectory scratch;
   scratch.Write("run/toxswa/a.sum", Scenario("S"));
-  ASSERT_EQ(::symlink("/dev/full", (scratch / "Summary.txt").c_str()), 0);
-  const SummaryOutcome outcome = SummaryRun(scratch.path());
-  EXPECT_EQ(outcome.status, RunStatus::kWriteFailure);
-  EXPECT_EQ(outcome.message, scratch / "Summary.txt: cannot write: No space left on device");
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RunUnderASizeLimit(scratch.path()), ::testing::ExitedWithCode(0),
+              "/Summary.txt: cannot write: File too large\n");
+}
+
+TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
+  ScratchDirectory scratch;
+  const std::string outside = scratch.Write("elsewhere/thesis.docx", "Ann's thesis");
+  struct Case {
+    std::string what;
+    std::function<void(const std::string& table)> make;
+    std::string reason;
+  } cases[] = {
+      {"a link to a file", [&](const std::string& table) { ASSERT_EQ(::symlink(outside.c_str(), table.c_str()), 0); },
+       "not written: it is a symbolic link"},
+      {"a link to nothing",
+       [&](const std::string& table) { ASSERT_EQ(::symlink((scratch / "elsewhere/new").c_str(), table.c_str()), 0); },
+       "not written: it is a symbolic link"},
+      {"another name of a file", [&](const std::string& table) { ASSERT_EQ(::link(outside.c_str(), table.c_str()), 0); },
+       "not written: it has other hard links"},
+      {"a pipe that is read",
+       [&](const std::string& table) {
+         ASSERT_EQ(::mkfifo(table.c_str(), 0600), 0);
+         ASSERT_GE(::open(table.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC), 0);  // closed at exit
+       },
+       "not written: it is not a plain file"},
+  };
+  int number = 0;
+  for (const Case& c : cases) {
+    const std::string directory = scratch.MakeFolder("runs" + std::to_string(++number));
+    scratch.Write("runs" + std::to_string(number) + "/run/toxswa/a.sum", Scenario("S"));
+    c.make(directory + "/Summary.txt");
+    const SummaryOutcome outcome = SummaryRun(directory);
+    EXPECT_EQ(outcome.status, RunStatus::kNotStarted) << c.what;
+    EXPECT_EQ(outcome.message, directory + "/Summary.txt: " + c.reason) << c.what;
+    EXPECT_EQ(ReadFile(outside), "Ann's thesis") << c.what;
+    EXPECT_FALSE(std::filesystem::exists(scratch / "elsewhere/new")) << c.what;
+  }
 }
 
 TEST(SummaryRunTest, KeepsATabInARunFolderNameFromShiftingTheColumns) {
