@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -110,6 +111,9 @@ void WriteSmallTree(const ScratchDirectory& scratch) {
   scratch.Write("run2/toxswa/b.sum", BuildReport({}));
 }
 
+const std::vector<std::string> kSmallTreeRows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum",
+                                              "run2/b.sum"};
+
 // A tree whose table is several times the output buffer of 64 KiB.
 void WriteLargeTree(const ScratchDirectory& scratch) {
   const std::string report = BuildReport({});
@@ -128,6 +132,9 @@ TEST(SystemFaultTest, AFailedWriteOrCloseOfTheTableEndsTheRunNamingIt) {
       {"write 1 EDQUOT Summary.txt", false, "cannot write: Disk quota exceeded", 0},
       {"write 2 EFBIG Summary.txt", true, "cannot write: File too large", 1500},
       {"write 3 0 Summary.txt", true, "cannot write: Input/output error", 1500},
+      // Half the table taken, then the disk full: cut back to a whole line.
+      {"write 1 short Summary.txt; write 2 ENOSPC Summary.txt", false,
+       "cannot write: No space left on device", 5},
       {"close 1 EIO Summary.txt", false, "cannot write: Input/output error", 5},
       {"close 1 ENOSPC Summary.txt", true, "cannot write: No space left on device", 1500},
   };
@@ -146,6 +153,28 @@ TEST(SystemFaultTest, AFailedWriteOrCloseOfTheTableEndsTheRunNamingIt) {
     EXPECT_EQ(result.out, "") << c.faults;
     const std::vector<std::string> rows = DataRows(ReadFile(scratch / "Summary.txt"));
     EXPECT_LE(rows.size(), c.rowsAtMost) << c.faults;
+  }
+}
+
+TEST(SystemFaultTest, ATableThatCannotBeOpenedOrEmptiedStopsTheRunBeforeItStarts) {
+  struct Case {
+    std::string faults;
+    std::string reason;
+  } cases[] = {
+      {"open 1 EACCES Summary.txt", "cannot create: Permission denied"},
+      {"fstat 1 EIO Summary.txt", "cannot create: Input/output error"},
+      {"ftruncate 1 EROFS Summary.txt", "cannot empty: Read-only file system"},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    WriteSmallTree(scratch);
+    scratch.Write("Summary.txt", "the table of the last run\r\n");
+    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    EXPECT_NE(result.faultsMet, "") << c.faults;
+    EXPECT_EQ(result.exitStatus, 2) << c.faults;
+    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: " + c.reason + "\n")
+        << c.faults;
+    EXPECT_EQ(ReadFile(scratch / "Summary.txt"), "the table of the last run\r\n") << c.faults;
   }
 }
 
@@ -188,6 +217,7 @@ TEST(SystemFaultTest, AReportThatCannotBeReadEndsTheRunNamingIt) {
       {"read 1 EIO run1/toxswa/b.sum", "cannot read: Input/output error"},
       {"open 1 EMFILE run1/toxswa/b.sum", "cannot open: Too many open files"},
       {"open 1 EACCES run1/toxswa/b.sum", "cannot open: Permission denied"},
+      {"fstat 1 EOVERFLOW run1/toxswa/b.sum", "cannot open: Value too large for defined data type"},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
@@ -271,6 +301,46 @@ TEST(SystemFaultTest, MemoryRunningOutWhileAReportIsReadFailsThatReport) {
     EXPECT_EQ(result.exitStatus, 1) << c.what;
     EXPECT_EQ(result.err, ReportFailure(path, c.reason)) << c.what;
     EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << c.what;
+  }
+}
+
+TEST(SystemFaultTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
+  // Fails the Nth allocation after the table is opened, for every N the run
+  // reaches: whatever was being done (listing, reading, writing a row), the
+  // program ends by itself and the table keeps whole lines only, the rows of
+  // the reports before. A failure while a folder is listed or a report read
+  // or written names it; one outside the work on any file (the table's
+  // buffer, a path being joined, the closing line) ends with the program's
+  // own message.
+  ScratchDirectory scratch;
+  WriteSmallTree(scratch);
+  const std::string catchAll = "quillmere-summary: std::bad_alloc\n";
+  int failures = 0;
+  std::vector<std::string> reasons;
+  for (int n = 1; n < 2000; ++n) {
+    const std::string faults = "malloc " + std::to_string(n) + " ENOMEM Summary.txt";
+    const ProgramResult result = RunWithFaults(scratch, faults);
+    if (result.faultsMet.empty()) {
+      EXPECT_EQ(result.exitStatus, 0) << faults;
+      break;
+    }
+    const std::vector<std::string> names = RowNames(ReadFile(scratch / "Summary.txt"));
+    ASSERT_LE(names.size(), kSmallTreeRows.size()) << faults;
+    EXPECT_EQ(names, std::vector<std::string>(kSmallTreeRows.begin(), kSmallTreeRows.begin() + names.size()))
+        << faults;
+    if (result.exitStatus == 0) continue;  // the program did without that block
+    ++failures;
+    ASSERT_EQ(result.exitStatus, 1) << faults << ": " << result.err;
+    if (result.err == catchAll) continue;
+    const std::string problem = "Problem with file " + scratch.path() + "/";
+    ASSERT_EQ(result.err.compare(0, problem.size(), problem), 0) << faults << ": " << result.err;
+    const std::string reasonStart = "\nquillmere-summary: ";
+    reasons.push_back(result.err.substr(result.err.rfind(reasonStart) + reasonStart.size()));
+  }
+  EXPECT_GT(failures, 20);
+  for (const std::string reason : {"cannot list: not enough memory\n", "not enough memory to read it\n",
+                                   "not enough memory to write its rows\n"}) {
+    EXPECT_NE(std::find(reasons.begin(), reasons.end(), reason), reasons.end()) << reason;
   }
 }
 
