@@ -35,14 +35,17 @@ void WriteThreeReports(const ScratchDirectory& scratch) {
   }
 }
 
-// Runs over `directory` and raises `signal` while the second report is about
-// to be read; prints what the run reports and the rows the table keeps.
+// Runs over `directory` and raises `signal`, then another request to stop,
+// while the second report is about to be read; prints what the run reports
+// and the rows the table keeps.
 [[noreturn]] void RunStoppedAtTheSecondReport(const std::string& directory, int signal) {
   CatchInterruptions();
   int reportsSeen = 0;
   SummaryOptions options;
   options.beforeReading = [&](const std::string&) {
-    if (++reportsSeen == 2) std::raise(signal);
+    if (++reportsSeen != 2) return;
+    std::raise(signal);
+    std::raise(signal == SIGTERM ? SIGINT : SIGTERM);  // the first request is the one that counts
   };
   const SummaryOutcome outcome = SummaryRun(directory, options);
   const std::size_t rowsKept = DataRows(ReadFile(outcome.tablePath)).size();

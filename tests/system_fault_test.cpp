@@ -114,34 +114,40 @@ void WriteSmallTree(const ScratchDirectory& scratch) {
 const std::vector<std::string> kSmallTreeRows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum",
                                               "run2/b.sum"};
 
-// A tree whose table is several times the output buffer of 64 KiB.
-void WriteLargeTree(const ScratchDirectory& scratch) {
-  const std::string report = BuildReport({});
+// A tree whose table is several times the output buffer of 64 KiB; with
+// two substances a report, the buffer is handed over after either row.
+void WriteLargeTree(const ScratchDirectory& scratch, int substances = 1) {
+  FixtureReport fixture;
+  if (substances == 2) fixture.substances.push_back(FixtureSubstance{.name = "MET1"});
+  const std::string report = BuildReport(fixture);
   for (int i = 0; i < 1500; ++i) scratch.Write("run/toxswa/r" + std::to_string(1000 + i) + ".sum", report);
 }
 
 TEST(SystemFaultTest, AFailedWriteOrCloseOfTheTableEndsTheRunNamingIt) {
   struct Case {
     std::string faults;
-    bool largeTree;
+    int largeTree;  // 0 for the small tree, else substances a report
     std::string reason;
     std::size_t rowsAtMost;  // the table keeps whole lines only, at most these
   } cases[] = {
-      {"write 1 ENOSPC Summary.txt", false, "cannot write: No space left on device", 0},
-      {"write 1 0 Summary.txt", false, "cannot write: Input/output error", 0},
-      {"write 1 EDQUOT Summary.txt", false, "cannot write: Disk quota exceeded", 0},
-      {"write 2 EFBIG Summary.txt", true, "cannot write: File too large", 1500},
-      {"write 3 0 Summary.txt", true, "cannot write: Input/output error", 1500},
+      {"write 1 ENOSPC Summary.txt", 0, "cannot write: No space left on device", 0},
+      {"write 1 0 Summary.txt", 0, "cannot write: Input/output error", 0},
+      {"write 1 EDQUOT Summary.txt", 0, "cannot write: Disk quota exceeded", 0},
+      {"write 2 EFBIG Summary.txt", 1, "cannot write: File too large", 1500},
+      {"write 2 EFBIG Summary.txt", 2, "cannot write: File too large", 3000},
+      {"write 3 0 Summary.txt", 1, "cannot write: Input/output error", 1500},
       // Half the table taken, then the disk full: cut back to a whole line.
-      {"write 1 short Summary.txt; write 2 ENOSPC Summary.txt", false,
-       "cannot write: No space left on device", 5},
-      {"close 1 EIO Summary.txt", false, "cannot write: Input/output error", 5},
-      {"close 1 ENOSPC Summary.txt", true, "cannot write: No space left on device", 1500},
+      {"write 1 short Summary.txt; write 2 ENOSPC Summary.txt", 0, "cannot write: No space left on device",
+       5},
+      {"close 1 EIO Summary.txt", 0, "cannot write: Input/output error", 5},
+      // The first failure is the one reported.
+      {"write 1 ENOSPC Summary.txt; close 1 EIO Summary.txt", 0, "cannot write: No space left on device", 0},
+      {"close 1 ENOSPC Summary.txt", 1, "cannot write: No space left on device", 1500},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
-    if (c.largeTree) {
-      WriteLargeTree(scratch);
+    if (c.largeTree != 0) {
+      WriteLargeTree(scratch, c.largeTree);
     } else {
       WriteSmallTree(scratch);
     }
@@ -162,6 +168,8 @@ TEST(SystemFaultTest, ATableThatCannotBeOpenedOrEmptiedStopsTheRunBeforeItStarts
     std::string reason;
   } cases[] = {
       {"open 1 EACCES Summary.txt", "cannot create: Permission denied"},
+      // Refused for a reason other than being a link.
+      {"open 1 ELOOP Summary.txt", "cannot create: Too many levels of symbolic links"},
       {"fstat 1 EIO Summary.txt", "cannot create: Input/output error"},
       {"ftruncate 1 EROFS Summary.txt", "cannot empty: Read-only file system"},
   };
