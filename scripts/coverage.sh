@@ -5,7 +5,7 @@
 # the tests reach, per file. The branches that gcc adds for exceptions thrown
 # by called functions (--exclude-throw-branches) and those it can prove never
 # taken (--exclude-unreachable-branches) are not counted; see the README.
-# A per-line report is written to build-coverage/coverage.txt.
+# Every line and branch can be looked at in build-coverage/coverage.html.
 # Only the code under measure is instrumented (QUILLMERE_COVERAGE in
 # CMakeLists.txt): the functions of the .cpp files of runtime/, summary/ and
 # cli/, not the inline functions of headers.
@@ -35,7 +35,7 @@ ctest --test-dir "$build" --output-on-failure --timeout 600 \
 
 filters=(--filter 'runtime/' --filter 'summary/' --filter 'cli/')
 options=(--root . --object-directory "$build" --exclude-throw-branches --exclude-unreachable-branches)
-gcovr "${options[@]}" "${filters[@]}" --txt "$build/coverage.txt" >/dev/null
+gcovr "${options[@]}" "${filters[@]}" --html-details "$build/coverage.html" >/dev/null
 echo
 echo "Lines covered, per file:"
 gcovr "${options[@]}" "${filters[@]}" --sort-percentage
