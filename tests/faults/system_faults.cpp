@@ -19,18 +19,18 @@
 //           and every later one.
 //   RESULT  an error number's name (ENOSPC, EIO, EINTR, EACCES, ENOMEM,
 //           EMFILE, ENFILE, ENOTDIR, EBADF, EDQUOT, EFBIG, EPERM, ENOENT,
-//           ELOOP, EOVERFLOW, EROFS); the call does nothing and fails with it. close closes
-//           the descriptor anyway, as Linux does. readdir fails by returning
-//           no entry with errno set.
+//           ELOOP, EOVERFLOW, EROFS): the call does nothing and fails with
+//           it. close closes the descriptor anyway, as Linux does; readdir
+//           fails by returning no entry with errno set.
 //           0      write and read return 0 without doing anything.
 //           short  write and read move half the bytes asked for (at least 1).
-//   ON      for file calls: text that the file's path must contain (for
-//           write, read and close the path of the descriptor, as
-//           /proc/self/fd shows it; for readdir the folder's). Without it
-//           every call counts.
+//   ON      for file calls: text that the file's path must contain (for a
+//           call on a descriptor the path behind it, as /proc/self/fd shows
+//           it; for readdir the folder's). Without it every call counts.
 //           for malloc: ">=SIZE" counts only allocations of at least SIZE
-//           bytes, "=SIZE" only those of exactly SIZE bytes; text (after it, or alone) arms the rule only
-//           once a file or folder whose path contains the text has been opened.
+//           bytes, "=SIZE" only those of exactly SIZE bytes; text (after it,
+//           or alone) arms the rule once a file or folder whose path
+//           contains the text has been opened.
 //
 // When QUILLMERE_FAULTS_LOG names a file, every fault met adds a line
 // "CALL COUNT" to it, so that a test can tell a fault that was met from one
@@ -38,11 +38,12 @@
 //
 // Examples: "write 2 ENOSPC Summary.txt" fails the second write to the
 // table; "readdir 4 EIO toxswa" fails a report folder's listing after its
-// first entries; "malloc 1+ ENOMEM >=100000 b.sum" refuses every large block once b.sum
-// has been opened.
+// first entries; "malloc 1+ ENOMEM >=100000 b.sum" refuses every large
+// block once b.sum has been opened.
 //
-// The library only counts what the one thread of the program under test
-// does, and allocates nothing itself.
+// The library counts what the one thread of the program under test does,
+// and allocates nothing itself. No rule applies before the library has read
+// them at load time, nor once the program's exit handlers run.
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
