@@ -1,9 +1,12 @@
 // Feeds arbitrary bytes to the report reader as one report, writes what it
 // read as table rows, and checks that the line reader hands out the same
-// lines from a file as from memory.
+// lines from a file as from memory. The same bytes are also put into a
+// report in the model's layout, so that most inputs reach the later markers
+// instead of ending the report at the first.
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +22,7 @@
 #include "summary/report_reader.h"
 #include "summary/report_record.h"
 #include "summary/summary_table.h"
+#include "tests/report_builder.h"
 
 namespace {
 
@@ -89,11 +93,48 @@ const std::string& TablePath() {
   return path;
 }
 
-}  // namespace
+// Reports in the model's layout: one, two and no substances, LF and CR ends.
+const std::vector<std::string>& Templates() {
+  static const std::vector<std::string> templates = [] {
+    using quillmere::testing::BuildReport;
+    using quillmere::testing::FixtureReport;
+    using quillmere::testing::FixtureSubstance;
+    FixtureReport one;
+    FixtureReport two;
+    two.substances.push_back(FixtureSubstance{.name = "MET1"});
+    two.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00"};
+    FixtureReport none;
+    none.substances.clear();
+    FixtureReport lf = two;
+    lf.lineEnd = "\n";
+    FixtureReport cr = one;
+    cr.lineEnd = "\r";
+    return std::vector<std::string>{BuildReport(one), BuildReport(two), BuildReport(none), BuildReport(lf),
+                                    BuildReport(cr)};
+  }();
+  return templates;
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+// A template report with `bytes` put in: the first byte picks the template,
+// the next two the place, the fourth whether the rest replaces as many bytes
+// there or is inserted.
+std::string PatchedTemplate(std::string_view bytes) {
+  if (bytes.size() < 4) return {};
+  const std::vector<std::string>& templates = Templates();
+  std::string report = templates[static_cast<unsigned char>(bytes[0]) % templates.size()];
+  const std::size_t at =
+      (static_cast<unsigned char>(bytes[1]) * 256u + static_cast<unsigned char>(bytes[2])) %
+      (report.size() + 1);
+  const std::string_view patch = bytes.substr(4);
+  if (static_cast<unsigned char>(bytes[3]) % 2 == 0) {
+    report.replace(at, std::min(patch.size(), report.size() - at), patch);
+  } else {
+    report.insert(at, patch);
+  }
+  return report;
+}
 
+void ReadAndWrite(std::string_view bytes) {
   quillmere::ReportReader reader;
   quillmere::ReportRecord record;
   try {
@@ -110,6 +151,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writer.WriteReportRows(record);
     if (table.Close()) std::abort();
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  ReadAndWrite(bytes);
+  const std::string patched = PatchedTemplate(bytes);
+  if (!patched.empty()) ReadAndWrite(patched);
 
   CheckNumbers(bytes.substr(0, 64));
   for (std::size_t at = bytes.find('\n'); at != std::string_view::npos && at + 1 < bytes.size();

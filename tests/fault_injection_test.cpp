@@ -377,6 +377,7 @@ TEST(FaultInjectionTest, LinksAndFilesWhereFoldersBelongAreHandled) {
   scratch.Write("toxswa", "a file among the run folders");
   scratch.Write("b-run/toxswa/r.sum", BuildReport({}));
   ASSERT_EQ(::symlink("c-run", (scratch / "c-run").c_str()), 0);  // a run folder that is a loop
+  ASSERT_EQ(::mkfifo((scratch / "b-run/toxswa/pipe.sum").c_str(), 0600), 0);  // never read, never waited on
   ProgramResult result = RunProgram(scratch.path());
   EXPECT_EQ(result.exitStatus, 0) << result.err;
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"b-run/r.sum"});

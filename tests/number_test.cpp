@@ -4,12 +4,16 @@
 
 #include <clocale>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace quillmere {
 namespace {
 
 TEST(ToNumberTest, ReadsTheLongestNumberAtTheStart) {
+  // More digits than a double can tell apart still count for the magnitude.
+  const std::string manyDigits = "1" + std::string(850, '0') + "E-845";
+  const std::string manyDecimals = "2." + std::string(850, '9') + "E-1";
   struct Case {
     std::string_view text;
     double expected;
@@ -36,7 +40,10 @@ TEST(ToNumberTest, ReadsTheLongestNumberAtTheStart) {
       {"39.57    25-Nov", 39.57},
       {"0.000068", 0.000068},
       {"00012.50", 12.5},
+      {"-0.000", 0},
       {"123456789012345678901234567890", 1.2345678901234568e29},
+      {manyDigits, 1e5},
+      {manyDecimals, 0.3},
   };
   for (const Case& c : cases) {
     const NumberReading reading = ToNumber(c.text);
@@ -95,6 +102,10 @@ TEST(ToTextTest, WritesGeneralTextWithFifteenDigits) {
       {0.1 + 0.2, "0.3"},
       {1.5e-300, "1.5E-300"},
       {1.7976931348623157e308, "1.79769313486232E+308"},
+      // Values no reading gives, written as words.
+      {std::numeric_limits<double>::infinity(), "inf"},
+      {-std::numeric_limits<double>::infinity(), "-inf"},
+      {std::numeric_limits<double>::quiet_NaN(), "nan"},
   };
   for (const Case& c : cases) EXPECT_EQ(ToText(c.value), c.expected) << c.value;
 }

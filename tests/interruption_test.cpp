@@ -1,0 +1,103 @@
+// A request to stop (SIGINT, SIGTERM, SIGHUP) met inside the process: the run
+// stops between reports with whole lines, and the command line says so. Each
+// case runs in a child process of its own (a death test), since a request
+// once noted stays noted; the child ends with exit(), so that what it ran is
+// counted by the coverage build too (a process ended by a signal writes no
+// counts).
+#include "runtime/interruption.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "summary/summary_run.h"
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+#include "tests/table_text.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildReport;
+using quillmere::testing::DataRows;
+using quillmere::testing::ReadFile;
+using quillmere::testing::ScratchDirectory;
+
+void WriteThreeReports(const ScratchDirectory& scratch) {
+  for (const char* name : {"run/toxswa/a.sum", "run/toxswa/b.sum", "run/toxswa/c.sum"}) {
+    scratch.Write(name, BuildReport({}));
+  }
+}
+
+// Runs over `directory` and raises `signal`, then another request to stop,
+// while the second report is about to be read; prints what the run reports
+// and the rows the table keeps.
+[[noreturn]] void RunStoppedAtTheSecondReport(const std::string& directory, int signal) {
+  CatchInterruptions();
+  int reportsSeen = 0;
+  SummaryOptions options;
+  options.beforeReading = [&](const std::string&) {
+    if (++reportsSeen != 2) return;
+    std::raise(signal);
+    std::raise(signal == SIGTERM ? SIGINT : SIGTERM);  // the first request is the one that counts
+  };
+  const SummaryOutcome outcome = SummaryRun(directory, options);
+  const std::size_t rowsKept = DataRows(ReadFile(outcome.tablePath)).size();
+  std::fprintf(stderr, "%s: %zu reports, %zu rows, %zu kept", outcome.message.c_str(), outcome.reports,
+               outcome.rows, rowsKept);
+  std::exit(outcome.status == RunStatus::kInterrupted && outcome.interruption == signal ? 0 : 1);
+}
+
+TEST(InterruptionDeathTest, ARequestToStopEndsTheRunAfterTheReportInHand) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  ScratchDirectory scratch;
+  WriteThreeReports(scratch);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    EXPECT_EXIT(RunStoppedAtTheSecondReport(scratch.path(), signal), ::testing::ExitedWithCode(0),
+                "^interrupted by " + InterruptionName(signal) + ": 2 reports, 2 rows, 2 kept$");
+  }
+}
+
+// Runs the command line over `directory` with a request to stop already
+// noted; prints its messages and exits 0 when it returned 128 + SIGTERM.
+[[noreturn]] void RunCommandLineInterrupted(const std::string& directory) {
+  CatchInterruptions();
+  std::raise(SIGTERM);
+  std::ostringstream out;
+  std::ostringstream err;
+  const std::vector<std::string> arguments{directory};
+  const int status = RunCommandLine(arguments, out, err);
+  std::fprintf(stderr, "%s%s", out.str().c_str(), err.str().c_str());
+  std::exit(status == kExitInterrupted + SIGTERM ? 0 : 1);
+}
+
+TEST(InterruptionDeathTest, TheCommandLineSaysWhatTheTableKeeps) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  ScratchDirectory scratch;
+  WriteThreeReports(scratch);
+  EXPECT_EXIT(RunCommandLineInterrupted(scratch.path()), ::testing::ExitedWithCode(0),
+              "^quillmere-summary: interrupted by SIGTERM; /.*/Summary.txt keeps 0 reports, 0 rows\n$");
+}
+
+// Exits 0 when a SIGHUP raised after CatchInterruptions, with SIGHUP ignored
+// from the start, is not noted.
+[[noreturn]] void RaiseAnIgnoredRequest() {
+  std::signal(SIGHUP, SIG_IGN);
+  CatchInterruptions();
+  std::raise(SIGHUP);
+  std::exit(InterruptionSignal() == 0 ? 0 : 1);
+}
+
+TEST(InterruptionDeathTest, ARequestIgnoredFromTheStartStaysIgnored) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RaiseAnIgnoredRequest(), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace quillmere

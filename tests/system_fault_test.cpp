@@ -1,0 +1,372 @@
+// The run when the system fails it: writes, closes and listings that fail,
+// calls interrupted or cut short, and memory running out. Each case runs the
+// built quillmere-summary with tests/faults/system_faults.cpp loaded
+// (LD_PRELOAD), which fails the calls that QUILLMERE_FAULTS names, whoever
+// runs the test; it checks the exit status, the message and that the table
+// keeps whole lines only, and that the fault was met at all.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+#include "tests/table_text.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildReport;
+using quillmere::testing::DataRows;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::FixtureSubstance;
+using quillmere::testing::ReadFile;
+using quillmere::testing::RowNames;
+using quillmere::testing::ScratchDirectory;
+
+struct ProgramResult {
+  int exitStatus = -1;  // -1 when the program did not exit by itself
+  std::string out;
+  std::string err;
+  std::string faultsMet;  // the fault library's log: one line per fault met
+};
+
+std::string Drain(int fd) {
+  std::string bytes;
+  char chunk[4096];
+  ssize_t got = 0;
+  while ((got = ::read(fd, chunk, sizeof chunk)) > 0) bytes.append(chunk, static_cast<std::size_t>(got));
+  ::close(fd);
+  return bytes;
+}
+
+// Runs quillmere-summary with `arguments` under the fault rules `faults`
+// (see tests/faults/system_faults.cpp). Its messages are short, so reading
+// standard output to its end before standard error cannot stall it.
+ProgramResult RunWithFaults(const std::vector<std::string>& arguments, const std::string& faults,
+                            const std::string& logDirectory) {
+  const std::string log = logDirectory + "/faults-met.log";
+  ::unlink(log.c_str());
+  int out[2];
+  int err[2];
+  if (::pipe(out) != 0 || ::pipe(err) != 0) {
+    ADD_FAILURE() << "cannot make pipes";
+    return {};
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::dup2(out[1], 1) < 0 || ::dup2(err[1], 2) < 0) ::_exit(120);
+    ::close(out[0]);
+    ::close(err[0]);
+    ::setenv("LD_PRELOAD", QUILLMERE_SYSTEM_FAULTS, 1);
+    ::setenv("QUILLMERE_FAULTS", faults.c_str(), 1);
+    ::setenv("QUILLMERE_FAULTS_LOG", log.c_str(), 1);
+    // Under AddressSanitizer the library comes before the sanitizer's own.
+    std::string asan = std::getenv("ASAN_OPTIONS") != nullptr ? std::getenv("ASAN_OPTIONS") : "";
+    ::setenv("ASAN_OPTIONS", (asan + ":verify_asan_link_order=0").c_str(), 1);
+    std::vector<char*> argv{const_cast<char*>(QUILLMERE_SUMMARY_EXE)};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::alarm(60);
+    ::execv(QUILLMERE_SUMMARY_EXE, argv.data());
+    ::_exit(122);
+  }
+  ::close(out[1]);
+  ::close(err[1]);
+  ProgramResult result;
+  result.out = Drain(out[0]);
+  result.err = Drain(err[0]);
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child) {
+    ADD_FAILURE() << "cannot run " << QUILLMERE_SUMMARY_EXE;
+    return result;
+  }
+  if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+  if (WIFSIGNALED(status))
+    ADD_FAILURE() << "quillmere-summary died of signal " << WTERMSIG(status) << " under " << faults;
+  result.faultsMet = ::access(log.c_str(), F_OK) == 0 ? ReadFile(log) : "";
+  return result;
+}
+
+ProgramResult RunWithFaults(const ScratchDirectory& scratch, const std::string& faults) {
+  return RunWithFaults({"--", scratch.path()}, faults, scratch.path());
+}
+
+std::string ReportFailure(const std::string& path, const std::string& reason) {
+  return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n";
+}
+
+// Two run folders of two reports each; the second report of the first run
+// names two substances.
+void WriteSmallTree(const ScratchDirectory& scratch) {
+  FixtureReport two;
+  two.substances.push_back(FixtureSubstance{.name = "MET1"});
+  scratch.Write("run1/toxswa/a.sum", BuildReport({}));
+  scratch.Write("run1/toxswa/b.sum", BuildReport(two));
+  scratch.Write("run2/toxswa/a.sum", BuildReport({}));
+  scratch.Write("run2/toxswa/b.sum", BuildReport({}));
+}
+
+const std::vector<std::string> kSmallTreeRows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum",
+                                              "run2/b.sum"};
+
+// A tree whose table is several times the output buffer of 64 KiB; with
+// two substances a report, the buffer is handed over after either row.
+void WriteLargeTree(const ScratchDirectory& scratch, int substances = 1) {
+  FixtureReport fixture;
+  if (substances == 2) fixture.substances.push_back(FixtureSubstance{.name = "MET1"});
+  const std::string report = BuildReport(fixture);
+  for (int i = 0; i < 1500; ++i) scratch.Write("run/toxswa/r" + std::to_string(1000 + i) + ".sum", report);
+}
+
+TEST(SystemFaultTest, AFailedWriteOrCloseOfTheTableEndsTheRunNamingIt) {
+  struct Case {
+    std::string faults;
+    int largeTree;  // 0 for the small tree, else substances a report
+    std::string reason;
+    std::size_t rowsAtMost;  // the table keeps whole lines only, at most these
+  } cases[] = {
+      {"write 1 ENOSPC Summary.txt", 0, "cannot write: No space left on device", 0},
+      {"write 1 0 Summary.txt", 0, "cannot write: Input/output error", 0},
+      {"write 1 EDQUOT Summary.txt", 0, "cannot write: Disk quota exceeded", 0},
+      {"write 2 EFBIG Summary.txt", 1, "cannot write: File too large", 1500},
+      {"write 2 EFBIG Summary.txt", 2, "cannot write: File too large", 3000},
+      {"write 3 0 Summary.txt", 1, "cannot write: Input/output error", 1500},
+      // Half the table taken, then the disk full: cut back to a whole line.
+      {"write 1 short Summary.txt; write 2 ENOSPC Summary.txt", 0, "cannot write: No space left on device",
+       5},
+      {"close 1 EIO Summary.txt", 0, "cannot write: Input/output error", 5},
+      // The first failure is the one reported.
+      {"write 1 ENOSPC Summary.txt; close 1 EIO Summary.txt", 0, "cannot write: No space left on device", 0},
+      {"close 1 ENOSPC Summary.txt", 1, "cannot write: No space left on device", 1500},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    if (c.largeTree != 0) {
+      WriteLargeTree(scratch, c.largeTree);
+    } else {
+      WriteSmallTree(scratch);
+    }
+    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    EXPECT_NE(result.faultsMet, "") << c.faults;
+    EXPECT_EQ(result.exitStatus, 1) << c.faults;
+    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: " + c.reason + "\n")
+        << c.faults;
+    EXPECT_EQ(result.out, "") << c.faults;
+    const std::vector<std::string> rows = DataRows(ReadFile(scratch / "Summary.txt"));
+    EXPECT_LE(rows.size(), c.rowsAtMost) << c.faults;
+  }
+}
+
+TEST(SystemFaultTest, ATableThatCannotBeOpenedOrEmptiedStopsTheRunBeforeItStarts) {
+  struct Case {
+    std::string faults;
+    std::string reason;
+    bool oldTable = true;  // a table of an earlier run is there, and stays
+  } cases[] = {
+      {"open 1 EACCES Summary.txt", "cannot create: Permission denied"},
+      // Refused for a reason other than being a link, with and without a file.
+      {"open 1 ELOOP Summary.txt", "cannot create: Too many levels of symbolic links"},
+      {"open 1 ELOOP Summary.txt", "cannot create: Too many levels of symbolic links", false},
+      {"fstat 1 EIO Summary.txt", "cannot create: Input/output error"},
+      {"ftruncate 1 EROFS Summary.txt", "cannot empty: Read-only file system"},
+  };
+  const std::string oldTable = "the table of the last run\r\n";
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    WriteSmallTree(scratch);
+    if (c.oldTable) scratch.Write("Summary.txt", oldTable);
+    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    EXPECT_NE(result.faultsMet, "") << c.faults;
+    EXPECT_EQ(result.exitStatus, 2) << c.faults;
+    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: " + c.reason + "\n")
+        << c.faults;
+    if (c.oldTable) {
+      EXPECT_EQ(ReadFile(scratch / "Summary.txt"), oldTable) << c.faults;
+    }
+  }
+}
+
+TEST(SystemFaultTest, AWriteFailureAfterAReportFailureIsTheOneReported) {
+  // A report fails, and then closing the table fails too: the table may have
+  // lost lines, so the user is told so rather than about the report alone.
+  ScratchDirectory scratch;
+  WriteSmallTree(scratch);
+  scratch.Write("run1/toxswa/b.sum", "not a report");
+  const ProgramResult result = RunWithFaults(scratch, "close 1 EIO Summary.txt");
+  EXPECT_NE(result.faultsMet, "");
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_EQ(result.err,
+            "quillmere-summary: " + scratch.path() + "/Summary.txt: cannot write: Input/output error\n");
+}
+
+TEST(SystemFaultTest, InterruptedAndShortTransfersAreCarriedOn) {
+  ScratchDirectory scratch;
+  WriteLargeTree(scratch);
+  scratch.Write("run/toxswa/long.sum", BuildReport(FixtureReport{.fillerLines = 2000}));
+  ASSERT_EQ(RunWithFaults(scratch, "").exitStatus, 0);
+  const std::string expected = ReadFile(scratch / "Summary.txt");
+  for (const std::string faults :
+       {"write 1 EINTR Summary.txt", "write 2 EINTR Summary.txt; write 3 short Summary.txt",
+        "write 1+ short Summary.txt", "read 1 EINTR .sum", "read 3 EINTR long.sum", "read 1+ short long.sum",
+        "close 1 EINTR Summary.txt"}) {
+    const ProgramResult result = RunWithFaults(scratch, faults);
+    EXPECT_NE(result.faultsMet, "") << faults;
+    EXPECT_EQ(result.exitStatus, 0) << faults << ": " << result.err;
+    EXPECT_EQ(result.out, "Wrote " + scratch.path() + "/Summary.txt: 1501 reports, 1501 rows\n") << faults;
+    EXPECT_TRUE(ReadFile(scratch / "Summary.txt") == expected) << faults;
+  }
+}
+
+TEST(SystemFaultTest, AReportThatCannotBeReadEndsTheRunNamingIt) {
+  struct Case {
+    std::string faults;
+    std::string reason;
+  } cases[] = {
+      {"read 1 EIO run1/toxswa/b.sum", "cannot read: Input/output error"},
+      {"open 1 EMFILE run1/toxswa/b.sum", "cannot open: Too many open files"},
+      {"open 1 EACCES run1/toxswa/b.sum", "cannot open: Permission denied"},
+      {"fstat 1 EOVERFLOW run1/toxswa/b.sum", "cannot open: Value too large for defined data type"},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    WriteSmallTree(scratch);
+    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    EXPECT_NE(result.faultsMet, "") << c.faults;
+    EXPECT_EQ(result.exitStatus, 1) << c.faults;
+    EXPECT_EQ(result.err, ReportFailure(scratch / "run1/toxswa/b.sum", c.reason)) << c.faults;
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run1/a.sum"})
+        << c.faults;
+  }
+}
+
+TEST(SystemFaultTest, AListingThatFailsIsNamedAndKeepsTheRowsBefore) {
+  // readdir hands out "." and ".." too: the fourth call fails after the first
+  // real entries of the folder.
+  struct Case {
+    std::string faults;
+    int exitStatus;
+    std::string failedFolder;  // relative to the directory; "" for the directory itself
+    std::string reason;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {"opendir 1 EACCES run2/toxswa",
+       1,
+       "run2/toxswa/",
+       "cannot list: Permission denied",
+       {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
+      {"readdir 4 EIO run2/toxswa",
+       1,
+       "run2/toxswa/",
+       "cannot list: Input/output error",
+       {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
+      {"readdir 3 ENOMEM run1/toxswa", 1, "run1/toxswa/", "cannot list: Cannot allocate memory", {}},
+      {"opendir 1 EACCES run2",
+       1,
+       "run2/toxswa/",
+       "cannot list: Permission denied",
+       {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
+      {"opendir 1 EACCES", 2, "", "cannot list: Permission denied", {}},
+      {"readdir 4 EIO", 2, "", "cannot list: Input/output error", {}},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    WriteSmallTree(scratch);
+    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    EXPECT_NE(result.faultsMet, "") << c.faults;
+    EXPECT_EQ(result.exitStatus, c.exitStatus) << c.faults;
+    if (c.exitStatus == 2) {
+      EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + ": " + c.reason + "\n") << c.faults;
+    } else {
+      EXPECT_EQ(result.err, ReportFailure(scratch / c.failedFolder, c.reason)) << c.faults;
+      EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), c.rows) << c.faults;
+    }
+  }
+}
+
+TEST(SystemFaultTest, MemoryRunningOutWhileAReportIsReadFailsThatReport) {
+  struct Case {
+    std::string what;
+    std::string faults;
+    std::string reason;
+  } cases[] = {
+      // The reader's 64 KiB buffer.
+      {"the line buffer", "malloc 1 ENOMEM >=65536 b.sum", "cannot read: out of memory"},
+      // A line longer than the buffer makes it grow.
+      {"a longer buffer", "malloc 1 ENOMEM >=65537 b.sum",
+       "cannot read: out of memory for a line of 65536 bytes"},
+      // The dates kept for the table.
+      {"the record", "malloc 1 ENOMEM >=100000 b.sum", "not enough memory to read it"},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    scratch.Write("run/toxswa/a.sum", BuildReport({}));
+    FixtureReport wide;
+    wide.applicationDates.assign(20'000, "14-Nov-1978-09h00");
+    if (c.what == "a longer buffer") wide.scenario = std::string(70'000, 'S');
+    const std::string path = scratch.Write("run/toxswa/b.sum", BuildReport(wide));
+    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    EXPECT_NE(result.faultsMet, "") << c.what;
+    EXPECT_EQ(result.exitStatus, 1) << c.what;
+    EXPECT_EQ(result.err, ReportFailure(path, c.reason)) << c.what;
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << c.what;
+  }
+}
+
+TEST(SystemFaultTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
+  // Fails the Nth allocation after the table is opened, for every N the run
+  // reaches: whatever was being done (listing, reading, writing a row), the
+  // program ends by itself and the table keeps whole lines only, the rows of
+  // the reports before. A failure while a folder is listed or a report read
+  // or written names it; one outside the work on any file (the table's
+  // buffer, a path being joined, the closing line) ends with the program's
+  // own message.
+  ScratchDirectory scratch;
+  WriteSmallTree(scratch);
+  const std::string catchAll = "quillmere-summary: std::bad_alloc\n";
+  int failures = 0;
+  std::vector<std::string> reasons;
+  for (int n = 1; n < 2000; ++n) {
+    const std::string faults = "malloc " + std::to_string(n) + " ENOMEM Summary.txt";
+    const ProgramResult result = RunWithFaults(scratch, faults);
+    if (result.faultsMet.empty()) {
+      EXPECT_EQ(result.exitStatus, 0) << faults;
+      break;
+    }
+    const std::vector<std::string> names = RowNames(ReadFile(scratch / "Summary.txt"));
+    ASSERT_LE(names.size(), kSmallTreeRows.size()) << faults;
+    EXPECT_EQ(names, std::vector<std::string>(kSmallTreeRows.begin(), kSmallTreeRows.begin() + names.size()))
+        << faults;
+    if (result.exitStatus == 0) continue;  // the program did without that block
+    ++failures;
+    ASSERT_EQ(result.exitStatus, 1) << faults << ": " << result.err;
+    if (result.err == catchAll) continue;
+    const std::string problem = "Problem with file " + scratch.path() + "/";
+    ASSERT_EQ(result.err.compare(0, problem.size(), problem), 0) << faults << ": " << result.err;
+    const std::string reasonStart = "\nquillmere-summary: ";
+    reasons.push_back(result.err.substr(result.err.rfind(reasonStart) + reasonStart.size()));
+  }
+  EXPECT_GT(failures, 20);
+  for (const std::string reason : {"cannot list: not enough memory\n", "not enough memory to read it\n",
+                                   "not enough memory to write its rows\n"}) {
+    EXPECT_NE(std::find(reasons.begin(), reasons.end(), reason), reasons.end()) << reason;
+  }
+}
+
+TEST(SystemFaultTest, MemoryRunningOutBeforeTheRunIsReportedByTheProgram) {
+  // The block of exactly that size is the program's copy of its argument.
+  ScratchDirectory scratch;
+  const std::string longName = scratch.path() + "/" + std::string(3000, 'd');
+  const ProgramResult result = RunWithFaults(
+      {"--", longName}, "malloc 1 ENOMEM =" + std::to_string(longName.size() + 1), scratch.path());
+  EXPECT_NE(result.faultsMet, "");
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_EQ(result.err, "quillmere-summary: std::bad_alloc\n");
+}
+
+}  // namespace
+}  // namespace quillmere
