@@ -2,6 +2,7 @@
 #include <clocale>
 #include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
   try {
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     status = quillmere::RunCommandLine(arguments, std::cout, std::cerr);
+  } catch (const std::bad_alloc&) {
+    // Memory that runs out outside the work on one file: the table, if
+    // started, still ends at a whole line.
+    std::cerr << "quillmere-summary: not enough memory\n";
   } catch (const std::exception& error) {
     std::cerr << "quillmere-summary: " << error.what() << "\n";
   }
