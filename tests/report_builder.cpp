@@ -128,4 +128,10 @@ std::string BuildReport(const FixtureReport& report) {
   return out;
 }
 
+std::string ScenarioReport(const std::string& name) {
+  FixtureReport report;
+  report.scenario = name;
+  return BuildReport(report);
+}
+
 }  // namespace quillmere::testing

@@ -34,4 +34,7 @@ struct FixtureReport {
 // the sediment tables of every substance.
 std::string BuildReport(const FixtureReport& report);
 
+// The default report, with the scenario `name`.
+std::string ScenarioReport(const std::string& name);
+
 }  // namespace quillmere::testing
