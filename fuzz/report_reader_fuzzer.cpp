@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/report_templates.h"
 #include "runtime/file_error.h"
 #include "runtime/line_reader.h"
 #include "runtime/number.h"
@@ -22,7 +23,6 @@
 #include "summary/report_reader.h"
 #include "summary/report_record.h"
 #include "summary/summary_table.h"
-#include "tests/report_builder.h"
 
 namespace {
 
@@ -93,34 +93,12 @@ const std::string& TablePath() {
   return path;
 }
 
-// Reports in the model's layout: one, two and no substances, LF and CR ends.
-const std::vector<std::string>& Templates() {
-  static const std::vector<std::string> templates = [] {
-    using quillmere::testing::BuildReport;
-    using quillmere::testing::FixtureReport;
-    using quillmere::testing::FixtureSubstance;
-    FixtureReport one;
-    FixtureReport two;
-    two.substances.push_back(FixtureSubstance{.name = "MET1"});
-    two.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00"};
-    FixtureReport none;
-    none.substances.clear();
-    FixtureReport lf = two;
-    lf.lineEnd = "\n";
-    FixtureReport cr = one;
-    cr.lineEnd = "\r";
-    return std::vector<std::string>{BuildReport(one), BuildReport(two), BuildReport(none), BuildReport(lf),
-                                    BuildReport(cr)};
-  }();
-  return templates;
-}
-
 // A template report with `bytes` put in: the first byte picks the template,
 // the next two the place, the fourth whether the rest replaces as many bytes
 // there or is inserted.
 std::string PatchedTemplate(std::string_view bytes) {
   if (bytes.size() < 4) return {};
-  const std::vector<std::string>& templates = Templates();
+  const std::vector<std::string>& templates = quillmere::fuzzing::ReportTemplates();
   std::string report = templates[static_cast<unsigned char>(bytes[0]) % templates.size()];
   const std::size_t at =
       (static_cast<unsigned char>(bytes[1]) * 256u + static_cast<unsigned char>(bytes[2])) %

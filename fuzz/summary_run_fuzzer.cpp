@@ -20,8 +20,8 @@
 #include <system_error>
 #include <vector>
 
+#include "fuzz/report_templates.h"
 #include "summary/summary_run.h"
-#include "tests/report_builder.h"
 
 namespace {
 
@@ -52,28 +52,6 @@ const std::string& BaseFolder() {
   return *base;
 }
 
-// Reports in the model's layout for the contents to start from.
-const std::vector<std::string>& Templates() {
-  static const std::vector<std::string> templates = [] {
-    using quillmere::testing::BuildReport;
-    using quillmere::testing::FixtureReport;
-    using quillmere::testing::FixtureSubstance;
-    FixtureReport one;
-    FixtureReport two;
-    two.substances.push_back(FixtureSubstance{.name = "MET1"});
-    two.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00"};
-    FixtureReport none;
-    none.substances.clear();
-    FixtureReport lf = two;
-    lf.lineEnd = "\n";
-    FixtureReport cr = one;
-    cr.lineEnd = "\r";
-    return std::vector<std::string>{BuildReport(one), BuildReport(two), BuildReport(none), BuildReport(lf),
-                                    BuildReport(cr)};
-  }();
-  return templates;
-}
-
 std::string PickName(FuzzedDataProvider& input, std::vector<std::string> common) {
   common.insert(common.end(), {"-dash", "a\tb", "line\nbreak", "cr\rname", ".hidden", "\xff\xfe\x01", " ",
                                "Summary.txt", "x.sum", "X.SUM", std::string(200, 'n'), "esc\x1b[31m"});
@@ -88,7 +66,7 @@ std::string PickName(FuzzedDataProvider& input, std::vector<std::string> common)
 }
 
 std::string ReportBytes(FuzzedDataProvider& input) {
-  const std::vector<std::string>& templates = Templates();
+  const std::vector<std::string>& templates = quillmere::fuzzing::ReportTemplates();
   const std::size_t choice = input.ConsumeIntegralInRange<std::size_t>(0, templates.size());
   if (choice == templates.size()) return input.ConsumeRandomLengthString(4096);
   std::string bytes = templates[choice];

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 
@@ -19,34 +20,23 @@ namespace quillmere {
 namespace {
 
 using quillmere::testing::BuildReport;
+using quillmere::testing::CommandLineResult;
 using quillmere::testing::FixtureReport;
+using quillmere::testing::RunCli;
 using quillmere::testing::ScratchDirectory;
-
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Result RunCli(std::vector<std::string> arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCommandLine(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
 
 TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
   ScratchDirectory scratch;
   const std::string directory = scratch.MakeFolder("runs\x1b[2J");
   scratch.Write("runs\x1b[2J/run\t\x1b]0;x\x07/toxswa/a.sum", BuildReport(FixtureReport{}));
-  const Result written = RunCli({directory});
+  const CommandLineResult written = RunCli({directory});
   EXPECT_EQ(written.out, "Wrote " + scratch.path() + "/runs\\x1b[2J/Summary.txt: 1 report, 1 row\n");
   // The table keeps its own rule: a TAB becomes a space, other bytes stay.
   EXPECT_NE(quillmere::testing::ReadFile(directory + "/Summary.txt").find("\r\nrun \x1b]0;x\x07\ta.sum\t"),
             std::string::npos);
 
   scratch.Write("runs\x1b[2J/run\t\x1b]0;x\x07/toxswa/b.sum", "");
-  const Result failed = RunCli({directory});
+  const CommandLineResult failed = RunCli({directory});
   EXPECT_EQ(failed.err, "Problem with file " + scratch.path() +
                             "/runs\\x1b[2J/run\\t\\x1b]0;x\\x07/toxswa/b.sum!\n Please check!\n"
                             "quillmere-summary: the report ends before a line containing "

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "runtime/platform.h"
+#include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 
@@ -14,21 +14,10 @@ namespace quillmere {
 namespace {
 
 using quillmere::testing::BuildReport;
+using quillmere::testing::CommandLineResult;
 using quillmere::testing::FixtureReport;
+using quillmere::testing::RunCli;
 using quillmere::testing::ScratchDirectory;
-
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Result RunCli(std::vector<std::string> arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCommandLine(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
 
 TEST(CommandLineTest, WritesTheTableAndSaysWhereItIs) {
   ScratchDirectory scratch;
@@ -36,7 +25,7 @@ TEST(CommandLineTest, WritesTheTableAndSaysWhereItIs) {
   two.substances.push_back(two.substances.front());
   scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
   scratch.Write("run/toxswa/b.sum", BuildReport(two));
-  const Result result = RunCli({scratch.path()});
+  const CommandLineResult result = RunCli({scratch.path()});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "Wrote " + (scratch / "Summary.txt") + ": 2 reports, 3 rows\n");
   EXPECT_EQ(result.err, "");
@@ -45,7 +34,7 @@ TEST(CommandLineTest, WritesTheTableAndSaysWhereItIs) {
 TEST(CommandLineTest, ExitsWithOneAndTheMessageWhenAReportFails) {
   ScratchDirectory scratch;
   scratch.Write("run/TOXSWA/bad.sum", "no markers\n");
-  const Result result = RunCli({scratch.path()});
+  const CommandLineResult result = RunCli({scratch.path()});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "Problem with file " + (scratch / "run/TOXSWA/bad.sum") + "!" +
                             std::string(kMessageLineBreak) +
@@ -68,7 +57,7 @@ TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {
        "quillmere-summary: " + (scratch / "none") + ": cannot list: No such file or directory\n"},
   };
   for (const Case& c : cases) {
-    const Result result = RunCli(c.arguments);
+    const CommandLineResult result = RunCli(c.arguments);
     EXPECT_EQ(result.status, 2) << c.err;
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(result.out, "");
@@ -83,7 +72,7 @@ TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDas
   }
   EXPECT_EQ(RunCli({"--version"}).out, version);
   EXPECT_EQ(RunCli({"-V"}).out, version);
-  const Result dashed = RunCli({"--", "-no-such-dir"});
+  const CommandLineResult dashed = RunCli({"--", "-no-such-dir"});
   EXPECT_EQ(dashed.err, "quillmere-summary: -no-such-dir: cannot list: No such file or directory\n");
 }
 

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,6 +26,7 @@
 #include "runtime/listing.h"
 #include "summary/summary_run.h"
 #include "tests/failing_allocation.h"
+#include "tests/program_run.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
@@ -40,28 +40,9 @@ using quillmere::testing::FixtureSubstance;
 using quillmere::testing::ReadFile;
 using quillmere::testing::ScratchDirectory;
 
-struct ProgramResult {
-  int exitStatus = -1;  // -1 when the program did not exit by itself
-  int signal = 0;       // the signal that ended it, if one did
-  std::string out;
-  std::string err;
-};
-
-// All that can be read from `fd` until its writer closes it.
-std::string Drain(int fd) {
-  std::string bytes;
-  char chunk[4096];
-  ssize_t got = 0;
-  while ((got = ::read(fd, chunk, sizeof chunk)) > 0) bytes.append(chunk, static_cast<std::size_t>(got));
-  ::close(fd);
-  return bytes;
-}
-
-struct StartedProgram {
-  pid_t pid = -1;
-  int out = -1;  // -1 when standard output's reader is gone
-  int err = -1;
-};
+using quillmere::testing::FinishProgram;
+using quillmere::testing::ProgramResult;
+using quillmere::testing::StartedProgram;
 
 // Starts quillmere-summary on `directory`, its output going to pipes, with a
 // file-size limit of `fileSizeLimit` bytes when it is not RLIM_INFINITY (the
@@ -69,54 +50,17 @@ struct StartedProgram {
 // standard output. A program that hangs is killed after a minute.
 StartedProgram StartProgram(const std::string& directory, rlim_t fileSizeLimit = RLIM_INFINITY,
                             bool outputReaderGone = false) {
-  int out[2];
-  int err[2];
-  if (::pipe(out) != 0 || ::pipe(err) != 0) {
-    ADD_FAILURE() << "cannot make pipes";
-    return {};
-  }
-  if (outputReaderGone) {
-    // Closed before the fork, so that no reader is left when the program
-    // writes, however soon that is.
-    ::close(out[0]);
-    out[0] = -1;
-  }
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::dup2(out[1], 1) < 0 || ::dup2(err[1], 2) < 0) ::_exit(120);
-    if (out[0] >= 0) ::close(out[0]);
-    ::close(err[0]);
+  quillmere::testing::ProgramStart start;
+  start.outputReaderGone = outputReaderGone;
+  start.beforeExec = [fileSizeLimit] {
     if (fileSizeLimit != RLIM_INFINITY) {
       const rlimit limit{fileSizeLimit, fileSizeLimit};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(121);
     }
     // The program meets the signals as a shell would start it.
     for (const int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
-    ::alarm(60);
-    ::execl(QUILLMERE_SUMMARY_EXE, QUILLMERE_SUMMARY_EXE, "--", directory.c_str(), nullptr);
-    ::_exit(122);
-  }
-  ::close(out[1]);
-  ::close(err[1]);
-  if (child < 0) ADD_FAILURE() << "cannot run " << QUILLMERE_SUMMARY_EXE;
-  return {child, out[0], err[0]};
-}
-
-// Waits for a started program to end.
-ProgramResult FinishProgram(const StartedProgram& program) {
-  ProgramResult result;
-  // The program writes a line or two to each stream, far less than a pipe
-  // holds, so reading one after the other cannot stall it.
-  if (program.out >= 0) result.out = Drain(program.out);
-  result.err = Drain(program.err);
-  int status = 0;
-  if (program.pid < 0 || ::waitpid(program.pid, &status, 0) != program.pid) {
-    ADD_FAILURE() << "cannot wait for " << QUILLMERE_SUMMARY_EXE;
-    return result;
-  }
-  if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-  return result;
+  };
+  return quillmere::testing::StartProgram(QUILLMERE_SUMMARY_EXE, {"--", directory}, start);
 }
 
 // Runs quillmere-summary on `directory` to its end; see StartProgram.

@@ -11,12 +11,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "summary/summary_run.h"
+#include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
@@ -69,12 +69,9 @@ TEST(InterruptionDeathTest, ARequestToStopEndsTheRunAfterTheReportInHand) {
 [[noreturn]] void RunCommandLineInterrupted(const std::string& directory) {
   CatchInterruptions();
   std::raise(SIGTERM);
-  std::ostringstream out;
-  std::ostringstream err;
-  const std::vector<std::string> arguments{directory};
-  const int status = RunCommandLine(arguments, out, err);
-  std::fprintf(stderr, "%s%s", out.str().c_str(), err.str().c_str());
-  std::exit(status == kExitInterrupted + SIGTERM ? 0 : 1);
+  const quillmere::testing::CommandLineResult result = quillmere::testing::RunCli({directory});
+  std::fprintf(stderr, "%s%s", result.out.c_str(), result.err.c_str());
+  std::exit(result.status == kExitInterrupted + SIGTERM ? 0 : 1);
 }
 
 TEST(InterruptionDeathTest, TheCommandLineSaysWhatTheTableKeeps) {

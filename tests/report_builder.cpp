@@ -128,4 +128,16 @@ std::string BuildReport(const FixtureReport& report) {
   return out;
 }
 
+std::string ReportFromLines(std::initializer_list<std::string_view> lines) {
+  std::string text;
+  for (std::string_view line : lines) (text += line) += '\n';
+  return text;
+}
+
+std::string ScenarioReport(const std::string& name) {
+  FixtureReport report;
+  report.scenario = name;
+  return BuildReport(report);
+}
+
 }  // namespace quillmere::testing

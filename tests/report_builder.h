@@ -1,7 +1,9 @@
 // Hand-made TOXSWA summary reports in the layout the model writes.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillmere::testing {
@@ -33,5 +35,11 @@ struct FixtureReport {
 // water balance, then the water-layer tables of every substance followed by
 // the sediment tables of every substance.
 std::string BuildReport(const FixtureReport& report);
+
+// `lines` joined, each ended with LF: a report written by hand.
+std::string ReportFromLines(std::initializer_list<std::string_view> lines);
+
+// The default report, with the scenario `name`.
+std::string ScenarioReport(const std::string& name);
 
 }  // namespace quillmere::testing

@@ -6,27 +6,22 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <initializer_list>
 #include <new>
 #include <string>
 #include <string_view>
 
 #include "summary/report_reader.h"
+#include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 
 namespace quillmere {
 namespace {
 
+using quillmere::testing::ReportFromLines;
+
 // The address sanitizer reserves far more address space than any limit here,
 // so these run in the plain build.
 #ifndef __SANITIZE_ADDRESS__
-// Joins lines with LF.
-std::string Report(std::initializer_list<std::string_view> lines) {
-  std::string text;
-  for (std::string_view line : lines) (text += line) += '\n';
-  return text;
-}
-
 // The address space of this process, in bytes.
 std::size_t AddressSpace() {
   std::ifstream status("/proc/self/status");
@@ -72,9 +67,10 @@ int ReadInChildWithin(const std::string& path, std::size_t budget, std::size_t s
 TEST(ReportReaderTest, ReadsTheCostliestShapesWithinEightTimesTheirSize) {
   constexpr std::size_t kSubstances = 350000;
   constexpr std::size_t kRows = 4000000;
-  const std::string header = Report({"* Scenario                : S", "* End of TOXSWA REPORT: Header"});
-  const std::string blocks = Report({"PEC in water layer Global max  TWAECsw_7_days TWAECsw_21_days",
-                                     "Global max     TWAECsed_7_days TWAECsed_21_days"});
+  const std::string header =
+      ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header"});
+  const std::string blocks = ReportFromLines({"PEC in water layer Global max  TWAECsw_7_days TWAECsw_21_days",
+                                              "Global max     TWAECsed_7_days TWAECsed_21_days"});
   std::string substanceLines;
   for (std::size_t i = 0; i < kSubstances; ++i) substanceLines += "* Substance\n";
   const std::string longName(4000000, 'n');
@@ -86,16 +82,16 @@ TEST(ReportReaderTest, ReadsTheCostliestShapesWithinEightTimesTheirSize) {
   } cases[] = {
       {"substance lines served by one line",
        header + substanceLines +
-           Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour", "*"}) + blocks,
+           ReportFromLines({"* Summary for the substance loadings", "* Appl.No  Date/Hour", "*"}) + blocks,
        kSubstances, 0},
       {"empty application rows",
-       header + Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour"}) +
+       header + ReportFromLines({"* Summary for the substance loadings", "* Appl.No  Date/Hour"}) +
            std::string(kRows, '\n') + "*\n",
        0, kRows},
       {"a name as long as the report",
        header +
-           Report({"* Substance", "* Summary for the substance loadings", "* Appl.No  Date/Hour", "*",
-                   "PEC in water layer" + std::string(30, ' ') + longName}) +
+           ReportFromLines({"* Substance", "* Summary for the substance loadings", "* Appl.No  Date/Hour",
+                            "*", "PEC in water layer" + std::string(30, ' ') + longName}) +
            blocks,
        1, 0},
   };

@@ -20,6 +20,7 @@ namespace {
 using quillmere::testing::BuildReport;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::FixtureSubstance;
+using quillmere::testing::ReportFromLines;
 
 ReportRecord ReadText(ReportReader& reader, const std::string& text) {
   LineReader lines{std::string_view(text)};
@@ -38,13 +39,6 @@ std::vector<std::string> Dates(const ReportRecord& record) {
   return std::vector<std::string>(record.applicationDates.begin(), record.applicationDates.end());
 }
 
-// Joins lines with LF.
-std::string Report(std::initializer_list<std::string_view> lines) {
-  std::string text;
-  for (std::string_view line : lines) (text += line) += '\n';
-  return text;
-}
-
 // The reason the reader gives for `text`, or "" when it reads it.
 std::string FailureReason(const std::string& text) {
   try {
@@ -59,11 +53,11 @@ std::string FailureReason(const std::string& text) {
 // `substanceLines`.
 std::string HeaderOnly(std::initializer_list<std::string_view> substanceLines,
                        std::initializer_list<std::string_view> applicationRows) {
-  std::string text = Report({"* TOXSWA REPORT: Header", "* Scenario                : D4_Pond",
-                             "* End of TOXSWA REPORT: Header"});
-  for (std::string_view line : substanceLines) (text += line) += '\n';
-  text += Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour   Mass"});
-  for (std::string_view row : applicationRows) (text += row) += '\n';
+  std::string text = ReportFromLines(
+      {"* TOXSWA REPORT: Header", "* Scenario                : D4_Pond", "* End of TOXSWA REPORT: Header"});
+  text += ReportFromLines(substanceLines);
+  text += ReportFromLines({"* Summary for the substance loadings", "* Appl.No  Date/Hour   Mass"});
+  text += ReportFromLines(applicationRows);
   return text;
 }
 
@@ -117,26 +111,26 @@ TEST(ReportReaderTest, ReadsAllWaterBlocksBeforeTheSedimentBlocks) {
 
 TEST(ReportReaderTest, TakesSubstanceNamesFromTheWaterTables) {
   const std::string text = HeaderOnly({"* Substance  1:  from-properties"}, {"*"}) +
-                           Report({"* Table: PEC in water layer of substance:   from-table  ",
-                                   "Global max ", "TWAECsw_7_days", "TWAECsw_21_days",
-                                   "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
+                           ReportFromLines({"* Table: PEC in water layer of substance:   from-table  ",
+                                            "Global max ", "TWAECsw_7_days", "TWAECsw_21_days",
+                                            "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
   const ReportRecord record = ReadText(text);
   ASSERT_EQ(record.substances.size(), 1u);
   EXPECT_EQ(record.Text(record.substances[0].name), "from-table");
 
-  const std::string tight = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
-                            Report({"* Table: PEC in water layer of substance:XYZ", "Global max ",
-                                    "TWAECsw_7_days", "TWAECsw_21_days", "Global max    ",
-                                    "TWAECsed_7_days", "TWAECsed_21_days"});
+  const std::string tight =
+      HeaderOnly({"* Substance  1:  A"}, {"*"}) +
+      ReportFromLines({"* Table: PEC in water layer of substance:XYZ", "Global max ", "TWAECsw_7_days",
+                       "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
   const ReportRecord tightRecord = ReadText(tight);
   EXPECT_EQ(tightRecord.Text(tightRecord.substances[0].name), "YZ") << "the name starts at column 43";
 }
 
 TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
-  const std::string text = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
-                           Report({"PEC in water layer", "Global max ", "TWAECsw_7_days 12",
-                                   "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days",
-                                   "TWAECsed_21_days"});
+  const std::string text =
+      HeaderOnly({"* Substance  1:  A"}, {"*"}) +
+      ReportFromLines({"PEC in water layer", "Global max ", "TWAECsw_7_days 12", "TWAECsw_21_days",
+                       "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
   const ReportRecord record = ReadText(text);
   ASSERT_EQ(record.substances.size(), 1u);
   const SubstanceResult& s = record.substances[0];
@@ -148,10 +142,10 @@ TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
 
   // A figure is the 15 bytes from its column; what touches it after them is
   // not part of it.
-  const std::string crowded = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
-                              Report({"PEC in water layer", "Global max          1234567890123459-Jan",
-                                      "TWAECsw_7_days", "TWAECsw_21_days", "Global max    ",
-                                      "TWAECsed_7_days", "TWAECsed_21_days"});
+  const std::string crowded =
+      HeaderOnly({"* Substance  1:  A"}, {"*"}) +
+      ReportFromLines({"PEC in water layer", "Global max          1234567890123459-Jan", "TWAECsw_7_days",
+                       "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
   const ReportRecord crowdedRecord = ReadText(crowded);
   const SubstanceResult& c = crowdedRecord.substances.at(0);
   EXPECT_DOUBLE_EQ(c.PECsw_max, 123456789012345);
@@ -175,7 +169,7 @@ TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
 
 TEST(ReportReaderTest, CutsTheScenarioFromColumn28ToAtMost100Bytes) {
   const std::string longName(120, 'x');
-  const std::string text = Report({"* Scenario                :" + longName}) + "";
+  const std::string text = ReportFromLines({"* Scenario                :" + longName}) + "";
   EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"* End of TOXSWA REPORT: Header\"");
   FixtureReport fixture;
   fixture.scenario = longName;
@@ -187,18 +181,18 @@ TEST(ReportReaderTest, EndsTheSubstanceListAtTheLoadingsLineEvenIfItNamesASubsta
   const std::string text = HeaderOnly({"* Substance  1:  A", "  * Substance  2:  B"}, {"*"});
   // The loadings line of HeaderOnly comes after; put one that also holds
   // "* Substance" first.
-  const std::string both = Report({"* TOXSWA REPORT: Header", "* Scenario                : S",
-                                   "* End of TOXSWA REPORT: Header", "* Substance  1:  A",
-                                   "* Summary for the substance loadings * Substance  2:  B",
-                                   "* Substance  3:  C", "* Appl.No  Date/Hour", "*"}) +
-                           Report({"PEC in water layer", "Global max ", "TWAECsw_7_days",
-                                   "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days",
-                                   "TWAECsed_21_days"});
+  const std::string both =
+      ReportFromLines({"* TOXSWA REPORT: Header", "* Scenario                : S",
+                       "* End of TOXSWA REPORT: Header", "* Substance  1:  A",
+                       "* Summary for the substance loadings * Substance  2:  B", "* Substance  3:  C",
+                       "* Appl.No  Date/Hour", "*"}) +
+      ReportFromLines({"PEC in water layer", "Global max ", "TWAECsw_7_days", "TWAECsw_21_days",
+                       "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
   EXPECT_EQ(ReadText(both).substances.size(), 1u);
   // The substance list starts on the end-of-header line itself.
   const std::string onHeaderLine =
-      Report({"* Scenario                : S", "* End of TOXSWA REPORT: Header * Substance 1: A",
-              "* Summary for the substance loadings", "* Appl.No  Date/Hour", "*"});
+      ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header * Substance 1: A",
+                       "* Summary for the substance loadings", "* Appl.No  Date/Hour", "*"});
   EXPECT_EQ(FailureReason(onHeaderLine), "the report ends before a line containing \"PEC in water layer\"");
   EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"PEC in water layer\"")
       << "two substances need two water-layer blocks";
@@ -264,9 +258,9 @@ TEST(ReportReaderTest, SubstancesServedByOneLineShareItsTexts) {
        5},
   };
   for (const Case& c : cases) {
-    std::string text = Report({"* Scenario                : S", "* End of TOXSWA REPORT: Header"});
+    std::string text = ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header"});
     for (std::size_t i = 0; i < c.substances; ++i) text += "* Substance\n";
-    text += Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour", "*", water});
+    text += ReportFromLines({"* Summary for the substance loadings", "* Appl.No  Date/Hour", "*", water});
     for (const std::string& line : c.sedimentLines) text += line + "\n";
 
     const ReportRecord record = ReadText(text);
@@ -346,13 +340,14 @@ TEST(ReportReaderTest, FailsNamingTheMarkerThatNeverComes) {
 
 TEST(ReportReaderTest, ScansOnlyForwardFromWhereTheLastMarkerWasFound) {
   // The application heading before the loadings line is not seen.
-  const std::string early = Report({"* Scenario                : S", "* End of TOXSWA REPORT: Header",
-                                    "* Appl.No  Date/Hour", "*", "* Summary for the substance loadings"});
+  const std::string early =
+      ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header",
+                       "* Appl.No  Date/Hour", "*", "* Summary for the substance loadings"});
   EXPECT_EQ(FailureReason(early), "the report ends before a line containing \"Appl.No  Date/Hour\"");
   // The 7-day average before the maximum is not seen either.
-  const std::string swapped = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
-                              Report({"PEC in water layer", "TWAECsw_7_days", "Global max ",
-                                      "TWAECsw_21_days"});
+  const std::string swapped =
+      HeaderOnly({"* Substance  1:  A"}, {"*"}) +
+      ReportFromLines({"PEC in water layer", "TWAECsw_7_days", "Global max ", "TWAECsw_21_days"});
   EXPECT_EQ(FailureReason(swapped), "the report ends before a line containing \"TWAECsw_7_days\"");
 }
 
@@ -361,9 +356,9 @@ TEST(ReportReaderTest, FailsOnSedimentBlocksInterleavedWithWaterBlocks) {
   // sediment scan lands in the last block, and the second finds nothing.
   std::string text = HeaderOnly({"* Substance  1:  A", "* Substance  2:  B"}, {"*"});
   for (std::string_view name : {"A", "B"}) {
-    text += Report({"* Table: PEC in water layer of substance:", name, "Global max            1",
-                    "TWAECsw_7_days", "TWAECsw_21_days", "Global max             2",
-                    "TWAECsed_7_days", "TWAECsed_21_days"});
+    text += ReportFromLines({"* Table: PEC in water layer of substance:", name, "Global max            1",
+                             "TWAECsw_7_days", "TWAECsw_21_days", "Global max             2",
+                             "TWAECsed_7_days", "TWAECsed_21_days"});
   }
   EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"Global max    \"");
 }

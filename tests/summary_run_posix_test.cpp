@@ -24,29 +24,22 @@
 namespace quillmere {
 namespace {
 
-using quillmere::testing::BuildReport;
-using quillmere::testing::FixtureReport;
 using quillmere::testing::ReadFile;
 using quillmere::testing::RowNames;
+using quillmere::testing::ScenarioReport;
 using quillmere::testing::ScratchDirectory;
-
-std::string Scenario(const std::string& name) {
-  FixtureReport fixture;
-  fixture.scenario = name;
-  return BuildReport(fixture);
-}
 
 TEST(SummaryRunTest, TakesRunFoldersAndReportsInListingOrder) {
   ScratchDirectory scratch;
-  scratch.Write("b-run/toxswa/2.sum", Scenario("S"));
-  scratch.Write("b-run/toxswa/10.sum", Scenario("S"));
-  scratch.Write("A-run/TOXSWA/x.SUM", Scenario("S"));
+  scratch.Write("b-run/toxswa/2.sum", ScenarioReport("S"));
+  scratch.Write("b-run/toxswa/10.sum", ScenarioReport("S"));
+  scratch.Write("A-run/TOXSWA/x.SUM", ScenarioReport("S"));
   scratch.Write("A-run/TOXSWA/.hidden.sum", "not read");
   scratch.MakeFolder("A-run/TOXSWA/folder.sum");
   scratch.Write("A-run/toxswa/ignored.sum", "the second matching folder is not read");
   scratch.Write(".hidden-run/toxswa/1.sum", "not read");
   scratch.Write("c-run/toxswa", "a file named toxswa is no folder");
-  scratch.Write("c-run/ToxSwa/c.sum", Scenario("T"));
+  scratch.Write("c-run/ToxSwa/c.sum", ScenarioReport("T"));
   ASSERT_EQ(::symlink("b-run", (scratch / "d-link").c_str()), 0);
 
   const SummaryOutcome outcome = SummaryRun(scratch.path());
@@ -64,7 +57,7 @@ TEST(SummaryRunTest, TakesRunFoldersAndReportsInListingOrder) {
 
 TEST(SummaryRunTest, NamesAReportThatCannotBeReached) {
   ScratchDirectory scratch;
-  scratch.Write("run/toxswa/a.sum", Scenario("S"));
+  scratch.Write("run/toxswa/a.sum", ScenarioReport("S"));
   ASSERT_EQ(::symlink("loop.sum", (scratch / "run/toxswa/loop.sum").c_str()), 0);
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
@@ -76,7 +69,7 @@ TEST(SummaryRunTest, NamesAReportThatCannotBeReached) {
 TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
   ScratchDirectory scratch;
-  scratch.Write("run1/toxswa/a.sum", Scenario("S"));
+  scratch.Write("run1/toxswa/a.sum", ScenarioReport("S"));
   const std::string locked = scratch.MakeFolder("run2/toxswa");
   ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
   const SummaryOutcome outcome = SummaryRun(scratch.path());
@@ -112,7 +105,7 @@ TEST(SummaryRunDeathTest, NamesTheReportFolderWhenTheSystemRefusesToListIt) {
   // file descriptors instead: one spare is enough for listing the directory
   // and then holding the table, not for listing a run folder beside it.
   ScratchDirectory scratch;
-  scratch.Write("run/toxswa/a.sum", Scenario("S"));
+  scratch.Write("run/toxswa/a.sum", ScenarioReport("S"));
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(RunWithOneSpareDescriptor(scratch.path()), ::testing::ExitedWithCode(0),
               "Problem with file .*/run/toxswa/!\n Please check!\ncannot list: Too many open files");
@@ -155,7 +148,7 @@ TEST(SummaryRunTest, DoesNotStartWithoutADirectoryOrATable) {
 
 TEST(SummaryRunDeathTest, FailsWhenTheTableCannotBeWritten) {
   ScratchDirectory scratch;
-  scratch.Write("run/toxswa/a.sum", Scenario("S"));
+  scratch.Write("run/toxswa/a.sum", ScenarioReport("S"));
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(RunUnderASizeLimit(scratch.path()), ::testing::ExitedWithCode(0),
               "/Summary.txt: cannot write: File too large\n");
@@ -190,7 +183,7 @@ TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
   int number = 0;
   for (const Case& c : cases) {
     const std::string directory = scratch.MakeFolder("runs" + std::to_string(++number));
-    scratch.Write("runs" + std::to_string(number) + "/run/toxswa/a.sum", Scenario("S"));
+    scratch.Write("runs" + std::to_string(number) + "/run/toxswa/a.sum", ScenarioReport("S"));
     c.make(directory + "/Summary.txt");
     const SummaryOutcome outcome = SummaryRun(directory);
     EXPECT_EQ(outcome.status, RunStatus::kNotStarted) << c.what;
@@ -202,7 +195,7 @@ TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
 
 TEST(SummaryRunTest, KeepsATabInARunFolderNameFromShiftingTheColumns) {
   ScratchDirectory scratch;
-  scratch.Write("mitigation\tA/toxswa/r\t1.sum", Scenario("S"));
+  scratch.Write("mitigation\tA/toxswa/r\t1.sum", ScenarioReport("S"));
   ASSERT_EQ(SummaryRun(scratch.path()).status, RunStatus::kWritten);
   const std::string table = ReadFile(scratch / "Summary.txt");
   EXPECT_NE(table.find("\r\nmitigation A\tr 1.sum\tS\tEXSW2\t39.57\t"), std::string::npos) << table;

@@ -16,17 +16,12 @@ namespace {
 using quillmere::testing::BuildReport;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::ReadFile;
+using quillmere::testing::ScenarioReport;
 using quillmere::testing::ScratchDirectory;
 
 const std::string& kHeader = quillmere::testing::kTableHeader;
 
 using quillmere::testing::RowNames;
-
-std::string Scenario(const std::string& name) {
-  FixtureReport fixture;
-  fixture.scenario = name;
-  return BuildReport(fixture);
-}
 
 TEST(SummaryRunTest, WritesTheHeaderAloneForADirectoryWithoutRuns) {
   ScratchDirectory scratch;
@@ -45,11 +40,11 @@ TEST(SummaryRunTest, WritesTheHeaderAloneForADirectoryWithoutRuns) {
 
 TEST(SummaryRunTest, StopsAtABadReportKeepingTheRowsBeforeIt) {
   ScratchDirectory scratch;
-  scratch.Write("run1/toxswa/a.sum", Scenario("S1"));
-  scratch.Write("run1/toxswa/b.sum", Scenario("S2"));
-  scratch.Write("run2/toxswa/a.sum", Scenario("S3"));
+  scratch.Write("run1/toxswa/a.sum", ScenarioReport("S1"));
+  scratch.Write("run1/toxswa/b.sum", ScenarioReport("S2"));
+  scratch.Write("run2/toxswa/a.sum", ScenarioReport("S3"));
   scratch.Write("run2/toxswa/b.sum", "* an older layout without the header markers\r\n");
-  scratch.Write("run3/toxswa/a.sum", Scenario("S4"));
+  scratch.Write("run3/toxswa/a.sum", ScenarioReport("S4"));
 
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);

@@ -5,7 +5,6 @@
 // runs the test; it checks the exit status, the message and that the table
 // keeps whole lines only, and that the fault was met at all.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/program_run.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
@@ -22,77 +22,44 @@ namespace {
 
 using quillmere::testing::BuildReport;
 using quillmere::testing::DataRows;
+using quillmere::testing::FinishProgram;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::FixtureSubstance;
+using quillmere::testing::ProgramStart;
 using quillmere::testing::ReadFile;
 using quillmere::testing::RowNames;
 using quillmere::testing::ScratchDirectory;
+using quillmere::testing::StartProgram;
 
-struct ProgramResult {
-  int exitStatus = -1;  // -1 when the program did not exit by itself
-  std::string out;
-  std::string err;
-  std::string faultsMet;  // the fault library's log: one line per fault met
+// What the program wrote, and the fault library's log: one line per fault met.
+struct FaultedRun : quillmere::testing::ProgramResult {
+  std::string faultsMet;
 };
-
-std::string Drain(int fd) {
-  std::string bytes;
-  char chunk[4096];
-  ssize_t got = 0;
-  while ((got = ::read(fd, chunk, sizeof chunk)) > 0) bytes.append(chunk, static_cast<std::size_t>(got));
-  ::close(fd);
-  return bytes;
-}
 
 // Runs quillmere-summary with `arguments` under the fault rules `faults`
 // (see tests/faults/system_faults.cpp). Its messages are short, so reading
 // standard output to its end before standard error cannot stall it.
-ProgramResult RunWithFaults(const std::vector<std::string>& arguments, const std::string& faults,
-                            const std::string& logDirectory) {
+FaultedRun RunWithFaults(const std::vector<std::string>& arguments, const std::string& faults,
+                         const std::string& logDirectory) {
   const std::string log = logDirectory + "/faults-met.log";
   ::unlink(log.c_str());
-  int out[2];
-  int err[2];
-  if (::pipe(out) != 0 || ::pipe(err) != 0) {
-    ADD_FAILURE() << "cannot make pipes";
-    return {};
-  }
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::dup2(out[1], 1) < 0 || ::dup2(err[1], 2) < 0) ::_exit(120);
-    ::close(out[0]);
-    ::close(err[0]);
+  ProgramStart start;
+  start.beforeExec = [&faults, &log] {
     ::setenv("LD_PRELOAD", QUILLMERE_SYSTEM_FAULTS, 1);
     ::setenv("QUILLMERE_FAULTS", faults.c_str(), 1);
     ::setenv("QUILLMERE_FAULTS_LOG", log.c_str(), 1);
     // Under AddressSanitizer the library comes before the sanitizer's own.
     std::string asan = std::getenv("ASAN_OPTIONS") != nullptr ? std::getenv("ASAN_OPTIONS") : "";
     ::setenv("ASAN_OPTIONS", (asan + ":verify_asan_link_order=0").c_str(), 1);
-    std::vector<char*> argv{const_cast<char*>(QUILLMERE_SUMMARY_EXE)};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    ::alarm(60);
-    ::execv(QUILLMERE_SUMMARY_EXE, argv.data());
-    ::_exit(122);
-  }
-  ::close(out[1]);
-  ::close(err[1]);
-  ProgramResult result;
-  result.out = Drain(out[0]);
-  result.err = Drain(err[0]);
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child) {
-    ADD_FAILURE() << "cannot run " << QUILLMERE_SUMMARY_EXE;
-    return result;
-  }
-  if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
-  if (WIFSIGNALED(status))
-    ADD_FAILURE() << "quillmere-summary died of signal " << WTERMSIG(status) << " under " << faults;
+  };
+  FaultedRun result{FinishProgram(StartProgram(QUILLMERE_SUMMARY_EXE, arguments, start)), {}};
+  if (result.signal != 0)
+    ADD_FAILURE() << "quillmere-summary died of signal " << result.signal << " under " << faults;
   result.faultsMet = ::access(log.c_str(), F_OK) == 0 ? ReadFile(log) : "";
   return result;
 }
 
-ProgramResult RunWithFaults(const ScratchDirectory& scratch, const std::string& faults) {
+FaultedRun RunWithFaults(const ScratchDirectory& scratch, const std::string& faults) {
   return RunWithFaults({"--", scratch.path()}, faults, scratch.path());
 }
 
@@ -151,7 +118,7 @@ TEST(SystemFaultTest, AFailedWriteOrCloseOfTheTableEndsTheRunNamingIt) {
     } else {
       WriteSmallTree(scratch);
     }
-    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    const FaultedRun result = RunWithFaults(scratch, c.faults);
     EXPECT_NE(result.faultsMet, "") << c.faults;
     EXPECT_EQ(result.exitStatus, 1) << c.faults;
     EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: " + c.reason + "\n")
@@ -180,7 +147,7 @@ TEST(SystemFaultTest, ATableThatCannotBeOpenedOrEmptiedStopsTheRunBeforeItStarts
     ScratchDirectory scratch;
     WriteSmallTree(scratch);
     if (c.oldTable) scratch.Write("Summary.txt", oldTable);
-    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    const FaultedRun result = RunWithFaults(scratch, c.faults);
     EXPECT_NE(result.faultsMet, "") << c.faults;
     EXPECT_EQ(result.exitStatus, 2) << c.faults;
     EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: " + c.reason + "\n")
@@ -197,7 +164,7 @@ TEST(SystemFaultTest, AWriteFailureAfterAReportFailureIsTheOneReported) {
   ScratchDirectory scratch;
   WriteSmallTree(scratch);
   scratch.Write("run1/toxswa/b.sum", "not a report");
-  const ProgramResult result = RunWithFaults(scratch, "close 1 EIO Summary.txt");
+  const FaultedRun result = RunWithFaults(scratch, "close 1 EIO Summary.txt");
   EXPECT_NE(result.faultsMet, "");
   EXPECT_EQ(result.exitStatus, 1);
   EXPECT_EQ(result.err,
@@ -214,7 +181,7 @@ TEST(SystemFaultTest, InterruptedAndShortTransfersAreCarriedOn) {
        {"write 1 EINTR Summary.txt", "write 2 EINTR Summary.txt; write 3 short Summary.txt",
         "write 1+ short Summary.txt", "read 1 EINTR .sum", "read 3 EINTR long.sum", "read 1+ short long.sum",
         "close 1 EINTR Summary.txt"}) {
-    const ProgramResult result = RunWithFaults(scratch, faults);
+    const FaultedRun result = RunWithFaults(scratch, faults);
     EXPECT_NE(result.faultsMet, "") << faults;
     EXPECT_EQ(result.exitStatus, 0) << faults << ": " << result.err;
     EXPECT_EQ(result.out, "Wrote " + scratch.path() + "/Summary.txt: 1501 reports, 1501 rows\n") << faults;
@@ -235,7 +202,7 @@ TEST(SystemFaultTest, AReportThatCannotBeReadEndsTheRunNamingIt) {
   for (const Case& c : cases) {
     ScratchDirectory scratch;
     WriteSmallTree(scratch);
-    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    const FaultedRun result = RunWithFaults(scratch, c.faults);
     EXPECT_NE(result.faultsMet, "") << c.faults;
     EXPECT_EQ(result.exitStatus, 1) << c.faults;
     EXPECT_EQ(result.err, ReportFailure(scratch / "run1/toxswa/b.sum", c.reason)) << c.faults;
@@ -276,7 +243,7 @@ TEST(SystemFaultTest, AListingThatFailsIsNamedAndKeepsTheRowsBefore) {
   for (const Case& c : cases) {
     ScratchDirectory scratch;
     WriteSmallTree(scratch);
-    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    const FaultedRun result = RunWithFaults(scratch, c.faults);
     EXPECT_NE(result.faultsMet, "") << c.faults;
     EXPECT_EQ(result.exitStatus, c.exitStatus) << c.faults;
     if (c.exitStatus == 2) {
@@ -309,7 +276,7 @@ TEST(SystemFaultTest, MemoryRunningOutWhileAReportIsReadFailsThatReport) {
     wide.applicationDates.assign(20'000, "14-Nov-1978-09h00");
     if (c.what == "a longer buffer") wide.scenario = std::string(70'000, 'S');
     const std::string path = scratch.Write("run/toxswa/b.sum", BuildReport(wide));
-    const ProgramResult result = RunWithFaults(scratch, c.faults);
+    const FaultedRun result = RunWithFaults(scratch, c.faults);
     EXPECT_NE(result.faultsMet, "") << c.what;
     EXPECT_EQ(result.exitStatus, 1) << c.what;
     EXPECT_EQ(result.err, ReportFailure(path, c.reason)) << c.what;
@@ -332,7 +299,7 @@ TEST(SystemFaultTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
   std::vector<std::string> reasons;
   for (int n = 1; n < 2000; ++n) {
     const std::string faults = "malloc " + std::to_string(n) + " ENOMEM Summary.txt";
-    const ProgramResult result = RunWithFaults(scratch, faults);
+    const FaultedRun result = RunWithFaults(scratch, faults);
     if (result.faultsMet.empty()) {
       EXPECT_EQ(result.exitStatus, 0) << faults;
       break;
@@ -361,7 +328,7 @@ TEST(SystemFaultTest, MemoryRunningOutBeforeTheRunIsReportedByTheProgram) {
   // The block of exactly that size is the program's copy of its argument.
   ScratchDirectory scratch;
   const std::string longName = scratch.path() + "/" + std::string(3000, 'd');
-  const ProgramResult result = RunWithFaults(
+  const FaultedRun result = RunWithFaults(
       {"--", longName}, "malloc 1 ENOMEM =" + std::to_string(longName.size() + 1), scratch.path());
   EXPECT_NE(result.faultsMet, "");
   EXPECT_EQ(result.exitStatus, 1);
