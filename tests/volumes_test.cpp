@@ -1,4 +1,4 @@
-#include "app/volumes.h"
+#include "app/window/volumes.h"
 
 #include <gtest/gtest.h>
 

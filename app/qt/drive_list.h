@@ -1,11 +1,9 @@
-// Drive1: the drive list, one entry per volume, shown as its root and name.
+// Drive1 drawn with Qt: the texts of a DriveListModel in a combo box.
 #pragma once
 
 #include <QComboBox>
-#include <string>
-#include <vector>
 
-#include "app/volumes.h"
+#include "app/window/drive_list_model.h"
 
 namespace quillmere {
 
@@ -13,15 +11,11 @@ class DriveList : public QComboBox {
   Q_OBJECT
 
  public:
-  // Lists `volumes` and shows the one holding the absolute path `directory`
-  // (the first when none holds it).
-  DriveList(std::vector<Volume> volumes, const std::string& directory, QWidget* parent = nullptr);
+  explicit DriveList(QWidget* parent = nullptr);
 
-  // The root of the shown drive; empty when there are no volumes.
-  std::string drive() const;
-
- private:
-  std::vector<Volume> volumes_;
+  // Lists the drives of `model` and shows its chosen one, without signalling
+  // a change.
+  void showModel(const DriveListModel& model);
 };
 
 }  // namespace quillmere

@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <csignal>
 
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 int main(int argc, char** argv) {
   // QApplication takes the locale from the environment, so the table's

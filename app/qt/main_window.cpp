@@ -1,70 +1,78 @@
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 #include <QApplication>
 #include <QPushButton>
-#include <exception>
-#include <filesystem>
-#include <system_error>
 
-#include "app/directory_list.h"
-#include "app/drive_list.h"
-#include "runtime/number.h"
-#include "summary/summary_run.h"
+#include "app/qt/directory_list.h"
+#include "app/qt/drive_list.h"
+#include "app/window/form_layout.h"
 
 namespace quillmere {
 
 namespace {
 
-// The window's measures are kept in twips, 15 to a pixel at 96 dots per inch;
-// Qt scales the pixels on high-density screens.
-constexpr int Twips(int twips) { return twips / 15; }
-
-std::string CurrentDirectory() {
-  std::error_code error;
-  const std::filesystem::path current = std::filesystem::current_path(error);
-  return error ? std::string("/") : current.string();
+// Qt scales pixels on high-density screens itself: the measures are given
+// at 96 dots per inch.
+QRect Pixels(const TwipsRect& rect) {
+  return QRect(TwipsToPixels(rect.left, 96), TwipsToPixels(rect.top, 96), TwipsToPixels(rect.width, 96),
+               TwipsToPixels(rect.height, 96));
 }
 
 }  // namespace
 
-MainWindow::MainWindow(WindowSetup setup, QWidget* parent) : QWidget(parent), setup_(std::move(setup)) {
-  setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Form1"));
-  resize(Twips(11370), Twips(6840));
+MainWindow::MainWindow(WindowSetup setup, QWidget* parent)
+    : QWidget(parent), setup_(std::move(setup)), model_(setup_.start) {
+  setObjectName(QString::fromLatin1(kForm1Caption));
+  setWindowTitle(QString::fromLatin1(kForm1Caption));
+  resize(TwipsToPixels(kForm1ClientWidth, 96), TwipsToPixels(kForm1ClientHeight, 96));
 
-  const std::string start = setup_.startDirectory.empty() ? CurrentDirectory() : setup_.startDirectory;
-  dir1_ = new DirectoryList(start, this);
+  dir1_ = new DirectoryList(this);
   dir1_->setObjectName(QStringLiteral("Dir1"));
-  dir1_->setGeometry(Twips(360), Twips(960), Twips(3735), Twips(2790));
+  dir1_->setGeometry(Pixels(kDir1Rect));
+  dir1_->showModel(model_.dir1());
 
-  drive1_ = new DriveList(setup_.volumes ? *setup_.volumes : MountedVolumes(), dir1_->path(), this);
+  drive1_ = new DriveList(this);
   drive1_->setObjectName(QStringLiteral("Drive1"));
-  drive1_->setGeometry(Twips(360), Twips(3840), Twips(3735), Twips(315));
-  shownDrive_ = drive1_->currentIndex();
+  drive1_->setGeometry(Pixels(kDrive1Rect));
+  drive1_->showModel(model_.drive1());
 
-  command1_ = new QPushButton(QStringLiteral("Start"), this);
+  command1_ = new QPushButton(QString::fromLatin1(kCommand1Caption), this);
   command1_->setObjectName(QStringLiteral("Command1"));
-  command1_->setGeometry(Twips(360), Twips(5520), Twips(3375), Twips(615));
+  command1_->setGeometry(Pixels(kCommand1Rect));
 
-  setTabOrder(drive1_, dir1_);
-  setTabOrder(dir1_, command1_);
-  drive1_->setFocus();
+  auto widgetOf = [this](Control control) -> QWidget* {
+    switch (control) {
+      case Control::kDrive1:
+        return drive1_;
+      case Control::kDir1:
+        return dir1_;
+      case Control::kCommand1:
+        return command1_;
+    }
+    return nullptr;
+  };
+  for (std::size_t i = 1; i < kTabOrder.size(); ++i)
+    setTabOrder(widgetOf(kTabOrder[i - 1]), widgetOf(kTabOrder[i]));
+  widgetOf(kTabOrder.front())->setFocus();
 
   connect(drive1_, &QComboBox::currentIndexChanged, this, &MainWindow::drive1Change);
   connect(command1_, &QPushButton::clicked, this, &MainWindow::command1Click);
-  connect(dir1_, &DirectoryList::openFailed, this,
-          [this](const FileError& error) { showMessage(QMessageBox::Warning, DescribeFailure(error)); });
+  connect(dir1_, &DirectoryList::openRequested, this, &MainWindow::dir1Open);
 }
 
 void MainWindow::drive1Change(int index) {
-  if (index < 0 || index == shownDrive_) return;
-  if (std::optional<FileError> error = dir1_->setPath(drive1_->drive())) {
-    const QSignalBlocker blocker(drive1_);
-    drive1_->setCurrentIndex(shownDrive_);
-    showMessage(QMessageBox::Warning, DescribeFailure(*error));
-    return;
-  }
-  shownDrive_ = index;
+  if (index < 0) return;
+  const std::optional<Message> message = model_.drive1Change(static_cast<std::size_t>(index));
+  dir1_->showModel(model_.dir1());
+  // A drive that could not be read gives way to the previous one.
+  drive1_->showModel(model_.drive1());
+  showMessage(message);
+}
+
+void MainWindow::dir1Open(std::size_t row) {
+  const std::optional<Message> message = model_.dir1Open(row);
+  dir1_->showModel(model_.dir1());
+  showMessage(message);
 }
 
 void MainWindow::command1Click() {
@@ -73,28 +81,16 @@ void MainWindow::command1Click() {
   command1_->setEnabled(false);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-
-  SummaryOptions options;
-  options.decimalSeparator = LocaleDecimalSeparator();
-  SummaryOutcome outcome;
-  try {
-    outcome = SummaryRun(dir1_->path(), options);
-  } catch (const std::exception& error) {
-    // Nothing a directory tree can hold gets here; should anything else,
-    // such as memory running out, the user still hears of it.
-    outcome.status = RunStatus::kWriteFailure;
-    outcome.message = error.what();
-  }
-
+  const RunEnd end = model_.command1Click();
   QApplication::restoreOverrideCursor();
-  if (outcome.status != RunStatus::kWritten) {
-    showMessage(QMessageBox::Critical, QString::fromLocal8Bit(outcome.message.c_str()));
-  }
-  setup_.endProgram(outcome.status == RunStatus::kWritten ? 0 : 1);
+  showMessage(end.message);
+  setup_.endProgram(end.exitStatus);
 }
 
-void MainWindow::showMessage(QMessageBox::Icon icon, const QString& text) {
-  QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, this);
+void MainWindow::showMessage(const std::optional<Message>& message) {
+  if (!message) return;
+  QMessageBox box(message->icon == MessageIcon::kStop ? QMessageBox::Critical : QMessageBox::Warning,
+                  PathText(message->title), PathText(message->text), QMessageBox::Ok, this);
   // Paths are shown as they are, never read as markup.
   box.setTextFormat(Qt::PlainText);
   setup_.showModal(box);

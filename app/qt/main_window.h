@@ -1,5 +1,7 @@
-// Form1: the program's one window. The user picks a drive and a directory and
-// presses Start; the run writes Summary.txt there and the program ends.
+// Form1 drawn with Qt: the program's one window. The user picks a drive and a
+// directory and presses Start; the run writes Summary.txt there and the
+// program ends. What it shows and does is MainWindowModel's; this only draws
+// and forwards the user's events.
 #pragma once
 
 #include <QCoreApplication>
@@ -7,10 +9,8 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
-#include <string>
-#include <vector>
 
-#include "app/volumes.h"
+#include "app/window/main_window_model.h"
 
 class QPushButton;
 
@@ -19,15 +19,11 @@ namespace quillmere {
 class DirectoryList;
 class DriveList;
 
-// The title of every message box.
-inline constexpr char kApplicationTitle[] = "Quillmere";
-
 // What the window takes from its surroundings; the defaults are the real ones.
 struct WindowSetup {
-  // The drive list's volumes; the system's mounted volumes when not given.
-  std::optional<std::vector<Volume>> volumes;
-  // The directory shown at start; the current directory when empty.
-  std::string startDirectory;
+  // The volumes and the directory at start (the system's, and the current
+  // directory, unless given).
+  WindowStart start;
   // Shows a message box and returns once the user dismissed it.
   std::function<void(QMessageBox&)> showModal = [](QMessageBox& box) { box.exec(); };
   // Ends the program with the given exit status.
@@ -40,20 +36,19 @@ class MainWindow : public QWidget {
  public:
   explicit MainWindow(WindowSetup setup = {}, QWidget* parent = nullptr);
 
+  const MainWindowModel& model() const { return model_; }
+
  private:
-  // Moves Dir1 to the chosen drive's root; a drive that cannot be read is
-  // named in a message box and the previous drive is shown again.
   void drive1Change(int index);
-  // Runs the summary over Dir1's directory, reports a failure, and ends the
-  // program in every case.
+  void dir1Open(std::size_t row);
   void command1Click();
-  void showMessage(QMessageBox::Icon icon, const QString& text);
+  void showMessage(const std::optional<Message>& message);
 
   WindowSetup setup_;
+  MainWindowModel model_;
   DirectoryList* dir1_;
   DriveList* drive1_;
   QPushButton* command1_;
-  int shownDrive_;
 };
 
 }  // namespace quillmere

@@ -1,15 +1,9 @@
-#include "app/volumes.h"
+#include "app/window/volumes.h"
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "runtime/listing.h"
 
@@ -147,23 +141,6 @@ std::map<std::string, std::string> VolumeLabels(const std::string& folder) {
     labels[device.string()] = UnescapeHex(entry->path().filename().string());
   }
   return labels;
-}
-
-std::vector<Volume> MountedVolumes() {
-#ifdef _WIN32
-  std::vector<Volume> volumes;
-  const DWORD drives = GetLogicalDrives();
-  for (int letter = 0; letter < 26; ++letter) {
-    if (drives & (1u << letter))
-      volumes.push_back(Volume{std::string(1, static_cast<char>('A' + letter)) + ":\\", ""});
-  }
-  return volumes;
-#else
-  std::ifstream file("/proc/self/mountinfo", std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return VolumesFromMountInfo(file ? text.str() : std::string(), VolumeLabels());
-#endif
 }
 
 std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path) {

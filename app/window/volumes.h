@@ -30,7 +30,10 @@ std::vector<Volume> VolumesFromMountInfo(std::string_view mountInfo,
 std::map<std::string, std::string> VolumeLabels(const std::string& folder = "/dev/disk/by-label");
 
 // The volumes of this system. On Linux from /proc/self/mountinfo; when that
-// cannot be read, the root alone. On Windows the drive letters.
+// cannot be read, the root alone. On Windows every drive letter in use, drives
+// without a medium included, named by their volume label or, for a network
+// drive, the share it stands for ("\\server\share"). One source per
+// platform: volumes_linux.cpp, volumes_windows.cpp.
 std::vector<Volume> MountedVolumes();
 
 // Index in `volumes` of the one holding the absolute `path`: the longest root
