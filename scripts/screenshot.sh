@@ -15,7 +15,7 @@ source scripts/virtual-display.sh
 start_virtual_display || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
 
 root=$PWD
-(cd examples && QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 exec timeout 60 "$root/build/app/quillmere") &
+(cd examples && QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 exec timeout 60 "$root/build/app/qt/quillmere") &
 app_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
 [[ -n $window ]] || { echo "screenshot: the window did not appear" >&2; exit 1; }
