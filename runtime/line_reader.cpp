@@ -1,11 +1,6 @@
 #include "runtime/line_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -33,29 +28,10 @@ const char* LineReader::FindLineEnd(const char* from, const char* to) {
 }
 
 LineReader::LineReader(const std::string& path) : path_(path) {
-  // O_NONBLOCK keeps a pipe that took the report's place from blocking the
-  // open; the kind of file is checked right after.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd_ < 0) throw SystemError(path, "cannot open", errno);
-  struct stat status {};
-  if (::fstat(fd_, &status) != 0) {
-    const int error = errno;
-    ::close(fd_);
-    throw SystemError(path, "cannot open", error);
-  }
-  if (!S_ISREG(status.st_mode)) {
-    ::close(fd_);
-    throw FileError(path, "cannot open: not a plain file");
-  }
-  fileSize_ = static_cast<std::size_t>(status.st_size);
-  const int flags = ::fcntl(fd_, F_GETFL);
-  if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
-#ifdef POSIX_FADV_SEQUENTIAL
-  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-#endif
+  OpenSource();
   buffer_ = static_cast<char*>(std::malloc(kInitialBuffer));
   if (buffer_ == nullptr) {
-    ::close(fd_);
+    CloseSource();
     throw FileError(path, "cannot read: out of memory");
   }
   capacity_ = kInitialBuffer;
@@ -66,7 +42,7 @@ LineReader::LineReader(std::string_view bytes)
     : data_(bytes.data()), end_(bytes.size()), atEnd_(true) {}
 
 LineReader::~LineReader() {
-  if (fd_ >= 0) ::close(fd_);
+  CloseSource();
   std::free(buffer_);
 }
 
@@ -94,18 +70,9 @@ void LineReader::Refill() {
   }
   data_ = buffer_;
   nextLf_ = nullptr;
-  for (;;) {
-    const ssize_t got = ::read(fd_, buffer_ + end_, capacity_ - end_);
-    if (got > 0) {
-      end_ += static_cast<std::size_t>(got);
-      return;
-    }
-    if (got == 0) {
-      atEnd_ = true;
-      return;
-    }
-    if (errno != EINTR) throw SystemError(path_, "cannot read", errno);
-  }
+  const std::size_t got = ReadSource(buffer_ + end_, capacity_ - end_);
+  end_ += got;
+  if (got == 0) atEnd_ = true;
 }
 
 bool LineReader::ReadLine(std::string_view& line) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,8 +42,16 @@ class LineReader {
   // First CR or LF in [from, to), or `to`.
   const char* FindLineEnd(const char* from, const char* to);
 
+  // The system's side, one source per system (line_reader_posix.cpp,
+  // line_reader_windows.cpp). OpenSource opens path_ as a plain file and sets
+  // source_ and fileSize_, or throws FileError; ReadSource reads at most
+  // `count` bytes, 0 at the end, or throws FileError.
+  void OpenSource();
+  std::size_t ReadSource(char* into, std::size_t count);
+  void CloseSource();
+
   std::string path_;
-  int fd_ = -1;
+  std::intptr_t source_ = -1;    // the open file: a descriptor, or a Windows handle
   std::size_t fileSize_ = 0;     // size when opened; caps how far the buffer grows
   char* buffer_ = nullptr;       // malloc'd, so that growing can use realloc
   std::size_t capacity_ = 0;

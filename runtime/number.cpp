@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <system_error>
 
@@ -128,15 +127,6 @@ std::string ToText(double value, std::string_view decimalSeparator) {
     }
   }
   return text;
-}
-
-std::string LocaleDecimalSeparator() {
-  const std::lconv* conventions = std::localeconv();
-  if (conventions == nullptr || conventions->decimal_point == nullptr ||
-      conventions->decimal_point[0] == '\0') {
-    return ".";
-  }
-  return conventions->decimal_point;
 }
 
 }  // namespace quillmere

@@ -36,8 +36,11 @@ NumberReading ToNumber(std::string_view text);
 // yields, are written as "inf", "-inf" and "nan".
 std::string ToText(double value, std::string_view decimalSeparator = ".");
 
-// The decimal separator of the current LC_NUMERIC locale ("." in the C and
-// POSIX locales).
+// The decimal separator of the user's regional settings, as the table is
+// written: on POSIX systems that of the current LC_NUMERIC locale ("." in the
+// C and POSIX locales); on Windows that of the user's locale
+// (LOCALE_SDECIMAL), in the ANSI code page. One source per system
+// (number_posix.cpp, number_windows.cpp).
 std::string LocaleDecimalSeparator();
 
 }  // namespace quillmere

@@ -8,6 +8,8 @@
 #include "runtime/file_error.h"
 #include "runtime/listing.h"
 #include "runtime/output_file.h"
+#include "runtime/platform.h"
+#include "runtime/table_name.h"
 #include "runtime/text.h"
 #include "summary/report_reader.h"
 #include "summary/report_record.h"
@@ -16,12 +18,6 @@
 namespace quillmere {
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
 
 constexpr std::string_view kTableName = "Summary.txt";
 constexpr std::string_view kReportFolderName = "toxswa";
@@ -81,7 +77,10 @@ std::optional<RunFolderReports> FindReports(const std::string& runPath) {
 }  // namespace
 
 std::string ReportFailureMessage(const std::string& path) {
-  return "Problem with file " + path + "!\n Please check!";
+  std::string message = "Problem with file " + path + "!";
+  message += kMessageLineBreak;
+  message += " Please check!";
+  return message;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -127,8 +126,8 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
           // report's failure, not the program's.
           throw FileError(reportPath, "not enough memory to read it");
         }
-        record.runFolder = runFolder.name;
-        record.reportFile = report.name;
+        record.runFolder = NameInTable(runFolder.name);
+        record.reportFile = NameInTable(report.name);
         outcome.rows += table.WriteReportRows(record);
         ++outcome.reports;
         if (file->failure()) return FailWriting(outcome, *file, *file->failure());

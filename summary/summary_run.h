@@ -43,10 +43,12 @@ struct SummaryOutcome {
 };
 
 // The message shown when a report cannot be read: "Problem with file <path>!"
-// and, on a second line, " Please check!".
+// and, on a second line, " Please check!". The line break is LF, or CR LF on
+// Windows.
 std::string ReportFailureMessage(const std::string& path);
 
-// `folder` and `name` joined by the platform's path separator, "/" on Linux.
+// `folder` and `name` joined by the platform's path separator, "/" on Linux
+// and "\" on Windows.
 // Nothing is folded: a folder that ends in a separator gets a second one.
 std::string JoinPath(const std::string& folder, const std::string& name);
 

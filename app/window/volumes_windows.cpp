@@ -9,19 +9,11 @@
 #include <string>
 
 #include "app/window/volumes.h"
+#include "runtime/windows_text.h"
 
 namespace quillmere {
 
 namespace {
-
-std::string Utf8(const wchar_t* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return {};
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
-  utf8.resize(static_cast<std::size_t>(size) - 1);
-  return utf8;
-}
 
 // The label of the volume at `root` ("C:\"); empty when it has none or its
 // drive holds no medium, which must not keep the drive from the list.
@@ -55,7 +47,7 @@ std::vector<Volume> MountedVolumes() {
   for (const wchar_t* root = roots; *root != L'\0'; root += wcslen(root) + 1) {
     std::wstring name = ShareName(root);
     if (name.empty()) name = Label(root);
-    volumes.push_back(Volume{Utf8(root), Utf8(name.c_str())});
+    volumes.push_back(Volume{WideToUtf8(root), WideToUtf8(name)});
   }
   return volumes;
 }

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Cross-builds Quillmere for 64-bit Windows with MinGW-w64 into build-windows/
+# and runs its tests there as Windows programs under Wine. Installs MinGW-w64
+# and Wine with apt-get when they are missing (as root, on Debian 12).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if ((${#missing[@]})); then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "build-windows: missing packages: ${missing[*]}; run this as root" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build=build-windows
+cmake -S . -B "$build" -G Ninja \
+  --toolchain "$PWD/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DQUILLMERE_BUILD_TESTS=ON \
+  -DQUILLMERE_BUILD_GUI=OFF
+cmake --build "$build" --parallel "${QUILLMERE_JOBS:-2}"
+
+# One Wine prefix for the build, made once: creating it takes a while, and
+# tests started together must not each try to.
+export WINEPREFIX="$PWD/$build/wine-prefix"
+export WINEDEBUG=-all
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  echo "build-windows: preparing the Wine prefix $WINEPREFIX"
+  wineboot --init >/dev/null 2>&1 || true
+  wineserver --wait || true
+fi
+
+ctest --test-dir "$build" --output-on-failure --timeout 300
