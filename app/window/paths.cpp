@@ -17,11 +17,11 @@ char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + '
 std::size_t RootOf(PathStyle style, std::string_view path, std::string& root) {
   if (style == PathStyle::kPosix) {
     if (path.empty() || path.front() != '/') return 0;
-    root = "/";
+    root.assign(1, '/');
     return 1;
   }
   if (path.size() >= 2 && IsLetter(path[0]) && path[1] == ':') {
-    root = std::string(1, Upper(path[0])) + ":\\";
+    root = {Upper(path[0]), ':', '\\'};
     return path.size() > 2 && IsSeparator(style, path[2]) ? 3 : 2;
   }
   if (path.size() > 2 && IsSeparator(style, path[0]) && IsSeparator(style, path[1])) {
@@ -31,7 +31,9 @@ std::size_t RootOf(PathStyle style, std::string_view path, std::string& root) {
       while (end < path.size() && !IsSeparator(style, path[end])) ++end;
       if (part == 0 && end < path.size()) ++end;
     }
-    root = "\\\\" + std::string(path.substr(2, end - 2)) + "\\";
+    root.assign(2, '\\');
+    root.append(path.substr(2, end - 2));
+    root.push_back('\\');
     for (char& c : root)
       if (c == '/') c = '\\';
     return end < path.size() ? end + 1 : end;
