@@ -1,7 +1,7 @@
 // Quillmere.exe: the desktop program for Windows, one window.
-#include <commctrl.h>
-
 #include "app/win32/main_window.h"
+// After <windows.h>, which the window's header brings.
+#include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
