@@ -84,10 +84,12 @@ const DpiFunctions& Dpi() {
   return functions;
 }
 
-HICON StockIcon(SHSTOCKICONID id) {
-  SHSTOCKICONINFO info{};
-  info.cbSize = sizeof(info);
-  return SUCCEEDED(SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info)) ? info.hIcon : nullptr;
+// The system's small folder icon, open or closed, as Explorer shows it.
+HICON FolderIcon(bool open) {
+  SHFILEINFOW info{};
+  const UINT flags = SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0);
+  return SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info), flags) != 0 ? info.hIcon
+                                                                                              : nullptr;
 }
 
 }  // namespace
@@ -125,8 +127,8 @@ bool Win32MainWindow::create(HINSTANCE instance, int showCommand) {
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                             instance, this);
   if (window_ == nullptr) return false;
-  openFolder_ = StockIcon(SIID_FOLDEROPEN);
-  closedFolder_ = StockIcon(SIID_FOLDER);
+  openFolder_ = FolderIcon(true);
+  closedFolder_ = FolderIcon(false);
   createControls();
   layOut(Dpi().dpiOf(window_), nullptr);
   showDrive1();
