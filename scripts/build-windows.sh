@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Cross-builds Quillmere for 64-bit Windows with MinGW-w64 into build-windows/
-# and runs its tests there as Windows programs under Wine. Installs MinGW-w64
-# and Wine with apt-get when they are missing (as root, on Debian 12).
+# Cross-builds Quillmere for 64-bit Windows with MinGW-w64 into build-windows/,
+# runs its tests there as Windows programs under Wine, checks that Linux and
+# Windows write the same table, and packs
+# build-windows/quillmere-VERSION-windows-x64.zip. Installs MinGW-w64 and Wine
+# with apt-get when they are missing (as root, on Debian 12).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest)
+packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 googletest zip locales)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -39,3 +41,5 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
 fi
 
 ctest --test-dir "$build" --output-on-failure --timeout 300
+scripts/check-windows-tables.sh "$build"
+scripts/package-windows.sh "$build"

@@ -15,7 +15,8 @@ class ScratchDirectory {
 
   const std::string& path() const { return path_; }
 
-  // `path()` + "/" + `relative`.
+  // `path()` + the path separator + `relative`, in which "/" stands for the
+  // separator ("\\" on Windows).
   std::string operator/(std::string_view relative) const;
 
   // Writes `bytes` to `relative`, creating the folders on the way.

@@ -1,0 +1,34 @@
+// quillmere-summary.exe: the command-line front end on Windows. Arguments
+// arrive as UTF-16 and are handed on as UTF-8; messages reach the console as
+// UTF-16, or a file or pipe as UTF-8.
+#include <exception>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/windows_console.h"
+#include "runtime/windows_text.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+int wmain(int argc, wchar_t** argv) {
+  quillmere::WindowsConsoleBuffer outBuffer(STD_OUTPUT_HANDLE);
+  quillmere::WindowsConsoleBuffer errBuffer(STD_ERROR_HANDLE);
+  std::ostream out(&outBuffer);
+  std::ostream err(&errBuffer);
+  err << std::unitbuf;
+  try {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(quillmere::WideToUtf8(argv[i]));
+    const int status = quillmere::RunCommandLine(arguments, out, err);
+    out.flush();
+    return status;
+  } catch (const std::exception& error) {
+    err << "quillmere-summary: " << error.what() << "\n";
+    return quillmere::kExitRunFailed;
+  }
+}

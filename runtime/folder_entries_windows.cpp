@@ -1,0 +1,74 @@
+// The Windows side of listing a folder: wide names, handed on as UTF-8.
+#include "runtime/file_error.h"
+#include "runtime/folder_entries.h"
+#include "runtime/windows_text.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <string_view>
+
+namespace quillmere {
+
+namespace {
+
+struct SearchCloser {
+  HANDLE search;
+  ~SearchCloser() { ::FindClose(search); }
+};
+
+bool EndsInSeparator(const std::string& path) {
+  return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
+// What a symbolic link or junction leads to, followed to the end.
+EntryKind KindOfTarget(const std::wstring& path) {
+  const HANDLE target = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (target == INVALID_HANDLE_VALUE) return EntryKind::kUnreachable;
+  BY_HANDLE_FILE_INFORMATION information{};
+  const bool known = ::GetFileInformationByHandle(target, &information);
+  const DWORD type = ::GetFileType(target);
+  ::CloseHandle(target);
+  if (!known) return EntryKind::kUnreachable;
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return EntryKind::kFolder;
+  return type == FILE_TYPE_DISK ? EntryKind::kPlainFile : EntryKind::kOther;
+}
+
+}  // namespace
+
+std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
+  // A drive root ("C:\") already ends in the separator.
+  const std::string prefix = EndsInSeparator(folder) ? folder : folder + "\\";
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileExW(WidePath(prefix + "*").c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  std::vector<ListedEntry> entries;
+  if (search == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(WidePath(folder).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      throw FileError(folder, "cannot list: Not a directory");
+    }
+    // An empty drive root has not even "." and "..".
+    if (error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES) return entries;
+    throw WindowsError(folder, "cannot list", error);
+  }
+  const SearchCloser closer{search};
+  do {
+    const std::wstring_view wideName = found.cFileName;
+    if (wideName == L"." || wideName == L"..") continue;
+    std::string name = WideToUtf8(wideName);
+    EntryKind kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder
+                                                                               : EntryKind::kPlainFile;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) kind = KindOfTarget(WidePath(prefix + name));
+    entries.push_back({std::move(name), kind});
+  } while (::FindNextFileW(search, &found));
+  const DWORD error = ::GetLastError();
+  if (error != ERROR_NO_MORE_FILES) throw WindowsError(folder, "cannot list", error);
+  return entries;
+}
+
+}  // namespace quillmere

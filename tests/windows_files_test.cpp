@@ -1,0 +1,166 @@
+// What a run does with the files and names of a Windows system: paths with
+// "\", Unicode and long names, names in the ANSI code page, files that other
+// programs hold open, read-only tables and drive roots.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "runtime/windows_text.h"
+#include "summary/summary_run.h"
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+#include "tests/table_text.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildReport;
+using quillmere::testing::DataRows;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::ReadFile;
+using quillmere::testing::RowNames;
+using quillmere::testing::ScratchDirectory;
+
+const std::string kReport = BuildReport(FixtureReport{});
+
+// A file opened the way another program (Excel) holds it: no sharing at all.
+class HeldOpen {
+ public:
+  explicit HeldOpen(const std::string& path)
+      : handle_(::CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << "cannot hold " << path;
+  }
+  ~HeldOpen() { ::CloseHandle(handle_); }
+  HeldOpen(const HeldOpen&) = delete;
+  HeldOpen& operator=(const HeldOpen&) = delete;
+
+ private:
+  HANDLE handle_;
+};
+
+TEST(WindowsFilesTest, BuildsPathsAndTheMessageWithBackslashes) {
+  ScratchDirectory scratch;
+  scratch.Write("a-run/toxswa/good.sum", kReport);
+  scratch.Write("b-run/TOXSWA/bad.sum", "no markers\r\n");
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.tablePath, scratch.path() + "\\Summary.txt");
+  EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "\\b-run\\TOXSWA\\bad.sum!\r\n Please check!");
+  // Binary file: one CR LF per line, never CR CR LF.
+  const std::string table = ReadFile(outcome.tablePath);
+  EXPECT_EQ(table.find("\r\r"), std::string::npos);
+  EXPECT_EQ(DataRows(table).size(), 1u);
+}
+
+TEST(WindowsFilesTest, WritesNamesInTheAnsiCodePageWithQuestionMarksForTheRest) {
+  if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << ::GetACP() << ", not Windows-1252";
+  ScratchDirectory scratch;
+  scratch.Write("Puffer-Gr\xC3\xB6\xC3\x9F" "e/toxswa/Bericht-\xC3\xA4.sum", kReport);  // Puffer-Größe, Bericht-ä
+  scratch.Write("\xD0\x9F\xD1\x80\xD1\x83\xD0\xB4-\xCE\xA9/toxswa/\xE6\xB1\xA0.sum", kReport);  // Пруд-Ω, 池
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  ASSERT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
+  EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)),
+            (std::vector<std::string>{"Puffer-Gr\xF6\xDF" "e/Bericht-\xE4.sum", "???\?-?/?.sum"}));
+}
+
+TEST(WindowsFilesTest, ReadsReportsBeyondTheClassicPathLimit) {
+  ScratchDirectory scratch;
+  const std::string runFolder(120, 'r');
+  const std::string report = std::string(150, 'p') + ".sum";
+  const std::string written = scratch.Write(runFolder + "/toxswa/" + report, kReport);
+  ASSERT_GT(written.size(), 300u);
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  ASSERT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
+  EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)), (std::vector<std::string>{runFolder + "/" + report}));
+}
+
+TEST(WindowsFilesTest, SaysSoWhenAnotherProgramHoldsTheTable) {
+  ScratchDirectory scratch;
+  const std::string report = scratch.Write("run/toxswa/a.sum", kReport);
+  const std::string tablePath = scratch / "Summary.txt";
+  {
+    HeldOpen excel(tablePath);
+    const SummaryOutcome outcome = SummaryRun(scratch.path());
+    EXPECT_EQ(outcome.status, RunStatus::kNotStarted);
+    EXPECT_EQ(outcome.message, tablePath + ": cannot create: the file is open in another program; close it there "
+                                           "and try again");
+  }
+  EXPECT_EQ(ReadFile(report), kReport);
+  EXPECT_EQ(ReadFile(tablePath), "");
+}
+
+TEST(WindowsFilesTest, RefusesAReadOnlyTable) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", kReport);
+  const std::string tablePath = scratch.Write("Summary.txt", "kept");
+  ASSERT_TRUE(::SetFileAttributesW(WidePath(tablePath).c_str(), FILE_ATTRIBUTE_READONLY));
+  const HANDLE probe = ::CreateFileW(WidePath(tablePath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    // Wine keeps the attribute as file permissions, which do not stop root.
+    ::CloseHandle(probe);
+    ::SetFileAttributesW(WidePath(tablePath).c_str(), FILE_ATTRIBUTE_NORMAL);
+    GTEST_SKIP() << "the read-only attribute does not stop this user";
+  }
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  ::SetFileAttributesW(WidePath(tablePath).c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(outcome.status, RunStatus::kNotStarted);
+  EXPECT_EQ(outcome.message, tablePath + ": cannot create: Permission denied");
+  EXPECT_EQ(ReadFile(tablePath), "kept");
+}
+
+TEST(WindowsFilesTest, RefusesATableWithOtherHardLinks) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", kReport);
+  const std::string other = scratch.Write("kept.txt", "kept");
+  const std::string tablePath = scratch / "Summary.txt";
+  ASSERT_TRUE(::CreateHardLinkW(WidePath(tablePath).c_str(), WidePath(other).c_str(), nullptr));
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kNotStarted);
+  EXPECT_EQ(outcome.message, tablePath + ": not written: it has other hard links");
+  EXPECT_EQ(ReadFile(other), "kept");
+}
+
+TEST(WindowsFilesTest, FailsOnAReportAnotherProgramHoldsKeepingTheRowsBefore) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", kReport);
+  const std::string locked = scratch.Write("run/toxswa/b.sum", kReport);
+  HeldOpen other(locked);
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+  EXPECT_EQ(outcome.failedPath, locked);
+  EXPECT_EQ(outcome.reason, "cannot open: the file is open in another program; close it there and try again");
+  EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)), (std::vector<std::string>{"run/a.sum"}));
+}
+
+// A drive whose root is a scratch folder, as `subst` (or, under Wine, a link
+// in dosdevices) makes it; the test is given its letter.
+TEST(WindowsFilesTest, DoublesTheBackslashAfterADriveRoot) {
+  const char* root = std::getenv("QUILLMERE_TEST_DRIVE_ROOT");
+  if (root == nullptr || *root == '\0') GTEST_SKIP() << "QUILLMERE_TEST_DRIVE_ROOT names no spare drive";
+  std::string drive = root;  // "Q:\" (or "Q:/")
+  drive.back() = '\\';
+  ::CreateDirectoryW(WidePath(drive + "run").c_str(), nullptr);
+  ::CreateDirectoryW(WidePath(drive + "run\\toxswa").c_str(), nullptr);
+  {
+    const HANDLE bad = ::CreateFileW(WidePath(drive + "run\\toxswa\\bad.sum").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(bad, INVALID_HANDLE_VALUE);
+    ::CloseHandle(bad);
+  }
+  const SummaryOutcome outcome = SummaryRun(drive);
+  EXPECT_EQ(outcome.tablePath, drive + "\\Summary.txt");
+  EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+  EXPECT_EQ(outcome.message, "Problem with file " + drive + "\\run\\toxswa\\bad.sum!\r\n Please check!");
+  EXPECT_EQ(ReadFile(drive + "Summary.txt"), quillmere::testing::kTableHeader);
+}
+
+}  // namespace
+}  // namespace quillmere
