@@ -189,6 +189,16 @@ void Win32MainWindow::layOut(UINT dotsPerInch, const RECT* suggested) {
   } else {
     SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  // Where the frame does not grow with the density as the system said it
+  // would, the client area is set right from what it came out as.
+  RECT client;
+  GetClientRect(window_, &client);
+  const int wrongWidth = client.right - pixels(kForm1ClientWidth);
+  const int wrongHeight = client.bottom - pixels(kForm1ClientHeight);
+  if (wrongWidth != 0 || wrongHeight != 0) {
+    SetWindowPos(window_, nullptr, 0, 0, width - wrongWidth, height - wrongHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
   auto place = [&](HWND control, const TwipsRect& rect, int extraHeight) {
     MoveWindow(control, pixels(rect.left), pixels(rect.top), pixels(rect.width),
