@@ -130,6 +130,8 @@ TEST(MainWindowModelTest, EveryFailedRunShowsTheStopBoxAndEndsWithStatusOne) {
     EXPECT_EQ(end.message->title, "Quillmere") << c.directory;
     EXPECT_TRUE(end.message->text.starts_with(c.text)) << end.message->text;
     EXPECT_EQ(end.exitStatus, 1) << c.directory;
+    // Only a report failure has more to say than its two lines.
+    EXPECT_EQ(end.message->details.empty(), c.directory != scratch / "failing") << c.directory;
   }
   EXPECT_NE(ReadFile(scratch / "failing/Summary.txt").find("Run1\tA.sum\t"), std::string::npos);
 }

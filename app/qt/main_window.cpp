@@ -93,6 +93,7 @@ void MainWindow::showMessage(const std::optional<Message>& message) {
                   PathText(message->title), PathText(message->text), QMessageBox::Ok, this);
   // Paths are shown as they are, never read as markup.
   box.setTextFormat(Qt::PlainText);
+  if (!message->details.empty()) box.setDetailedText(PathText(message->details));
   setup_.showModal(box);
 }
 

@@ -25,7 +25,7 @@ MainWindowModel::MainWindowModel(WindowStart start)
 std::optional<Message> MainWindowModel::drive1Change(std::size_t row) {
   if (row == drive1_.chosen() || row >= drive1_.texts().size()) return std::nullopt;
   if (std::optional<FileError> error = dir1_.open(drive1_.root(row))) {
-    return Message{MessageIcon::kWarning, kApplicationTitle, DescribeFailure(*error)};
+    return Message{MessageIcon::kWarning, kApplicationTitle, DescribeFailure(*error), {}};
   }
   drive1_.choose(row);
   return std::nullopt;
@@ -33,7 +33,7 @@ std::optional<Message> MainWindowModel::drive1Change(std::size_t row) {
 
 std::optional<Message> MainWindowModel::dir1Open(std::size_t row) {
   if (std::optional<FileError> error = dir1_.openRow(row)) {
-    return Message{MessageIcon::kWarning, kApplicationTitle, DescribeFailure(*error)};
+    return Message{MessageIcon::kWarning, kApplicationTitle, DescribeFailure(*error), {}};
   }
   return std::nullopt;
 }
@@ -51,7 +51,9 @@ RunEnd MainWindowModel::command1Click() const {
     outcome.message = error.what();
   }
   if (outcome.status == RunStatus::kWritten) return RunEnd{std::nullopt, 0};
-  return RunEnd{Message{MessageIcon::kStop, kApplicationTitle, outcome.message}, 1};
+  // Why a report could not be read is not part of the box's two lines.
+  const std::string details = outcome.status == RunStatus::kReportFailure ? outcome.reason : std::string();
+  return RunEnd{Message{MessageIcon::kStop, kApplicationTitle, outcome.message, details}, 1};
 }
 
 }  // namespace quillmere

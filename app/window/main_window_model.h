@@ -26,7 +26,8 @@ enum class MessageIcon {
 struct Message {
   MessageIcon icon = MessageIcon::kWarning;
   std::string title = kApplicationTitle;
-  std::string text;  // plain text, never markup; lines separated by "\n"
+  std::string text;     // plain text, never markup
+  std::string details;  // why, for a toolkit that can show more on request; may be empty
   bool operator==(const Message&) const = default;
 };
 
