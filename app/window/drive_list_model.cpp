@@ -4,12 +4,12 @@
 
 namespace quillmere {
 
-DriveListModel::DriveListModel(std::vector<Volume> volumes, const std::string& directory)
+DriveListModel::DriveListModel(std::vector<Volume> volumes, const std::string& directory, PathStyle style)
     : volumes_(std::move(volumes)) {
   for (const Volume& volume : volumes_) {
     texts_.push_back(volume.name.empty() ? volume.root : volume.root + " [" + volume.name + "]");
   }
-  const std::size_t holding = VolumeHolding(volumes_, directory);
+  const std::size_t holding = VolumeHolding(volumes_, directory, style);
   chosen_ = holding < volumes_.size() ? holding : 0;
 }
 

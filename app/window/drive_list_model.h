@@ -12,9 +12,10 @@ namespace quillmere {
 
 class DriveListModel {
  public:
-  // Lists `volumes` and chooses the one holding the absolute path `directory`
-  // (the first when none holds it).
-  DriveListModel(std::vector<Volume> volumes, const std::string& directory);
+  // Lists `volumes` and chooses the one holding the absolute path `directory`,
+  // written in `style` (the first when none holds it).
+  DriveListModel(std::vector<Volume> volumes, const std::string& directory,
+                 PathStyle style = kNativePathStyle);
 
   // "root [name]" of every volume, or the root alone when it has no name.
   const std::vector<std::string>& texts() const { return texts_; }

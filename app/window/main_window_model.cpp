@@ -20,7 +20,7 @@ std::string DescribeFailure(const FileError& error) { return error.path() + ": "
 MainWindowModel::MainWindowModel(WindowStart start)
     : start_(std::move(start)),
       dir1_(StartDirectory(start_), start_.folders),
-      drive1_(start_.volumes ? *start_.volumes : MountedVolumes(), dir1_.path()) {}
+      drive1_(start_.volumes ? *start_.volumes : MountedVolumes(), dir1_.path(), start_.folders.style) {}
 
 std::optional<Message> MainWindowModel::drive1Change(std::size_t row) {
   if (row == drive1_.chosen() || row >= drive1_.texts().size()) return std::nullopt;

@@ -143,13 +143,15 @@ std::map<std::string, std::string> VolumeLabels(const std::string& folder) {
   return labels;
 }
 
-std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path) {
+std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path, PathStyle style) {
+  auto isSeparator = [style](char c) { return c == '/' || (style == PathStyle::kWindows && c == '\\'); };
   std::size_t holding = volumes.size();
   for (std::size_t i = 0; i < volumes.size(); ++i) {
     const std::string_view root = volumes[i].root;
-    // Drive roots ("C:\") end in a separator; mount points other than "/" do not.
-    const bool endsInSeparator = root.size() > 1 && (root.back() == '/' || root.back() == '\\');
-    if (!(endsInSeparator ? path.starts_with(root) : IsInside(path, root))) continue;
+    if (root.empty() || !path.starts_with(root)) continue;
+    // Roots such as "/" and "C:\" end in a separator; other mount points
+    // hold only what lies below a separator after them.
+    if (path.size() > root.size() && !isSeparator(root.back()) && !isSeparator(path[root.size()])) continue;
     if (holding == volumes.size() || root.size() > volumes[holding].root.size()) holding = i;
   }
   return holding;

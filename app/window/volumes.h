@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/window/paths.h"
+
 namespace quillmere {
 
 struct Volume {
@@ -36,8 +38,10 @@ std::map<std::string, std::string> VolumeLabels(const std::string& folder = "/de
 // platform: volumes_linux.cpp, volumes_windows.cpp.
 std::vector<Volume> MountedVolumes();
 
-// Index in `volumes` of the one holding the absolute `path`: the longest root
-// that is `path` or a folder above it. volumes.size() when none holds it.
-std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path);
+// Index in `volumes` of the one holding the absolute `path` (written in
+// `style`): the longest root that is `path` or a folder above it.
+// volumes.size() when none holds it.
+std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path,
+                          PathStyle style = kNativePathStyle);
 
 }  // namespace quillmere
