@@ -79,6 +79,29 @@ TEST(MainWindowModelTest, ADriveChangeOpensItsRootAndAnUnreadableDriveIsNamedAnd
   EXPECT_EQ(model.dir1().path(), one);
 }
 
+TEST(MainWindowModelTest, DriveLettersWithLabelsAndSharesAndADisconnectedDrive) {
+  WindowStart start;
+  start.volumes = {{"C:\\", "System"}, {"D:\\", ""}, {"H:\\", "\\\\server\\runs"}};
+  start.directory = "c:\\Runs\\Buffer05m";
+  start.folders.style = PathStyle::kWindows;
+  start.folders.subfolders = [](const std::string& folder) -> std::vector<std::string> {
+    if (folder == "H:\\") throw FileError(folder, "cannot list: The network path was not found.");
+    return {};
+  };
+  MainWindowModel model(start);
+  EXPECT_EQ(model.drive1().texts(),
+            (std::vector<std::string>{"C:\\ [System]", "D:\\", "H:\\ [\\\\server\\runs]"}));
+  EXPECT_EQ(model.drive1().chosen(), 0u);
+  EXPECT_EQ(model.dir1().path(), "C:\\Runs\\Buffer05m");
+  EXPECT_EQ(model.drive1Change(1), std::nullopt);
+  EXPECT_EQ(model.dir1().path(), "D:\\");
+  const std::optional<Message> message = model.drive1Change(2);
+  ASSERT_TRUE(message.has_value());
+  EXPECT_EQ(message->text, "H:\\: cannot list: The network path was not found.");
+  EXPECT_EQ(model.drive1().chosen(), 1u);
+  EXPECT_EQ(model.dir1().path(), "D:\\");
+}
+
 TEST(MainWindowModelTest, OpeningAVanishedFolderIsNamedInABox) {
   ScratchDirectory scratch;
   scratch.MakeFolder("runs/gone");
