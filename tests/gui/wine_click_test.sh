@@ -21,7 +21,6 @@ skip() { echo "wine_click_test: skipped: $*" >&2; exit 77; }
 command -v wine >/dev/null || skip "Wine is not installed"
 command -v Xvfb >/dev/null || skip "Xvfb is not installed"
 command -v xdotool >/dev/null || fail "xdotool is not installed"
-command -v xwininfo >/dev/null || fail "xwininfo is not installed"
 
 start_virtual_display || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
 
@@ -43,7 +42,7 @@ app_pid=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
 [[ -n $window ]] || fail "no visible window named Form1 appeared; $(cat "$work/program.log")"
 # Without a window manager, Wine's X window is the window's client area.
-size=$(xwininfo -id "$window" | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w "x" h }')
+size=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
 [[ $size == 758x456 ]] || fail "the client area is $size, expected 758x456"
 
 # Command1 stands at (24, 368) and is 225 x 41 pixels.
