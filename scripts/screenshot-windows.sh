@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build-windows
-program=$build/app/win32/Quillmere.exe
+program=$build/Quillmere.exe
 if [[ ! -f $program ]]; then
   cmake -S . -B "$build" -G Ninja --toolchain "$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
   cmake --build "$build" --parallel 2 --target Quillmere
