@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "runtime/number.h"
+#include "runtime/text.h"
 #include "summary/summary_run.h"
 
 namespace quillmere {
@@ -19,13 +20,24 @@ void PrintHelp(std::ostream& out) {
       << "one tab-separated line per report and substance.\n"
       << "\n"
       << "Options:\n"
-      << "  --help     show this help and exit\n"
-      << "  --version  show the version and exit\n"
-      << "  --         end of options: the next argument is DIR even if it begins with '-'\n"
+      << "  -h, --help     show this help and exit\n"
+      << "  -V, --version  show the version and exit\n"
+      << "  --             end of options: the next argument is DIR even if it begins with '-'\n"
       << "\n"
       << "Exit status: 0 the table is complete; 1 a report could not be read or the\n"
       << "table could not be written (the lines before stay); 2 bad arguments, or the\n"
-      << "run could not start.\n";
+      << "run could not start; 128+N the run was stopped by signal N (SIGINT, SIGTERM,\n"
+      << "SIGHUP) and the table keeps the reports read before.\n";
+}
+
+// Help and version are the whole answer; an answer nobody could read is a
+// failure.
+int Answered(std::ostream& out, std::ostream& err, const char* what) {
+  if (!out.flush()) {
+    err << kProgram << ": the " << what << " cannot be written to standard output\n";
+    return kExitRunFailed;
+  }
+  return kExitWritten;
 }
 
 }  // namespace
@@ -34,13 +46,13 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
   const std::string* directory = nullptr;
   bool optionsEnded = false;
   for (const std::string& argument : arguments) {
-    if (!optionsEnded && argument == "--help") {
+    if (!optionsEnded && (argument == "--help" || argument == "-h")) {
       PrintHelp(out);
-      return kExitWritten;
+      return Answered(out, err, "help");
     }
-    if (!optionsEnded && argument == "--version") {
+    if (!optionsEnded && (argument == "--version" || argument == "-V")) {
       out << kProgram << " " << QUILLMERE_VERSION << "\n";
-      return kExitWritten;
+      return Answered(out, err, "version");
     }
     if (!optionsEnded && argument == "--") {
       optionsEnded = true;
@@ -64,7 +76,7 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
   const SummaryOutcome outcome = SummaryRun(*directory, options);
   switch (outcome.status) {
     case RunStatus::kWritten:
-      out << "Wrote " << outcome.tablePath << ": " << outcome.reports
+      out << "Wrote " << Visible(outcome.tablePath) << ": " << outcome.reports
           << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
           << (outcome.rows == 1 ? " row\n" : " rows\n");
       // The table is complete, but a success nobody could be told of is
@@ -75,14 +87,20 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
       }
       return kExitWritten;
     case RunStatus::kReportFailure:
-      err << outcome.message << "\n" << kProgram << ": " << outcome.reason << "\n";
+      err << ReportFailureMessage(Visible(outcome.failedPath)) << "\n"
+          << kProgram << ": " << Visible(outcome.reason) << "\n";
       return kExitRunFailed;
     case RunStatus::kWriteFailure:
-      err << kProgram << ": " << outcome.message << "\n";
+      err << kProgram << ": " << Visible(outcome.failedPath) << ": " << Visible(outcome.reason) << "\n";
       return kExitRunFailed;
     case RunStatus::kNotStarted:
-      err << kProgram << ": " << outcome.message << "\n";
+      err << kProgram << ": " << Visible(outcome.failedPath) << ": " << Visible(outcome.reason) << "\n";
       return kExitNotStarted;
+    case RunStatus::kInterrupted:
+      err << kProgram << ": " << outcome.reason << "; " << Visible(outcome.tablePath) << " keeps "
+          << outcome.reports << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
+          << (outcome.rows == 1 ? " row\n" : " rows\n");
+      return kExitInterrupted + outcome.interruption;
   }
   return kExitRunFailed;
 }

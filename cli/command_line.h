@@ -12,12 +12,14 @@ enum ExitStatus : int {
   kExitWritten = 0,     // the table is complete
   kExitRunFailed = 1,   // a started run ended on a report or on writing the table
   kExitNotStarted = 2,  // a bad argument, or the run could not start
+  kExitInterrupted = 128,  // plus the signal's number: a request to stop ended the run
 };
 
 // Runs the command line `arguments` (without the program name): parses it,
 // runs the summary over the directory it names, and says how it went on
 // `out` (success, help, version) or `err` (everything else). Returns the
-// exit status.
+// exit status. Paths and reasons are printed with control bytes made
+// visible (see Visible in runtime/text.h).
 int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace quillmere

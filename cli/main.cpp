@@ -1,26 +1,33 @@
 // quillmere-summary: the command-line front end.
 #include <clocale>
-#include <csignal>
 #include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
+#include "runtime/interruption.h"
 
 int main(int argc, char** argv) {
   // Figures in the table follow the user's decimal separator.
   std::setlocale(LC_ALL, "");
-#ifdef SIGXFSZ
-  // A file-size limit makes a write fail (and be reported) instead of
-  // killing the program.
-  std::signal(SIGXFSZ, SIG_IGN);
-#endif
+  // A closed pipe on standard output or a file-size limit makes a write fail
+  // (and be reported) instead of killing the program; Ctrl-C and its kin stop
+  // the run between two reports, the table ending at a whole line.
+  quillmere::IgnoreWriteSignals();
+  quillmere::CatchInterruptions();
+  int status = quillmere::kExitRunFailed;
   try {
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    return quillmere::RunCommandLine(arguments, std::cout, std::cerr);
+    status = quillmere::RunCommandLine(arguments, std::cout, std::cerr);
   } catch (const std::exception& error) {
     std::cerr << "quillmere-summary: " << error.what() << "\n";
-    return quillmere::kExitRunFailed;
   }
+  // An interrupted run ends as the signal would have ended it: the shell sees
+  // 128 + the signal's number, and a script running it stops too.
+  if (status > quillmere::kExitInterrupted) {
+    std::cerr.flush();
+    quillmere::EndAsInterrupted(status - quillmere::kExitInterrupted);
+  }
+  return status;
 }

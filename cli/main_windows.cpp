@@ -8,6 +8,7 @@
 
 #include "cli/command_line.h"
 #include "cli/windows_console.h"
+#include "runtime/interruption.h"
 #include "runtime/windows_text.h"
 
 #ifndef NOMINMAX
@@ -21,14 +22,18 @@ int wmain(int argc, wchar_t** argv) {
   std::ostream out(&outBuffer);
   std::ostream err(&errBuffer);
   err << std::unitbuf;
+  // Ctrl-C, Ctrl-Break and the console closing stop the run between two
+  // reports, the table ending at a whole line.
+  quillmere::CatchInterruptions();
+  int status = quillmere::kExitRunFailed;
   try {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(quillmere::WideToUtf8(argv[i]));
-    const int status = quillmere::RunCommandLine(arguments, out, err);
-    out.flush();
-    return status;
+    status = quillmere::RunCommandLine(arguments, out, err);
   } catch (const std::exception& error) {
     err << "quillmere-summary: " << error.what() << "\n";
-    return quillmere::kExitRunFailed;
   }
+  out.flush();
+  if (status > quillmere::kExitInterrupted) quillmere::EndAsInterrupted(status - quillmere::kExitInterrupted);
+  return status;
 }

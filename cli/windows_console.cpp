@@ -54,8 +54,8 @@ int WindowsConsoleBuffer::sync() {
     std::size_t done = 0;
     while (written && done < pending_.size()) {
       DWORD count = 0;
-      written = ::WriteFile(handle_, pending_.data() + done, static_cast<DWORD>(pending_.size() - done), &count,
-                            nullptr) &&
+      written = ::WriteFile(handle_, pending_.data() + done, static_cast<DWORD>(pending_.size() - done),
+                            &count, nullptr) &&
                 count > 0;
       done += count;
     }

@@ -72,6 +72,23 @@ void CheckFileLinesMatchMemoryLines(std::string_view bytes) {
   ::close(fd);
 }
 
+// A temporary file for the table, emptied again by every input (the table is
+// written only to a plain file of its own), removed when the fuzzer ends.
+const std::string& TablePath() {
+  static const std::string path = [] {
+    const char* folder = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/quillmere-fuzz-XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) std::abort();
+    ::close(fd);
+    return pattern;
+  }();
+  static const bool removedAtExit = std::atexit([] { ::unlink(TablePath().c_str()); }) == 0;
+  (void)removedAtExit;
+  return path;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -88,10 +105,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   record.runFolder = "run";
   record.reportFile = "fuzz.sum";
   {
-    static quillmere::OutputFile table("/dev/null");
+    quillmere::OutputFile table(TablePath());
     quillmere::SummaryTable writer(table, ",");
     writer.WriteReportRows(record);
-    if (table.failure()) std::abort();
+    if (table.Close()) std::abort();
   }
 
   CheckNumbers(bytes.substr(0, 64));

@@ -20,8 +20,8 @@ std::string SystemText(DWORD errorCode) {
       errorCode, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::wstring wide = length > 0 && text != nullptr ? std::wstring(text, length) : std::wstring();
   if (text != nullptr) ::LocalFree(text);
-  while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ' ||
-                           wide.back() == L'.')) {
+  while (!wide.empty() &&
+         (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ' || wide.back() == L'.')) {
     wide.pop_back();
   }
   if (wide.empty()) return "system error " + std::to_string(errorCode);

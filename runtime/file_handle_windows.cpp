@@ -21,7 +21,8 @@ HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 std::optional<FileError> RefusalOf(const std::string& path, const std::wstring& widePath) {
   const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return FileError(path, "not written: it is a symbolic link");
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return FileError(path, "not written: it is a symbolic link");
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileError(path, "cannot create: Is a directory");
   return std::nullopt;
 }
@@ -44,7 +45,7 @@ FileHandle::FileHandle(const std::string& path) : path_(path) {
     }
     throw WindowsError(path, "cannot create", error);
   }
-  handle_ = reinterpret_cast<std::intptr_t>(file);
+  system_ = reinterpret_cast<std::intptr_t>(file);
   BY_HANDLE_FILE_INFORMATION information{};
   if (!::GetFileInformationByHandle(file, &information)) {
     const DWORD error = ::GetLastError();
@@ -75,7 +76,7 @@ std::optional<FileError> FileHandle::Write(std::string_view bytes, std::size_t& 
   while (taken < bytes.size()) {
     const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - taken, 1u << 30));
     DWORD written = 0;
-    if (!::WriteFile(AsHandle(handle_), bytes.data() + taken, asked, &written, nullptr)) {
+    if (!::WriteFile(AsHandle(system_), bytes.data() + taken, asked, &written, nullptr)) {
       return WindowsError(path_, "cannot write", ::GetLastError());
     }
     if (written == 0) return WindowsError(path_, "cannot write", ERROR_WRITE_FAULT);
@@ -87,7 +88,8 @@ std::optional<FileError> FileHandle::Write(std::string_view bytes, std::size_t& 
 std::optional<FileError> FileHandle::Truncate(std::uint64_t size) {
   LARGE_INTEGER position{};
   position.QuadPart = static_cast<LONGLONG>(size);
-  if (!::SetFilePointerEx(AsHandle(handle_), position, nullptr, FILE_BEGIN) || !::SetEndOfFile(AsHandle(handle_))) {
+  if (!::SetFilePointerEx(AsHandle(system_), position, nullptr, FILE_BEGIN) ||
+      !::SetEndOfFile(AsHandle(system_))) {
     return WindowsError(path_, "cannot shorten", ::GetLastError());
   }
   return std::nullopt;
@@ -95,8 +97,8 @@ std::optional<FileError> FileHandle::Truncate(std::uint64_t size) {
 
 std::optional<FileError> FileHandle::Close() {
   if (!isOpen()) return std::nullopt;
-  const BOOL closed = ::CloseHandle(AsHandle(handle_));
-  handle_ = -1;
+  const BOOL closed = ::CloseHandle(AsHandle(system_));
+  system_ = kClosed;
   if (!closed) return WindowsError(path_, "cannot write", ::GetLastError());
   return std::nullopt;
 }

@@ -61,9 +61,10 @@ std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
     const std::wstring_view wideName = found.cFileName;
     if (wideName == L"." || wideName == L"..") continue;
     std::string name = WideToUtf8(wideName);
-    EntryKind kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder
-                                                                               : EntryKind::kPlainFile;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) kind = KindOfTarget(WidePath(prefix + name));
+    EntryKind kind =
+        (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder : EntryKind::kPlainFile;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+      kind = KindOfTarget(WidePath(prefix + name));
     entries.push_back({std::move(name), kind});
   } while (::FindNextFileW(search, &found));
   const DWORD error = ::GetLastError();

@@ -38,8 +38,7 @@ LineReader::LineReader(const std::string& path) : path_(path) {
   data_ = buffer_;
 }
 
-LineReader::LineReader(std::string_view bytes)
-    : data_(bytes.data()), end_(bytes.size()), atEnd_(true) {}
+LineReader::LineReader(std::string_view bytes) : data_(bytes.data()), end_(bytes.size()), atEnd_(true) {}
 
 LineReader::~LineReader() {
   CloseSource();

@@ -51,15 +51,15 @@ class LineReader {
   void CloseSource();
 
   std::string path_;
-  std::intptr_t source_ = -1;    // the open file: a descriptor, or a Windows handle
-  std::size_t fileSize_ = 0;     // size when opened; caps how far the buffer grows
-  char* buffer_ = nullptr;       // malloc'd, so that growing can use realloc
+  std::intptr_t source_ = -1;  // the open file: a descriptor, or a Windows handle
+  std::size_t fileSize_ = 0;   // size when opened; caps how far the buffer grows
+  char* buffer_ = nullptr;     // malloc'd, so that growing can use realloc
   std::size_t capacity_ = 0;
   const char* nextLf_ = nullptr;  // first LF at or after the last scan start, or its end
-  const char* data_ = nullptr;  // start of the bytes being handed out
-  std::size_t begin_ = 0;       // first unread byte
-  std::size_t end_ = 0;         // one past the last byte held
-  bool atEnd_ = false;          // nothing more will come from the source
+  const char* data_ = nullptr;    // start of the bytes being handed out
+  std::size_t begin_ = 0;         // first unread byte
+  std::size_t end_ = 0;           // one past the last byte held
+  bool atEnd_ = false;            // nothing more will come from the source
 };
 
 }  // namespace quillmere

@@ -25,7 +25,15 @@ void LineReader::OpenSource() {
   const HANDLE file = ::CreateFileW(WidePath(path_).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw WindowsError(path_, "cannot open", ::GetLastError());
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    // A folder is refused as access denied; it is no report either way.
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path_).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      throw FileError(path_, "cannot open: not a plain file");
+    }
+    throw WindowsError(path_, "cannot open", error);
+  }
   BY_HANDLE_FILE_INFORMATION information{};
   if (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file, &information) ||
       (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {

@@ -1,14 +1,12 @@
 #include "runtime/listing.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+#include <new>
 
 #include "runtime/file_error.h"
+#include "runtime/folder_entries.h"
 
 namespace quillmere {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -17,19 +15,14 @@ unsigned char FoldedByte(char c) {
   return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
 }
 
-EntryKind KindOfStatus(const fs::file_status& status) {
-  switch (status.type()) {
-    case fs::file_type::directory:
-      return EntryKind::kFolder;
-    case fs::file_type::regular:
-      return EntryKind::kPlainFile;
-    case fs::file_type::not_found:
-    case fs::file_type::none:
-    case fs::file_type::unknown:
-      return EntryKind::kUnreachable;
-    default:
-      return EntryKind::kOther;
-  }
+// The visible entries of `folder`, sorted.
+std::vector<ListedEntry> SortedVisibleEntries(const std::string& folder) {
+  std::vector<ListedEntry> entries = ReadFolderEntries(folder);
+  std::erase_if(entries,
+                [](const ListedEntry& entry) { return entry.name.empty() || entry.name.front() == '.'; });
+  std::sort(entries.begin(), entries.end(),
+            [](const ListedEntry& a, const ListedEntry& b) { return ListingOrder(a.name, b.name); });
+  return entries;
 }
 
 }  // namespace
@@ -46,30 +39,12 @@ bool ListingOrder(std::string_view a, std::string_view b) {
 }
 
 std::vector<ListedEntry> List(const std::string& folder) {
-  std::error_code error;
-  fs::directory_iterator it(fs::path(folder), error);
-  if (error) throw SystemError(folder, "cannot list", error.value());
-
-  std::vector<ListedEntry> entries;
-  for (const fs::directory_iterator end; it != end; it.increment(error)) {
-    if (error) break;
-    std::string name = it->path().filename().string();
-    if (name.empty() || name.front() == '.') continue;
-    std::error_code statusError;
-    const fs::file_status status = it->status(statusError);
-    entries.push_back({std::move(name), statusError ? EntryKind::kUnreachable : KindOfStatus(status)});
+  try {
+    return SortedVisibleEntries(folder);
+  } catch (const std::bad_alloc&) {
+    // The entries read so far are freed by now, which leaves room for the message.
+    throw FileError(folder, "cannot list: not enough memory");
   }
-  if (error) throw SystemError(folder, "cannot list", error.value());
-
-  std::sort(entries.begin(), entries.end(),
-            [](const ListedEntry& a, const ListedEntry& b) { return ListingOrder(a.name, b.name); });
-  return entries;
-}
-
-EntryKind KindOf(const std::string& path) {
-  std::error_code error;
-  const fs::file_status status = fs::status(fs::path(path), error);
-  return error ? EntryKind::kUnreachable : KindOfStatus(status);
 }
 
 }  // namespace quillmere

@@ -27,10 +27,7 @@ bool ListingOrder(std::string_view a, std::string_view b);
 // The entries of `folder`, sorted by ListingOrder. Names that begin with "."
 // are hidden and left out, and so are "." and "..". Throws FileError naming
 // `folder` when it cannot be listed (it does not exist, is not a folder, or
-// may not be read).
+// may not be read, or memory runs out).
 std::vector<ListedEntry> List(const std::string& folder);
-
-// What `path` is, following symbolic links.
-EntryKind KindOf(const std::string& path);
 
 }  // namespace quillmere

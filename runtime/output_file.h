@@ -9,35 +9,38 @@
 #include <vector>
 
 #include "runtime/file_error.h"
+#include "runtime/file_handle.h"
 
 namespace quillmere {
 
-// A file created (or emptied) for writing, with its own buffer. Every write
-// to the system is checked: the first failure is kept, later prints are
-// dropped, and the failure is what `failure()` returns from then on. A write
-// that fails part-way (a full disk, a file-size limit) leaves the file cut
-// back to its last complete line, so no half line is ever left behind.
-// Closing (explicitly or at destruction) writes out what was printed.
+// A file created (or emptied) for writing, with its own buffer, that only
+// ever holds whole lines: text reaches the system a whole line at a time, so
+// whatever ends the program, the file ends at a line end. Every write to the
+// system is checked: the first failure is kept, later prints are dropped,
+// and the failure is what `failure()` returns from then on. A write that
+// fails part-way (a full disk, a file-size limit) leaves the file cut back to
+// its last whole line.
 class OutputFile {
  public:
-  // Creates `path`, or empties it if it exists. Throws FileError naming
-  // `path` when that fails.
+  // Creates `path`, or empties it if it is a plain file with no other names
+  // (see FileHandle). Throws FileError naming `path` when that fails.
   explicit OutputFile(const std::string& path);
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Appends `text` unchanged.
+  // Appends `text` unchanged to the line in progress.
   void Print(std::string_view text);
 
-  // Appends the line end CR LF.
+  // Ends the line in progress with CR LF.
   void EndLine();
 
-  // Hands everything printed so far to the system.
+  // Hands every whole line printed so far to the system; the line in
+  // progress stays in memory until it is ended.
   void Flush();
 
-  // Flushes and closes; later prints are failures. Returns the first failure
-  // of this file, if any.
+  // Flushes and closes; a line never ended is dropped, later prints are
+  // failures. Returns the first failure of this file, if any.
   std::optional<FileError> Close();
 
   // The first failure so far, if any.
@@ -45,22 +48,17 @@ class OutputFile {
 
   const std::string& path() const { return path_; }
 
-  // How many complete lines (ended by EndLine) the file holds on disk: all
-  // of them after a successful Close, fewer after a failure.
+  // How many whole lines the file holds on disk: all of them after a
+  // successful Close, fewer after a failure.
   std::size_t linesKept() const { return linesKept_; }
 
  private:
-  void Fail(const std::string& action, int errorNumber);
-  // Counts the pending line ends at or before file offset `offset` as kept.
-  void KeepLinesUpTo(std::uint64_t offset);
-
   std::string path_;
-  int fd_ = -1;
-  std::string buffer_;
+  FileHandle handle_;
+  std::string buffer_;                  // printed bytes not yet handed over
+  std::vector<std::size_t> lineEnds_;   // ends of the whole lines in buffer_
   std::optional<FileError> failure_;
-  std::uint64_t written_ = 0;                  // bytes the system accepted
-  std::vector<std::uint64_t> pendingLineEnds_;  // file offsets of line ends still in buffer_
-  std::uint64_t keptEnd_ = 0;                  // file offset just past the last kept line
+  std::uint64_t written_ = 0;           // bytes the system took
   std::size_t linesKept_ = 0;
 };
 

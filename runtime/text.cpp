@@ -52,4 +52,27 @@ std::string AsField(std::string_view text) {
   return field;
 }
 
+std::string Visible(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string visible;
+  visible.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      visible += c;
+    } else if (c == '\t') {
+      visible += "\\t";
+    } else if (c == '\r') {
+      visible += "\\r";
+    } else if (c == '\n') {
+      visible += "\\n";
+    } else {
+      visible += "\\x";
+      visible += kHex[byte >> 4];
+      visible += kHex[byte & 0xf];
+    }
+  }
+  return visible;
+}
+
 }  // namespace quillmere

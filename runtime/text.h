@@ -40,4 +40,10 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
 // text can stand in one field of a tab-separated line.
 std::string AsField(std::string_view text);
 
+// Copy of `text` fit to be shown on a terminal: TAB, CR and LF as "\t", "\r"
+// and "\n", every other control byte (below 0x20, and 0x7F) as "\xHH" in
+// lower case, so that a name cannot move the cursor or change the terminal.
+// Other bytes are copied.
+std::string Visible(std::string_view text);
+
 }  // namespace quillmere

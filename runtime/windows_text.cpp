@@ -28,8 +28,8 @@ std::wstring MultiByteToWide(UINT codePage, std::string_view text) {
 
 std::string WideToMultiByte(UINT codePage, DWORD flags, const char* defaultChar, std::wstring_view text) {
   if (text.empty()) return {};
-  const int length =
-      ::WideCharToMultiByte(codePage, flags, text.data(), Size(text.size()), nullptr, 0, defaultChar, nullptr);
+  const int length = ::WideCharToMultiByte(codePage, flags, text.data(), Size(text.size()), nullptr, 0,
+                                           defaultChar, nullptr);
   std::string bytes(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
   if (length > 0) {
     ::WideCharToMultiByte(codePage, flags, text.data(), Size(text.size()), bytes.data(), length, defaultChar,

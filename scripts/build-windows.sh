@@ -40,6 +40,6 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
   wineserver --wait || true
 fi
 
-ctest --test-dir "$build" --output-on-failure --timeout 300
+ctest --test-dir "$build" --output-on-failure --timeout 300 --parallel "${QUILLMERE_JOBS:-2}"
 scripts/check-windows-tables.sh "$build"
 scripts/package-windows.sh "$build"

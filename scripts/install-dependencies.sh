@@ -11,6 +11,8 @@ packages=(
   xvfb xauth xdotool
   clang libclang-rt-14-dev
   time libbenchmark-dev
+  scdoc lintian desktop-file-utils dpkg-dev
+  python3-pandas r-base-core
 )
 
 missing=()

@@ -1,6 +1,9 @@
 #include "summary/report_reader.h"
 
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "runtime/file_error.h"
 #include "runtime/number.h"
@@ -26,7 +29,7 @@ struct ResultBlock {
   std::string_view twa21Marker;
   std::size_t column;
   double SubstanceResult::*max;
-  std::string SubstanceResult::*maxDate;
+  TextRef SubstanceResult::*maxDate;
   double SubstanceResult::*twa7;
   double SubstanceResult::*twa21;
 };
@@ -47,6 +50,29 @@ constexpr ResultBlock kSediment{"Global max    ",
                                 &SubstanceResult::sedimentMaxDate,
                                 &SubstanceResult::TWAsed7d,
                                 &SubstanceResult::TWAsed21d};
+
+// A marker and the line last found to contain it. A scan tests the current
+// line first, so one line can serve the same marker for many substances in
+// a row: it is searched once, not once per substance, and a text cut from it
+// is kept once and shared.
+struct Marker {
+  explicit Marker(std::string_view marker) : text(marker) {}
+
+  std::string_view text;
+  std::size_t foundOnLine = 0;   // 0: not found yet (lines count from 1)
+  std::size_t keptFromLine = 0;  // the line `keptText` was cut from
+  TextRef keptText = TextList::kNone;
+};
+
+// The markers of one medium's block, for all substances of a report.
+struct BlockMarkers {
+  explicit BlockMarkers(const ResultBlock& block)
+      : max(block.maxMarker), twa7(block.twa7Marker), twa21(block.twa21Marker) {}
+
+  Marker max;
+  Marker twa7;
+  Marker twa21;
+};
 
 // The current line of a report and the way forward from it.
 class Cursor {
@@ -74,13 +100,31 @@ class Cursor {
     while (!Contains(line_, marker)) ReadFor(marker);
   }
 
+  // Reads until the current line contains the marker, taking the current
+  // line without a search when it was found there before.
+  void ScanFor(Marker& marker) {
+    if (marker.foundOnLine != 0 && marker.foundOnLine == number_) return;
+    ScanFor(marker.text);
+    marker.foundOnLine = number_;
+  }
+
   // Trimmed text of at most `width` bytes from column `column`.
-  std::string Field(std::size_t column, std::size_t width) const {
-    return std::string(Trim(Cut(line_, column, width)));
+  std::string_view Field(std::size_t column, std::size_t width) const {
+    return Trim(Cut(line_, column, width));
   }
 
   // Trimmed text from column `column` to the end of the line.
-  std::string FieldToEnd(std::size_t column) const { return std::string(Trim(Cut(line_, column))); }
+  std::string_view FieldToEnd(std::size_t column) const { return Trim(Cut(line_, column)); }
+
+  // `field`, cut from the current line, kept in `record`; kept once for all
+  // the substances that take it from the line where `marker` was found.
+  TextRef Keep(std::string_view field, Marker& marker, ReportRecord& record) const {
+    if (marker.keptFromLine != number_) {
+      marker.keptText = record.KeepText(field);
+      marker.keptFromLine = number_;
+    }
+    return marker.keptText;
+  }
 
   // The number in the 15 bytes from column `column`.
   double Value(std::size_t column) const {
@@ -113,14 +157,26 @@ class Cursor {
   std::size_t number_ = 0;
 };
 
-void ReadBlock(Cursor& cursor, const ResultBlock& block, SubstanceResult& substance) {
-  cursor.ScanFor(block.maxMarker);
+void ReadBlock(Cursor& cursor, const ResultBlock& block, BlockMarkers& markers, ReportRecord& record,
+               SubstanceResult& substance) {
+  cursor.ScanFor(markers.max);
   substance.*block.max = cursor.Value(block.column);
-  substance.*block.maxDate = cursor.Field(block.column + 15, 25);
-  cursor.ScanFor(block.twa7Marker);
+  substance.*block.maxDate = cursor.Keep(cursor.Field(block.column + 15, 25), markers.max, record);
+  cursor.ScanFor(markers.twa7);
   substance.*block.twa7 = cursor.Value(block.column);
-  cursor.ScanFor(block.twa21Marker);
+  cursor.ScanFor(markers.twa21);
   substance.*block.twa21 = cursor.Value(block.column);
+}
+
+// Gives up a vector's memory when it is much larger than a common report
+// needs, so that one huge report does not hold it through the rest of a run.
+void ClearSubstances(std::vector<SubstanceResult>& substances) {
+  constexpr std::size_t kKeptCapacity = 1024;
+  if (substances.capacity() > kKeptCapacity) {
+    std::vector<SubstanceResult>().swap(substances);
+  } else {
+    substances.clear();
+  }
 }
 
 }  // namespace
@@ -132,40 +188,50 @@ void ReportReader::Read(const std::string& path, ReportRecord& record) {
 
 void ReportReader::Read(LineReader& lines, ReportRecord& record) {
   Cursor cursor(lines);
-  record.substances.clear();
-  record.applicationDates.clear();
+  ClearSubstances(record.substances);
+  record.applicationDates.Clear();
+  record.texts.Clear();
 
   cursor.ReadFor(kScenario);
   cursor.ScanFor(kScenario);
-  std::string scenario = cursor.Field(28, 100);
+  std::string scenario(cursor.Field(28, 100));
   if (scenario == previousScenario_) scenario += '2';
   previousScenario_ = scenario;
   record.scenario = std::move(scenario);
 
   cursor.ScanFor(kEndOfHeader);
 
-  // A line that holds both the loadings marker and "* Substance" ends the
-  // list without being counted.
+  // Only the count is kept: every name is replaced by the one of the
+  // substance's water-layer table. A line that holds both the loadings
+  // marker and "* Substance" ends the list without being counted.
+  std::size_t substanceCount = 0;
   while (!Contains(cursor.line(), kLoadings)) {
-    if (Contains(cursor.line(), kSubstance)) {
-      record.substances.emplace_back().name = cursor.FieldToEnd(17);
-    }
+    if (Contains(cursor.line(), kSubstance)) ++substanceCount;
     cursor.ReadFor(kLoadings);
   }
 
   cursor.ScanFor(kApplications);
   cursor.Read("the first application row");
   while (cursor.line() != " " && cursor.line() != "*") {
-    record.applicationDates.emplace_back(Cut(cursor.line(), 9, 17));
+    record.applicationDates.Append(Cut(cursor.line(), 9, 17));
     cursor.Read("the end of the application list (a line \" \" or \"*\")");
   }
 
-  for (SubstanceResult& substance : record.substances) {
-    cursor.ScanFor(kWaterTable);
-    substance.name = cursor.FieldToEnd(43);
-    ReadBlock(cursor, kWaterLayer, substance);
+  // Reserved, not filled: memory is taken as substances are read, and the
+  // vector never grows by copying.
+  record.substances.reserve(substanceCount);
+  Marker waterTable(kWaterTable);
+  BlockMarkers water(kWaterLayer);
+  for (std::size_t j = 0; j < substanceCount; ++j) {
+    SubstanceResult& substance = record.substances.emplace_back();
+    cursor.ScanFor(waterTable);
+    substance.name = cursor.Keep(cursor.FieldToEnd(43), waterTable, record);
+    ReadBlock(cursor, kWaterLayer, water, record, substance);
   }
-  for (SubstanceResult& substance : record.substances) ReadBlock(cursor, kSediment, substance);
+  BlockMarkers sediment(kSediment);
+  for (SubstanceResult& substance : record.substances) {
+    ReadBlock(cursor, kSediment, sediment, record, substance);
+  }
 }
 
 }  // namespace quillmere

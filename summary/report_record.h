@@ -2,17 +2,26 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "summary/text_list.h"
 
 namespace quillmere {
 
+// Where a name or date of a record is kept: an offset into the record's
+// `texts`. The default, TextList::kNone, is the empty text.
+using TextRef = TextList::Offset;
+
 // The exposure results of one substance, in the report's own units; no value
 // is converted. Figures that a report leaves blank or writes as text that is
-// not a number ("-", "< 1e-6") are 0.
+// not a number ("-", "< 1e-6") are 0. The texts are kept in the record's
+// `texts` (read them with ReportRecord::Text), so that a substance costs a
+// fixed 72 bytes however many substances a report names.
 struct SubstanceResult {
   // Name of the substance, from its water-layer table (text after column 42
   // of the "PEC in water layer" line), trimmed. Empty when none was read.
-  std::string name;
+  TextRef name = TextList::kNone;
   // Water layer: global maximum concentration and the maximum 7-day and
   // 21-day time-weighted average concentrations. Default 0.
   double PECsw_max = 0;
@@ -24,8 +33,8 @@ struct SubstanceResult {
   double TWAsed21d = 0;
   // Dates of the water and sediment maxima, trimmed, as the report writes
   // them (for example "25-Nov-1978-02h00"). Default empty.
-  std::string waterMaxDate;
-  std::string sedimentMaxDate;
+  TextRef waterMaxDate = TextList::kNone;
+  TextRef sedimentMaxDate = TextList::kNone;
 };
 
 // One report, in the order of the table's columns.
@@ -40,8 +49,18 @@ struct ReportRecord {
   // The substances, in the order the report names them; may be empty.
   std::vector<SubstanceResult> substances;
   // Application dates, in the order of the application rows: each the text
-  // of at most 17 bytes from column 9 of its row, untrimmed.
-  std::vector<std::string> applicationDates;
+  // of at most 17 bytes from column 9 of its row, untrimmed. An empty date
+  // costs one byte.
+  TextList applicationDates;
+  // The names and dates of `substances`. Substances whose text comes from
+  // the same line of the report share one copy of it.
+  TextList texts;
+
+  // The name or date `ref` of one of `substances`.
+  std::string_view Text(TextRef ref) const { return texts.At(ref); }
+
+  // Keeps `text` in `texts` and returns where.
+  TextRef KeepText(std::string_view text) { return texts.Append(text); }
 };
 
 }  // namespace quillmere

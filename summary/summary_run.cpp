@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/file_error.h"
+#include "runtime/interruption.h"
 #include "runtime/listing.h"
 #include "runtime/output_file.h"
 #include "runtime/platform.h"
@@ -37,6 +38,16 @@ SummaryOutcome& Fail(SummaryOutcome& outcome, RunStatus status, const FileError&
 SummaryOutcome& FailWriting(SummaryOutcome& outcome, const OutputFile& file, const FileError& error) {
   outcome.rows = file.linesKept() > 0 ? file.linesKept() - 1 : 0;
   return Fail(outcome, RunStatus::kWriteFailure, error);
+}
+
+// Closes the table of a run stopped by `signal`; it keeps every whole line.
+SummaryOutcome& StopInterrupted(SummaryOutcome& outcome, OutputFile& file, int signal) {
+  if (std::optional<FileError> writeFailure = file.Close()) return FailWriting(outcome, file, *writeFailure);
+  outcome.status = RunStatus::kInterrupted;
+  outcome.interruption = signal;
+  outcome.reason = "interrupted by " + InterruptionName(signal);
+  outcome.message = outcome.reason;
+  return outcome;
 }
 
 // The reports of run folder `runPath`, sorted, and the folder that holds
@@ -113,22 +124,29 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
   try {
     for (const ListedEntry& runFolder : runFolders) {
       if (runFolder.kind != EntryKind::kFolder) continue;
+      if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
       const std::optional<RunFolderReports> found = FindReports(JoinPath(directory, runFolder.name));
       if (!found) continue;
       reader.StartRunFolder();
       for (const ListedEntry& report : found->reports) {
+        if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
         const std::string reportPath = JoinPath(found->folderPath, report.name);
         if (options.beforeReading) options.beforeReading(reportPath);
         try {
           reader.Read(reportPath, record);
+          record.runFolder = NameInTable(runFolder.name);
+          record.reportFile = NameInTable(report.name);
         } catch (const std::bad_alloc&) {
           // Only a report of absurd lines can exhaust memory; it is that
           // report's failure, not the program's.
           throw FileError(reportPath, "not enough memory to read it");
         }
-        record.runFolder = NameInTable(runFolder.name);
-        record.reportFile = NameInTable(report.name);
-        outcome.rows += table.WriteReportRows(record);
+        try {
+          outcome.rows += table.WriteReportRows(record);
+        } catch (const std::bad_alloc&) {
+          // The row in progress is never ended, so it never reaches the file.
+          throw FileError(reportPath, "not enough memory to write its rows");
+        }
         ++outcome.reports;
         if (file->failure()) return FailWriting(outcome, *file, *file->failure());
       }

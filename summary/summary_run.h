@@ -12,7 +12,8 @@ enum class RunStatus {
   kWritten,        // the table is complete
   kReportFailure,  // a report (or a run folder's report listing) could not be read
   kWriteFailure,   // the table could not be written out
-  kNotStarted      // the directory could not be listed or the table not created
+  kNotStarted,     // the directory could not be listed or the table not created
+  kInterrupted     // a request to stop (see runtime/interruption.h) ended it between reports
 };
 
 struct SummaryOptions {
@@ -34,11 +35,14 @@ struct SummaryOutcome {
   // the data lines the table keeps (it ends at its last whole line).
   std::size_t reports = 0;
   std::size_t rows = 0;
+  // After kInterrupted: the signal that asked the run to stop.
+  int interruption = 0;
   // After a failure: the path it concerns and what went wrong.
   std::string failedPath;
   std::string reason;
   // After a failure: the message for the user. For a report failure the two
-  // lines of ReportFailureMessage; otherwise "<path>: <reason>".
+  // lines of ReportFailureMessage; after an interruption "interrupted by
+  // <signal>"; otherwise "<path>: <reason>".
   std::string message;
 };
 
@@ -59,8 +63,11 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // folders, and folders without reports, contribute nothing.
 //
 // The first report that cannot be read ends the run (kReportFailure, naming
-// it); every line written before it stays in the table. Never throws for
-// anything a directory tree or a file system can do.
+// it), and so does memory running out while a report is read or its rows are
+// written; every whole line written before stays in the table, which never
+// ends inside a line. A request to stop noted by CatchInterruptions ends the
+// run before the next report (kInterrupted). Never throws for anything a
+// directory tree or a file system can do.
 SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& options = {});
 
 }  // namespace quillmere

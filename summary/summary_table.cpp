@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "runtime/number.h"
-#include "runtime/text.h"
 
 namespace quillmere {
 
@@ -33,7 +32,7 @@ std::size_t SummaryTable::WriteReportRows(const ReportRecord& record) {
   static const SubstanceResult kNoSubstance{};
   const SubstanceResult& first = record.substances.empty() ? kNoSubstance : record.substances.front();
   WriteSubstanceFields(record, first);
-  for (const std::string& date : record.applicationDates) {
+  for (std::string_view date : record.applicationDates) {
     file_.Print("\t");
     WriteText(date);
   }
@@ -52,24 +51,29 @@ void SummaryTable::WriteSubstanceFields(const ReportRecord& record, const Substa
   file_.Print("\t");
   WriteText(record.scenario);
   file_.Print("\t");
-  WriteText(substance.name);
+  WriteText(record.Text(substance.name));
   for (double figure : {substance.PECsw_max, substance.TWA7d, substance.TWA21d,
                         substance.PECsed_max, substance.TWAsed7d, substance.TWAsed21d}) {
     file_.Print("\t");
     WriteNumber(figure);
   }
   file_.Print("\t");
-  WriteText(substance.waterMaxDate);
+  WriteText(record.Text(substance.waterMaxDate));
   file_.Print("\t");
-  WriteText(substance.sedimentMaxDate);
+  WriteText(record.Text(substance.sedimentMaxDate));
 }
 
-void SummaryTable::WriteText(const std::string& text) {
-  if (text.find_first_of("\t\r\n") == std::string::npos) {
-    file_.Print(text);
-  } else {
-    file_.Print(AsField(text));
+void SummaryTable::WriteText(std::string_view text) {
+  // Piece by piece rather than through a changed copy: a name can be as long
+  // as its report.
+  constexpr std::string_view kLineBreaking = "\t\r\n";
+  for (std::size_t at = text.find_first_of(kLineBreaking); at != std::string_view::npos;
+       at = text.find_first_of(kLineBreaking)) {
+    file_.Print(text.substr(0, at));
+    file_.Print(" ");
+    text.remove_prefix(at + 1);
   }
+  file_.Print(text);
 }
 
 void SummaryTable::WriteNumber(double value) { file_.Print(ToText(value, decimalSeparator_)); }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "runtime/output_file.h"
 #include "summary/report_record.h"
@@ -29,7 +30,7 @@ class SummaryTable {
 
  private:
   void WriteSubstanceFields(const ReportRecord& record, const SubstanceResult& substance);
-  void WriteText(const std::string& text);
+  void WriteText(std::string_view text);
   void WriteNumber(double value);
 
   OutputFile& file_;

@@ -1,7 +1,8 @@
-// The run under faults: a table that cannot be written, reports that vanish
-// or break between listing and reading, garbage reports, and very many
-// entries. Each case runs the built quillmere-summary and checks its exit
-// status, its message and the rows left in Summary.txt.
+// The run under faults: a table that cannot be written or is a link, reports
+// that vanish or break between listing and reading, garbage reports, very
+// many entries, memory running out, signals and a closed standard output.
+// Most cases run the built quillmere-summary and check its exit status, its
+// message and the rows left in Summary.txt.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -10,14 +11,22 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "runtime/file_error.h"
+#include "runtime/interruption.h"
+#include "runtime/listing.h"
 #include "summary/summary_run.h"
+#include "tests/failing_allocation.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
@@ -33,6 +42,7 @@ using quillmere::testing::ScratchDirectory;
 
 struct ProgramResult {
   int exitStatus = -1;  // -1 when the program did not exit by itself
+  int signal = 0;       // the signal that ended it, if one did
   std::string out;
   std::string err;
 };
@@ -47,44 +57,73 @@ std::string Drain(int fd) {
   return bytes;
 }
 
-// Runs quillmere-summary on `directory`, with a file-size limit of
-// `fileSizeLimit` bytes when it is not RLIM_INFINITY (its output goes to
-// pipes, which the limit does not touch). A program that hangs is killed
-// after a minute.
-ProgramResult RunProgram(const std::string& directory, rlim_t fileSizeLimit = RLIM_INFINITY) {
+struct StartedProgram {
+  pid_t pid = -1;
+  int out = -1;  // -1 when standard output's reader is gone
+  int err = -1;
+};
+
+// Starts quillmere-summary on `directory`, its output going to pipes, with a
+// file-size limit of `fileSizeLimit` bytes when it is not RLIM_INFINITY (the
+// limit does not touch pipes). With `outputReaderGone`, nothing reads its
+// standard output. A program that hangs is killed after a minute.
+StartedProgram StartProgram(const std::string& directory, rlim_t fileSizeLimit = RLIM_INFINITY,
+                            bool outputReaderGone = false) {
   int out[2];
   int err[2];
   if (::pipe(out) != 0 || ::pipe(err) != 0) {
     ADD_FAILURE() << "cannot make pipes";
     return {};
   }
+  if (outputReaderGone) {
+    // Closed before the fork, so that no reader is left when the program
+    // writes, however soon that is.
+    ::close(out[0]);
+    out[0] = -1;
+  }
   const pid_t child = ::fork();
   if (child == 0) {
     if (::dup2(out[1], 1) < 0 || ::dup2(err[1], 2) < 0) ::_exit(120);
-    ::close(out[0]);
+    if (out[0] >= 0) ::close(out[0]);
     ::close(err[0]);
     if (fileSizeLimit != RLIM_INFINITY) {
       const rlimit limit{fileSizeLimit, fileSizeLimit};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(121);
     }
+    // The program meets the signals as a shell would start it.
+    for (const int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
     ::alarm(60);
     ::execl(QUILLMERE_SUMMARY_EXE, QUILLMERE_SUMMARY_EXE, "--", directory.c_str(), nullptr);
     ::_exit(122);
   }
   ::close(out[1]);
   ::close(err[1]);
+  if (child < 0) ADD_FAILURE() << "cannot run " << QUILLMERE_SUMMARY_EXE;
+  return {child, out[0], err[0]};
+}
+
+// Waits for a started program to end.
+ProgramResult FinishProgram(const StartedProgram& program) {
   ProgramResult result;
   // The program writes a line or two to each stream, far less than a pipe
   // holds, so reading one after the other cannot stall it.
-  result.out = Drain(out[0]);
-  result.err = Drain(err[0]);
+  if (program.out >= 0) result.out = Drain(program.out);
+  result.err = Drain(program.err);
   int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child) {
-    ADD_FAILURE() << "cannot run " << QUILLMERE_SUMMARY_EXE;
+  if (program.pid < 0 || ::waitpid(program.pid, &status, 0) != program.pid) {
+    ADD_FAILURE() << "cannot wait for " << QUILLMERE_SUMMARY_EXE;
     return result;
   }
   if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) ADD_FAILURE() << "quillmere-summary died of signal " << WTERMSIG(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  return result;
+}
+
+// Runs quillmere-summary on `directory` to its end; see StartProgram.
+ProgramResult RunProgram(const std::string& directory, rlim_t fileSizeLimit = RLIM_INFINITY,
+                         bool outputReaderGone = false) {
+  ProgramResult result = FinishProgram(StartProgram(directory, fileSizeLimit, outputReaderGone));
+  if (result.signal != 0) ADD_FAILURE() << "quillmere-summary died of signal " << result.signal;
   return result;
 }
 
@@ -97,15 +136,121 @@ std::string ReportFailure(const std::string& path, const std::string& reason) {
 
 const std::string kEndsBeforeScenario = "the report ends before a line containing \"* Scenario                :\"";
 
-TEST(FaultInjectionTest, ATableOnAFullDeviceFailsNamingIt) {
+TEST(FaultInjectionTest, ATableThatIsALinkIsNotWrittenThrough) {
   ScratchDirectory scratch;
-  for (const char* name : {"a.sum", "b.sum", "c.sum"}) scratch.Write(std::string("run/toxswa/") + name, BuildReport({}));
-  ASSERT_EQ(::symlink("/dev/full", (scratch / "Summary.txt").c_str()), 0);
-  const ProgramResult result = RunProgram(scratch.path());
+  const std::string outside = scratch.Write("elsewhere/thesis.docx", "Ann's thesis");
+  scratch.Write("runs/run/toxswa/a.sum", BuildReport({}));
+  for (const std::string& target : {outside, std::string("/dev/full")}) {
+    ::unlink((scratch / "runs/Summary.txt").c_str());
+    ASSERT_EQ(::symlink(target.c_str(), (scratch / "runs/Summary.txt").c_str()), 0);
+    const ProgramResult result = RunProgram(scratch / "runs");
+    EXPECT_EQ(result.exitStatus, 2) << target;
+    EXPECT_EQ(result.err, "quillmere-summary: " + scratch / "runs/Summary.txt: not written: it is a symbolic link\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(ReadFile(outside), "Ann's thesis");
+  }
+}
+
+TEST(FaultInjectionTest, AClosedStandardOutputFailsAndLeavesTheTableComplete) {
+  // As `quillmere-summary DIR | head -c0`.
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport({}));
+  const ProgramResult result = RunProgram(scratch.path(), RLIM_INFINITY, true);
   EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: cannot write: No space left on device\n");
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(SummaryRun(scratch.path()).rows, 0u);
+  EXPECT_EQ(result.err, "quillmere-summary: the table is complete, but standard output cannot be written\n");
+  EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"});
+}
+
+TEST(FaultInjectionTest, ASignalToStopEndsTheRunAtAWholeLine) {
+  // One report of 200 substances read through 10,000 links: a run of many
+  // seconds, stopped as soon as the table holds its first lines.
+  ScratchDirectory scratch;
+  FixtureReport big;
+  big.substances.clear();
+  for (int i = 0; i < 200; ++i) big.substances.push_back(FixtureSubstance{.name = "S" + std::to_string(i)});
+  const std::string report = scratch.Write(".store/big.sum", BuildReport(big));
+  scratch.MakeFolder("run/toxswa");
+  constexpr int kLinks = 10000;
+  for (int i = 0; i < kLinks; ++i) {
+    char name[40];
+    std::snprintf(name, sizeof name, "run/toxswa/r%05d.sum", i);
+    ASSERT_EQ(::symlink(report.c_str(), (scratch / name).c_str()), 0);
+  }
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    ::unlink((scratch / "Summary.txt").c_str());
+    const StartedProgram program = StartProgram(scratch.path());
+    struct stat table {};
+    for (int waited = 0; waited < 30'000; ++waited) {
+      if (::stat((scratch / "Summary.txt").c_str(), &table) == 0 && table.st_size > 0) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(program.pid, signal);
+    const ProgramResult result = FinishProgram(program);
+    EXPECT_EQ(result.signal, signal) << "the program ends as the signal would have ended it";
+    std::size_t reports = 0;
+    std::size_t rows = 0;
+    const std::string start = "quillmere-summary: interrupted by " + InterruptionName(signal) + "; " +
+                              scratch / "Summary.txt keeps ";
+    ASSERT_EQ(result.err.substr(0, start.size()), start) << result.err;
+    ASSERT_EQ(std::sscanf(result.err.c_str() + start.size(), "%zu reports, %zu rows\n", &reports, &rows), 2)
+        << result.err;
+    EXPECT_LT(reports, std::size_t{kLinks});
+    EXPECT_EQ(rows, reports * 200);
+    EXPECT_EQ(DataRows(ReadFile(scratch / "Summary.txt")).size(), rows) << InterruptionName(signal);
+  }
+}
+
+TEST(FaultInjectionTest, MemoryRunningOutWhileAReportIsReadOrWrittenFailsNamingIt) {
+  // The second report's one row is longer than the table's buffer, so that
+  // writing it needs memory too. Every allocation from the moment the report
+  // is about to be read fails in turn.
+  ScratchDirectory scratch;
+  FixtureReport longName;
+  longName.substances.front().name = std::string(100'000, 'n');
+  scratch.Write("run/toxswa/a.sum", BuildReport({}));
+  const std::string victim = scratch.Write("run/toxswa/b.sum", BuildReport(longName));
+  std::vector<std::string> reasons;
+  for (long allocations = 0;; ++allocations) {
+    ASSERT_LT(allocations, 100'000) << "the run never ends";
+    SummaryOptions options;
+    options.beforeReading = [&](const std::string& path) {
+      if (path == victim) quillmere::testing::allocationsBeforeFailure = allocations;
+    };
+    const SummaryOutcome outcome = SummaryRun(scratch.path(), options);
+    const bool failed = quillmere::testing::allocationsBeforeFailure < 0;
+    quillmere::testing::allocationsBeforeFailure = -1;
+    if (!failed) {
+      EXPECT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
+      break;
+    }
+    EXPECT_EQ(outcome.status, RunStatus::kReportFailure) << allocations;
+    EXPECT_EQ(outcome.failedPath, victim) << allocations;
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << allocations;
+    if (std::find(reasons.begin(), reasons.end(), outcome.reason) == reasons.end()) reasons.push_back(outcome.reason);
+  }
+  EXPECT_EQ(reasons, (std::vector<std::string>{"not enough memory to read it", "not enough memory to write its rows"}));
+}
+
+TEST(FaultInjectionTest, MemoryRunningOutWhileListingFailsTheListing) {
+  ScratchDirectory scratch;
+  for (int i = 0; i < 20; ++i) scratch.Write("an entry with a long name " + std::to_string(i), "");
+  for (long allocations = 0;; ++allocations) {
+    ASSERT_LT(allocations, 10'000) << "the listing never ends";
+    try {
+      quillmere::testing::allocationsBeforeFailure = allocations;
+      const std::vector<ListedEntry> entries = List(scratch.path());
+      const bool failed = quillmere::testing::allocationsBeforeFailure < 0;
+      quillmere::testing::allocationsBeforeFailure = -1;
+      ASSERT_FALSE(failed) << "a failure went unnoticed at allocation " << allocations;
+      EXPECT_EQ(entries.size(), 20u);
+      EXPECT_GT(allocations, 20) << "each name needs memory";
+      break;
+    } catch (const FileError& error) {
+      quillmere::testing::allocationsBeforeFailure = -1;
+      EXPECT_EQ(error.path(), scratch.path());
+      EXPECT_EQ(error.reason(), "cannot list: not enough memory");
+    }
+  }
 }
 
 TEST(FaultInjectionTest, ATableCutShortByASizeLimitKeepsWholeLinesOnly) {
@@ -150,9 +295,9 @@ TEST(FaultInjectionTest, AReportChangedBetweenListingAndReadingFailsNamingIt) {
        "cannot open: not a plain file"},
       {"a folder", [](const std::string& path) { ::unlink(path.c_str()); ::mkdir(path.c_str(), 0700); },
        "cannot open: not a plain file"},
-      {"a link loop", [](const std::string& path) { ::unlink(path.c_str()); (void)::symlink(path.c_str(), path.c_str()); },
+      {"a link loop", [](const std::string& path) { ::unlink(path.c_str()); EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0); },
        "cannot open: Too many levels of symbolic links"},
-      {"emptied", [](const std::string& path) { (void)::truncate(path.c_str(), 0); }, kEndsBeforeScenario},
+      {"emptied", [](const std::string& path) { EXPECT_EQ(::truncate(path.c_str(), 0), 0); }, kEndsBeforeScenario},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;

@@ -135,15 +135,22 @@ TEST(MainWindowModelTest, EveryFailedRunShowsTheStopBoxAndEndsWithStatusOne) {
   scratch.Write("failing/Run1/toxswa/B.sum", "a report without any of its markers\r\n");
   scratch.MakeFolder("vanishing");
   scratch.MakeFolder("blocked/Summary.txt");
-  const struct {
+  struct Case {
     std::string directory;
     std::string text;  // the box's whole text, or how it begins
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {scratch / "failing", ReportFailureMessage(JoinPath(
                                 JoinPath(JoinPath(Native(scratch / "failing"), "Run1"), "toxswa"), "B.sum"))},
       {scratch / "vanishing", Native(scratch / "vanishing") + ": "},
       {scratch / "blocked", JoinPath(Native(scratch / "blocked"), "Summary.txt") + ": "},
   };
+  if (kNativePathStyle == PathStyle::kPosix) {
+    // A table that is a link is refused, never written through.
+    scratch.MakeFolder("linked");
+    fs::create_symlink(scratch / "elsewhere.txt", scratch / "linked/Summary.txt");
+    cases.push_back({scratch / "linked", scratch / "linked/Summary.txt: "});
+  }
   for (const auto& c : cases) {
     MainWindowModel model(Start({{"/", ""}}, c.directory));
     fs::remove(scratch / "vanishing");
@@ -157,6 +164,7 @@ TEST(MainWindowModelTest, EveryFailedRunShowsTheStopBoxAndEndsWithStatusOne) {
     EXPECT_EQ(end.message->details.empty(), c.directory != scratch / "failing") << c.directory;
   }
   EXPECT_NE(ReadFile(scratch / "failing/Summary.txt").find("Run1\tA.sum\t"), std::string::npos);
+  EXPECT_FALSE(fs::exists(scratch / "elsewhere.txt"));
 }
 
 TEST(MainWindowModelTest, TwipsBecomePixelsAtTheScreensDensity) {

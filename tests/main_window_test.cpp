@@ -38,6 +38,7 @@ struct Recorder {
     QMessageBox::Icon icon;
     QString title;
     QString text;
+    QString detailedText;
     QMessageBox::StandardButtons buttons;
     Qt::TextFormat format;
   };
@@ -49,7 +50,8 @@ struct Recorder {
     setup.start.volumes = std::move(volumes);
     setup.start.directory = std::move(startDirectory);
     setup.showModal = [this](QMessageBox& box) {
-      boxes.push_back({box.icon(), box.windowTitle(), box.text(), box.standardButtons(), box.textFormat()});
+      boxes.push_back({box.icon(), box.windowTitle(), box.text(), box.detailedText(), box.standardButtons(),
+                       box.textFormat()});
       events.push_back("box");
     };
     setup.endProgram = [this](int status) { events.push_back("end " + std::to_string(status)); };
@@ -89,6 +91,7 @@ TEST(MainWindowTest, HasItsCaptionSizeControlsAndTabOrder) {
   ASSERT_NE(shown.command1, nullptr);
   EXPECT_EQ(shown.window.objectName(), "Form1");
   EXPECT_EQ(shown.window.windowTitle(), "Form1");
+  EXPECT_FALSE(shown.window.windowIcon().pixmap(48).isNull());
   EXPECT_EQ(shown.window.size(), QSize(758, 456));
   EXPECT_EQ(shown.dir1->geometry(), QRect(24, 64, 249, 186));
   EXPECT_EQ(shown.drive1->geometry(), QRect(24, 256, 249, 21));
@@ -185,6 +188,8 @@ TEST(MainWindowTest, AFailingReportShowsTheStopBoxThenEndsTheProgram) {
   EXPECT_EQ(box.title, "Quillmere");
   EXPECT_EQ(box.text.toStdString(),
             "Problem with file " + scratch / "Run1/toxswa/B.sum" + "!\n Please check!");
+  EXPECT_EQ(box.detailedText.toStdString(),
+            "the report ends before a line containing \"* Scenario                :\"");
   EXPECT_EQ(box.buttons, QMessageBox::Ok);
   EXPECT_EQ(box.format, Qt::PlainText);
   EXPECT_EQ(shown.recorder.events, (std::vector<std::string>{"box", "end 1"}));

@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <new>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "runtime/file_error.h"
 #include "tests/report_builder.h"
@@ -27,6 +31,11 @@ ReportRecord ReadText(ReportReader& reader, const std::string& text) {
 ReportRecord ReadText(const std::string& text) {
   ReportReader reader;
   return ReadText(reader, text);
+}
+
+// The application dates of `record`, in order.
+std::vector<std::string> Dates(const ReportRecord& record) {
+  return std::vector<std::string>(record.applicationDates.begin(), record.applicationDates.end());
 }
 
 // Joins lines with LF.
@@ -67,16 +76,16 @@ TEST(ReportReaderTest, ReadsEveryFigureOfAReportInTheModelsLayout) {
     EXPECT_EQ(record.scenario, "R1_Stream");
     ASSERT_EQ(record.substances.size(), 1u);
     const SubstanceResult& s = record.substances[0];
-    EXPECT_EQ(s.name, "EXSW2");
+    EXPECT_EQ(record.Text(s.name), "EXSW2");
     EXPECT_DOUBLE_EQ(s.PECsw_max, 39.57);
     EXPECT_DOUBLE_EQ(s.TWA7d, 2.415);
     EXPECT_DOUBLE_EQ(s.TWA21d, 0.8402);
     EXPECT_DOUBLE_EQ(s.PECsed_max, 5.338);
     EXPECT_DOUBLE_EQ(s.TWAsed7d, 1.544);
     EXPECT_DOUBLE_EQ(s.TWAsed21d, 0.9058);
-    EXPECT_EQ(s.waterMaxDate, "25-Nov-1978-02h00");
-    EXPECT_EQ(s.sedimentMaxDate, "25-Nov-1978-11h00");
-    EXPECT_EQ(record.applicationDates,
+    EXPECT_EQ(record.Text(s.waterMaxDate), "25-Nov-1978-02h00");
+    EXPECT_EQ(record.Text(s.sedimentMaxDate), "25-Nov-1978-11h00");
+    EXPECT_EQ(Dates(record),
               (std::vector<std::string>{"14-Nov-1978-09h00", "21-Nov-1978-09h00"}));
   }
 }
@@ -96,13 +105,13 @@ TEST(ReportReaderTest, ReadsAllWaterBlocksBeforeTheSedimentBlocks) {
   fixture.substances = {parent, metabolite};
   const ReportRecord record = ReadText(BuildReport(fixture));
   ASSERT_EQ(record.substances.size(), 2u);
-  EXPECT_EQ(record.substances[0].name, "Parent");
+  EXPECT_EQ(record.Text(record.substances[0].name), "Parent");
   EXPECT_DOUBLE_EQ(record.substances[0].PECsw_max, 12.5);
   EXPECT_DOUBLE_EQ(record.substances[0].PECsed_max, 0.0125);
   EXPECT_DOUBLE_EQ(record.substances[0].TWAsed21d, 0.1234e-100);
-  EXPECT_EQ(record.substances[1].name, "Met-1");
+  EXPECT_EQ(record.Text(record.substances[1].name), "Met-1");
   EXPECT_DOUBLE_EQ(record.substances[1].PECsw_max, 0.000068);
-  EXPECT_EQ(record.substances[1].waterMaxDate, "01-Jan-1979-07h00");
+  EXPECT_EQ(record.Text(record.substances[1].waterMaxDate), "01-Jan-1979-07h00");
   EXPECT_EQ(record.substances[1].PECsed_max, 0) << "\"-\" is no number";
 }
 
@@ -113,13 +122,14 @@ TEST(ReportReaderTest, TakesSubstanceNamesFromTheWaterTables) {
                                    "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
   const ReportRecord record = ReadText(text);
   ASSERT_EQ(record.substances.size(), 1u);
-  EXPECT_EQ(record.substances[0].name, "from-table");
+  EXPECT_EQ(record.Text(record.substances[0].name), "from-table");
 
   const std::string tight = HeaderOnly({"* Substance  1:  A"}, {"*"}) +
                             Report({"* Table: PEC in water layer of substance:XYZ", "Global max ",
                                     "TWAECsw_7_days", "TWAECsw_21_days", "Global max    ",
                                     "TWAECsed_7_days", "TWAECsed_21_days"});
-  EXPECT_EQ(ReadText(tight).substances[0].name, "YZ") << "the name starts at column 43";
+  const ReportRecord tightRecord = ReadText(tight);
+  EXPECT_EQ(tightRecord.Text(tightRecord.substances[0].name), "YZ") << "the name starts at column 43";
 }
 
 TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
@@ -130,9 +140,9 @@ TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
   const ReportRecord record = ReadText(text);
   ASSERT_EQ(record.substances.size(), 1u);
   const SubstanceResult& s = record.substances[0];
-  EXPECT_EQ(s.name, "");
-  EXPECT_EQ(s.waterMaxDate, "");
-  EXPECT_EQ(s.sedimentMaxDate, "");
+  EXPECT_EQ(record.Text(s.name), "");
+  EXPECT_EQ(record.Text(s.waterMaxDate), "");
+  EXPECT_EQ(record.Text(s.sedimentMaxDate), "");
   EXPECT_EQ(s.PECsw_max, 0);
   EXPECT_EQ(s.TWA7d, 0) << "12 stands left of column 21";
 
@@ -145,7 +155,7 @@ TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
   const ReportRecord crowdedRecord = ReadText(crowded);
   const SubstanceResult& c = crowdedRecord.substances.at(0);
   EXPECT_DOUBLE_EQ(c.PECsw_max, 123456789012345);
-  EXPECT_EQ(c.waterMaxDate, "9-Jan");
+  EXPECT_EQ(crowdedRecord.Text(c.waterMaxDate), "9-Jan");
 }
 
 TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
@@ -198,16 +208,97 @@ TEST(ReportReaderTest, EndsTheApplicationListOnlyAtASpaceOrAnAsterisk) {
   const ReportRecord record =
       ReadText(HeaderOnly({}, {"    1   14-Nov-1978-09h00   1000.0", "", "  ", "*x", "    5   short",
                                "    6   19-Nov-1978-09h00x-too-long", " "}));
-  EXPECT_EQ(record.applicationDates,
+  EXPECT_EQ(Dates(record),
             (std::vector<std::string>{"14-Nov-1978-09h00", "", "", "", "short",
                                       "19-Nov-1978-09h00"}));
   EXPECT_TRUE(ReadText(HeaderOnly({}, {"*"})).applicationDates.empty());
   EXPECT_TRUE(ReadText(HeaderOnly({}, {" "})).applicationDates.empty());
-  EXPECT_EQ(ReadText(HeaderOnly({}, {"x       12-Dec-1978-10h00  ", "*"})).applicationDates,
+  EXPECT_EQ(Dates(ReadText(HeaderOnly({}, {"x       12-Dec-1978-10h00  ", "*"}))),
             (std::vector<std::string>{"12-Dec-1978-10h00"}));
-  EXPECT_EQ(ReadText(HeaderOnly({}, {"    1      12-Dec  ", "*"})).applicationDates,
+  EXPECT_EQ(Dates(ReadText(HeaderOnly({}, {"    1      12-Dec  ", "*"}))),
             (std::vector<std::string>{"   12-Dec  "}))
       << "dates are not trimmed";
+}
+
+// One line may serve the same block of many substances at once, since each
+// scan tests the current line first: the substances all take their figures
+// from it, and its texts are kept once for all of them.
+TEST(ReportReaderTest, SubstancesServedByOneLineShareItsTexts) {
+  // Columns: figure from 21 (water) or 22 (sediment), date from 36 or 37,
+  // name from 43 to the end of the line.
+  // The water line must not hold the sediment's "Global max    " too.
+  const std::string water =
+      "Global max -        1.5            2-Jan  Shared PEC in water layer "
+      "TWAECsw_7_days TWAECsw_21_days";
+  // `marker`, then `figure` at column 22 and `date` at column 37.
+  const auto sedimentRow = [](std::string marker, std::string_view figure, std::string_view date = "") {
+    marker.resize(21, ' ');
+    (marker += figure).resize(36, ' ');
+    return marker += date;
+  };
+  const std::string allSedimentMarkers = sedimentRow("Global max    ", "2.5", "3-Feb") +
+                                         std::string(25, ' ') + "TWAECsed_7_days TWAECsed_21_days";
+  struct Case {
+    std::size_t substances;
+    std::vector<std::string> sedimentLines;  // after the one water line
+    std::vector<double> sedimentMax;         // per substance
+    std::vector<double> sedimentTwa21;
+    std::vector<std::string> sedimentDates;
+    std::size_t textsKept;
+  } cases[] = {
+      {1000,
+       {allSedimentMarkers},
+       std::vector<double>(1000, 2.5),
+       std::vector<double>(1000, 2.5),
+       std::vector<std::string>(1000, "3-Feb"),
+       3},
+      // The water line serves all, each sediment block is its own.
+      {3,
+       {sedimentRow("Global max    ", "1", "1-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "10"),
+        sedimentRow("Global max    ", "2", "2-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "20"),
+        sedimentRow("Global max    ", "3", "3-Mar"), "TWAECsed_7_days",
+        sedimentRow("TWAECsed_21_days", "30")},
+       {1, 2, 3},
+       {10, 20, 30},
+       {"1-Mar", "2-Mar", "3-Mar"},
+       5},
+  };
+  for (const Case& c : cases) {
+    std::string text = Report({"* Scenario                : S", "* End of TOXSWA REPORT: Header"});
+    for (std::size_t i = 0; i < c.substances; ++i) text += "* Substance\n";
+    text += Report({"* Summary for the substance loadings", "* Appl.No  Date/Hour", "*", water});
+    for (const std::string& line : c.sedimentLines) text += line + "\n";
+
+    const ReportRecord record = ReadText(text);
+    ASSERT_EQ(record.substances.size(), c.substances);
+    for (std::size_t j = 0; j < c.substances; ++j) {
+      const SubstanceResult& s = record.substances[j];
+      EXPECT_EQ(record.Text(s.name), "Shared PEC in water layer TWAECsw_7_days TWAECsw_21_days") << j;
+      EXPECT_EQ(record.Text(s.waterMaxDate), "2-Jan  Shared PEC in wate") << j;
+      EXPECT_DOUBLE_EQ(s.PECsw_max, 1.5) << j;
+      EXPECT_DOUBLE_EQ(s.TWA21d, 1.5) << j;
+      EXPECT_DOUBLE_EQ(s.PECsed_max, c.sedimentMax[j]) << j;
+      EXPECT_DOUBLE_EQ(s.TWAsed21d, c.sedimentTwa21[j]) << j;
+      EXPECT_EQ(record.Text(s.sedimentMaxDate), c.sedimentDates[j]) << j;
+    }
+    EXPECT_EQ(record.texts.size(), c.textsKept) << c.substances << " substances";
+  }
+}
+
+TEST(ReportReaderTest, ReadsThousandsOfApplicationRowsEmptyOrNot) {
+  std::string text = HeaderOnly({}, {});
+  std::vector<std::string> expected;
+  const std::pair<std::string_view, std::string_view> kRowsAndDates[] = {
+      {"", ""}, {"*x", ""}, {"    7   14-Nov-1978-09h00   100", "14-Nov-1978-09h00"}, {"  ", ""}};
+  for (int i = 0; i < 20000; ++i) {
+    const auto& [row, date] = kRowsAndDates[i % 4];
+    (text += row) += '\n';
+    expected.emplace_back(date);
+  }
+  text += "*\n";
+  const ReportRecord record = ReadText(text);
+  EXPECT_EQ(record.applicationDates.size(), 20000u);
+  EXPECT_EQ(Dates(record), expected);
 }
 
 TEST(ReportReaderTest, ReadsAReportWithoutSubstances) {

@@ -34,10 +34,12 @@ std::string AsText(const fs::path& path) {
 ScratchDirectory::ScratchDirectory() {
   // create_directory fails on a name that exists, so the folder is this
   // test's alone.
-  std::mt19937_64 random(std::random_device{}() ^
-                         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  std::mt19937_64 random(
+      std::random_device{}() ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path candidate = fs::temp_directory_path() / ("quillmere-test-" + std::to_string(random() % 1000000000));
+    const fs::path candidate =
+        fs::temp_directory_path() / ("quillmere-test-" + std::to_string(random() % 1000000000));
     std::error_code error;
     if (fs::create_directory(candidate, error)) {
       path_ = AsText(candidate);

@@ -55,5 +55,19 @@ TEST(AsFieldTest, TurnsTabsAndLineBreaksIntoSpaces) {
   EXPECT_EQ(AsField("plain"), "plain");
 }
 
+TEST(VisibleTest, EscapesControlBytesOnly) {
+  const struct {
+    std::string text;
+    std::string visible;
+  } cases[] = {
+      {"runs/R1 Stream", "runs/R1 Stream"},
+      {"a\tb\r\nc", "a\\tb\\r\\nc"},
+      {"\x1b[2J\x07", "\\x1b[2J\\x07"},
+      {std::string("\0\x1f\x7f", 3), "\\x00\\x1f\\x7f"},
+      {"C:\\runs \xe4\xc3\xa4", "C:\\runs \xe4\xc3\xa4"},  // backslashes and non-ASCII bytes stay
+  };
+  for (const auto& c : cases) EXPECT_EQ(Visible(c.text), c.visible) << c.visible;
+}
+
 }  // namespace
 }  // namespace quillmere

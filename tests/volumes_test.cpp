@@ -73,6 +73,39 @@ TEST(VolumesTest, ReadsOddMountInfoWithoutLosingTheRoot) {
   }
 }
 
+TEST(VolumesTest, AFileSystemMountedAgainElsewhereIsListedOnce) {
+  const std::string root = "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n";
+  const struct {
+    std::string mountInfo;
+    std::vector<std::string> shown;
+  } cases[] = {
+      // The same stick bound to a second, shorter and a third, longer point.
+      {root + "40 22 8:17 / /media/ann/STICK rw - vfat /dev/sdb1 rw\n"
+              "41 22 8:17 / /mnt/usb rw - vfat /dev/sdb1 rw\n"
+              "42 22 8:17 / /srv/exports/usb-stick rw - vfat /dev/sdb1 rw\n",
+       {"/ [sda2]", "/mnt/usb [sdb1]"}},
+      // As long: the first in listing order.
+      {root + "40 22 8:17 / /mnt/b rw - vfat /dev/sdb1 rw\n41 22 8:17 / /mnt/A rw - vfat /dev/sdb1 rw\n",
+       {"/ [sda2]", "/mnt/A [sdb1]"}},
+      // A folder of a listed file system bound elsewhere, the root's too.
+      {root + "40 22 8:17 / /data rw - ext4 /dev/sdb1 rw\n"
+              "41 22 8:17 /runs/2024 /home/ann/runs rw - ext4 /dev/sdb1 rw\n"
+              "42 22 8:2 /srv/share /mnt/share rw - ext4 /dev/sda2 rw\n",
+       {"/ [sda2]", "/data [sdb1]"}},
+      // Two folders of one file system that neither holds (btrfs
+      // subvolumes) are two volumes; so are two file systems.
+      {"22 1 0:31 /@ / rw - btrfs /dev/sda2 rw\n23 22 0:31 /@home /home rw - btrfs /dev/sda2 rw\n"
+       "24 22 8:33 / /mnt/x rw - ext4 /dev/sdc1 rw\n",
+       {"/ [sda2]", "/home [sda2]", "/mnt/x [sdc1]"}},
+      // The root stays, even where a bind shows more of its file system.
+      {"22 1 8:2 /srv/root / rw - ext4 /dev/sda2 rw\n23 22 8:2 / /mnt/whole rw - ext4 /dev/sda2 rw\n",
+       {"/ [sda2]", "/mnt/whole [sda2]"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Shown(VolumesFromMountInfo(c.mountInfo)), c.shown) << c.mountInfo;
+  }
+}
+
 TEST(VolumesTest, LabelsComeFromTheLinkNamesWithTheirEscapesUndone) {
   namespace fs = std::filesystem;
   if (kNativePathStyle == PathStyle::kWindows)
@@ -86,6 +119,13 @@ TEST(VolumesTest, LabelsComeFromTheLinkNamesWithTheirEscapesUndone) {
   EXPECT_EQ(labels.begin()->first, fs::canonical(scratch / "dev/sdb1").string());
   EXPECT_EQ(labels.begin()->second, "USB STICK");
   EXPECT_TRUE(VolumeLabels(scratch / "missing").empty());
+
+  // A mount naming the device by a link to it still gets its label.
+  scratch.MakeFolder("dev/mapper");
+  fs::create_symlink("../sdb1", scratch / "dev/mapper/vg-home");
+  const std::string mountInfo = "40 1 254:1 / /home rw - ext4 " + scratch / "dev/mapper/vg-home" + " rw\n";
+  EXPECT_EQ(Shown(VolumesFromMountInfo(mountInfo, labels)),
+            (std::vector<std::string>{"/ []", "/home [USB STICK]"}));
 }
 
 TEST(VolumesTest, TheVolumeHoldingAPathIsItsLongestRoot) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "runtime/number.h"
 #include "runtime/windows_text.h"
@@ -61,8 +62,8 @@ Result RunProgram(const ScratchDirectory& outputs, const std::vector<std::string
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                          &startup, &process);
+    const BOOL started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                          nullptr, &startup, &process);
     EXPECT_TRUE(started) << "cannot start " << QUILLMERE_SUMMARY_EXE;
     if (started) {
       ::WaitForSingleObject(process.hProcess, INFINITE);
@@ -82,8 +83,13 @@ Result RunProgram(const ScratchDirectory& outputs, const std::vector<std::string
 
 TEST(WindowsCommandLineTest, TakesAUnicodeDirectoryAndSaysWhereTheTableIsInUtf8) {
   ScratchDirectory scratch;
-  const std::string runs = scratch / "Gr\xC3\xB6\xC3\x9F" "e-\xCE\xA9";  // Größe-Ω
-  scratch.Write("Gr\xC3\xB6\xC3\x9F" "e-\xCE\xA9/run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const std::string runs = scratch /
+                           "Gr\xC3\xB6\xC3\x9F"
+                           "e-\xCE\xA9";  // Größe-Ω
+  scratch.Write(
+      "Gr\xC3\xB6\xC3\x9F"
+      "e-\xCE\xA9/run/toxswa/a.sum",
+      BuildReport(FixtureReport{}));
   const Result result = RunProgram(scratch, {runs});
   EXPECT_EQ(result.status, 0u) << result.err;
   EXPECT_EQ(result.out, "Wrote " + runs + "\\Summary.txt: 1 report, 1 row\r\n");
@@ -111,7 +117,9 @@ TEST(WindowsCommandLineTest, ExitsWithTheRunsStatusAndItsMessage) {
        2,
        "quillmere-summary: " + heldTable +
            ": cannot create: the file is open in another program; close it there and try again\r\n"},
-      {{scratch / "none"}, 2, "quillmere-summary: " + (scratch / "none") + ": cannot list: No such file or directory\r\n"},
+      {{scratch / "none"},
+       2,
+       "quillmere-summary: " + (scratch / "none") + ": cannot list: No such file or directory\r\n"},
       {{}, 2, "quillmere-summary: expected the directory that holds the run folders; try --help\r\n"},
   };
   for (const Case& c : cases) {
@@ -126,7 +134,7 @@ TEST(WindowsCommandLineTest, WritesFiguresWithTheRegionalDecimalSeparator) {
   // The tests run with a German locale (see tests/CMakeLists.txt).
   wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
   ::GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
-  if (std::wstring(locale).rfind(L"de", 0) != 0) GTEST_SKIP() << "the user's locale is not German";
+  if (!std::wstring_view(locale).starts_with(L"de")) GTEST_SKIP() << "the user's locale is not German";
   EXPECT_EQ(LocaleDecimalSeparator(), ",");
   ScratchDirectory scratch;
   scratch.Write("runs/run/toxswa/a.sum", BuildReport(FixtureReport{}));

@@ -52,7 +52,8 @@ TEST(WindowsFilesTest, BuildsPathsAndTheMessageWithBackslashes) {
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   EXPECT_EQ(outcome.tablePath, scratch.path() + "\\Summary.txt");
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
-  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "\\b-run\\TOXSWA\\bad.sum!\r\n Please check!");
+  EXPECT_EQ(outcome.message,
+            "Problem with file " + scratch.path() + "\\b-run\\TOXSWA\\bad.sum!\r\n Please check!");
   // Binary file: one CR LF per line, never CR CR LF.
   const std::string table = ReadFile(outcome.tablePath);
   EXPECT_EQ(table.find("\r\r"), std::string::npos);
@@ -62,21 +63,28 @@ TEST(WindowsFilesTest, BuildsPathsAndTheMessageWithBackslashes) {
 TEST(WindowsFilesTest, WritesNamesInTheAnsiCodePageWithQuestionMarksForTheRest) {
   if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << ::GetACP() << ", not Windows-1252";
   ScratchDirectory scratch;
-  scratch.Write("Puffer-Gr\xC3\xB6\xC3\x9F" "e/toxswa/Bericht-\xC3\xA4.sum", kReport);  // Puffer-Größe, Bericht-ä
+  scratch.Write(
+      "Puffer-Gr\xC3\xB6\xC3\x9F"
+      "e/toxswa/Bericht-\xC3\xA4.sum",
+      kReport);  // Puffer-Größe, Bericht-ä
   scratch.Write("\xD0\x9F\xD1\x80\xD1\x83\xD0\xB4-\xCE\xA9/toxswa/\xE6\xB1\xA0.sum", kReport);  // Пруд-Ω, 池
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   ASSERT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
-  EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)),
-            (std::vector<std::string>{"Puffer-Gr\xF6\xDF" "e/Bericht-\xE4.sum", "???\?-?/?.sum"}));
+  EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)), (std::vector<std::string>{"Puffer-Gr\xF6\xDF"
+                                                                             "e/Bericht-\xE4.sum",
+                                                                             "???\?-?/?.sum"}));
 }
 
-TEST(WindowsFilesTest, ReadsReportsBeyondTheClassicPathLimit) {
+TEST(WindowsFilesTest, WorksBeyondTheClassicPathLimit) {
   ScratchDirectory scratch;
+  // The table itself, the listings and the report all lie past 260
+  // characters.
+  const std::string runs = std::string(130, 'd') + "/" + std::string(130, 'e');
   const std::string runFolder(120, 'r');
   const std::string report = std::string(150, 'p') + ".sum";
-  const std::string written = scratch.Write(runFolder + "/toxswa/" + report, kReport);
-  ASSERT_GT(written.size(), 300u);
-  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  scratch.Write(runs + "/" + runFolder + "/toxswa/" + report, kReport);
+  ASSERT_GT((scratch / runs).size(), 260u);
+  const SummaryOutcome outcome = SummaryRun(scratch / runs);
   ASSERT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
   EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)), (std::vector<std::string>{runFolder + "/" + report}));
 }
@@ -89,8 +97,9 @@ TEST(WindowsFilesTest, SaysSoWhenAnotherProgramHoldsTheTable) {
     HeldOpen excel(tablePath);
     const SummaryOutcome outcome = SummaryRun(scratch.path());
     EXPECT_EQ(outcome.status, RunStatus::kNotStarted);
-    EXPECT_EQ(outcome.message, tablePath + ": cannot create: the file is open in another program; close it there "
-                                           "and try again");
+    EXPECT_EQ(outcome.message, tablePath +
+                                   ": cannot create: the file is open in another program; close it there "
+                                   "and try again");
   }
   EXPECT_EQ(ReadFile(report), kReport);
   EXPECT_EQ(ReadFile(tablePath), "");
@@ -128,6 +137,24 @@ TEST(WindowsFilesTest, RefusesATableWithOtherHardLinks) {
   EXPECT_EQ(ReadFile(other), "kept");
 }
 
+TEST(WindowsFilesTest, RefusesATableThatIsASymbolicLink) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", kReport);
+  const std::string other = scratch.Write("kept.txt", "kept");
+  const std::string tablePath = scratch / "Summary.txt";
+  // Unprivileged creation needs developer mode; Wine 8 makes a plain file.
+  const bool made = ::CreateSymbolicLinkW(WidePath(tablePath).c_str(), WidePath(other).c_str(),
+                                          SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+  const DWORD attributes = ::GetFileAttributesW(WidePath(tablePath).c_str());
+  if (!made || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    GTEST_SKIP() << "this system makes no symbolic links for this user";
+  }
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kNotStarted);
+  EXPECT_EQ(outcome.message, tablePath + ": not written: it is a symbolic link");
+  EXPECT_EQ(ReadFile(other), "kept");
+}
+
 TEST(WindowsFilesTest, FailsOnAReportAnotherProgramHoldsKeepingTheRowsBefore) {
   ScratchDirectory scratch;
   scratch.Write("run/toxswa/a.sum", kReport);
@@ -150,8 +177,8 @@ TEST(WindowsFilesTest, DoublesTheBackslashAfterADriveRoot) {
   ::CreateDirectoryW(WidePath(drive + "run").c_str(), nullptr);
   ::CreateDirectoryW(WidePath(drive + "run\\toxswa").c_str(), nullptr);
   {
-    const HANDLE bad = ::CreateFileW(WidePath(drive + "run\\toxswa\\bad.sum").c_str(), GENERIC_WRITE, 0, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE bad = ::CreateFileW(WidePath(drive + "run\\toxswa\\bad.sum").c_str(), GENERIC_WRITE, 0,
+                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(bad, INVALID_HANDLE_VALUE);
     ::CloseHandle(bad);
   }

@@ -2,12 +2,14 @@
 #include <QApplication>
 #include <csignal>
 
+#include "app/qt/application_start.h"
 #include "app/qt/main_window.h"
 
 int main(int argc, char** argv) {
   // QApplication takes the locale from the environment, so the table's
-  // figures follow the user's decimal separator.
-  QApplication application(argc, argv);
+  // figures follow the user's decimal separator. Without a display this
+  // says so and ends the program.
+  const auto application = quillmere::StartApplication(argc, argv);
 #ifdef SIGXFSZ
   // A file-size limit makes a write fail (and be reported) instead of
   // killing the program.
@@ -15,5 +17,5 @@ int main(int argc, char** argv) {
 #endif
   quillmere::MainWindow window;
   window.show();
-  return application.exec();
+  return application->exec();
 }

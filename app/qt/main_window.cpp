@@ -1,6 +1,7 @@
 #include "app/qt/main_window.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QPushButton>
 
 #include "app/qt/directory_list.h"
@@ -24,6 +25,9 @@ MainWindow::MainWindow(WindowSetup setup, QWidget* parent)
     : QWidget(parent), setup_(std::move(setup)), model_(setup_.start) {
   setObjectName(QString::fromLatin1(kForm1Caption));
   setWindowTitle(QString::fromLatin1(kForm1Caption));
+  QIcon icon;
+  for (const int size : {32, 48, 256}) icon.addFile(QStringLiteral(":/icons/quillmere-%1.png").arg(size));
+  setWindowIcon(icon);
   resize(TwipsToPixels(kForm1ClientWidth, 96), TwipsToPixels(kForm1ClientHeight, 96));
 
   dir1_ = new DirectoryList(this);

@@ -93,6 +93,13 @@ std::vector<std::string_view> Fields(std::string_view line) {
 
 std::string NameOf(const std::string& source, const std::map<std::string, std::string>& labels) {
   if (const auto label = labels.find(source); label != labels.end()) return label->second;
+  // Labels are kept by the device's own path; mounts may name it by a link
+  // to it, such as /dev/mapper/vg-home for /dev/dm-1.
+  if (!labels.empty() && source.starts_with('/')) {
+    std::error_code error;
+    const std::string device = std::filesystem::weakly_canonical(source, error).string();
+    if (const auto label = labels.find(device); !error && label != labels.end()) return label->second;
+  }
   constexpr std::string_view kDevices = "/dev/";
   if (source.starts_with(kDevices) && source.size() > kDevices.size()) {
     return source.substr(source.rfind('/') + 1);
@@ -100,11 +107,31 @@ std::string NameOf(const std::string& source, const std::map<std::string, std::s
   return source;
 }
 
+// A mount as the drive list needs it: the volume, and which part of which
+// file system it shows.
+struct Mount {
+  Volume volume;
+  std::string_view device;       // "MAJOR:MINOR" of the file system
+  std::string fileSystemFolder;  // the folder of that file system shown at the mount point
+};
+
+// Whether `mount` shows nothing that `other`, a mount of the same file system,
+// does not show already: its folder lies inside the other's, and when both
+// show the same folder the other is mounted at the shorter mount point (the
+// first in listing order when as long).
+bool ShownBy(const Mount& mount, const Mount& other) {
+  if (mount.device != other.device || !IsInside(mount.fileSystemFolder, other.fileSystemFolder)) return false;
+  if (mount.fileSystemFolder != other.fileSystemFolder) return true;
+  const std::string& root = mount.volume.root;
+  const std::string& otherRoot = other.volume.root;
+  return otherRoot.size() < root.size() || (otherRoot.size() == root.size() && ListingOrder(otherRoot, root));
+}
+
 }  // namespace
 
 std::vector<Volume> VolumesFromMountInfo(std::string_view mountInfo,
                                          const std::map<std::string, std::string>& labels) {
-  std::vector<Volume> volumes;
+  std::vector<Mount> mounts;
   std::size_t start = 0;
   while (start < mountInfo.size()) {
     const std::size_t end = std::min(mountInfo.find('\n', start), mountInfo.size());
@@ -113,12 +140,21 @@ std::vector<Volume> VolumesFromMountInfo(std::string_view mountInfo,
     // "ID PARENT MAJOR:MINOR ROOT MOUNT-POINT OPTIONS [OPTIONAL...] - TYPE SOURCE SUPER-OPTIONS"
     const auto separator = std::find(fields.begin(), fields.end(), "-");
     if (fields.size() < 5 || separator - fields.begin() < 6 || fields.end() - separator < 3) continue;
-    Volume volume{UnescapeOctal(fields[4]), NameOf(UnescapeOctal(separator[2]), labels)};
-    if (volume.root.empty() || volume.root.front() != '/' || !IsUserVolume(volume.root, separator[1]))
-      continue;
+    Mount mount{Volume{UnescapeOctal(fields[4]), NameOf(UnescapeOctal(separator[2]), labels)}, fields[2],
+                UnescapeOctal(fields[3])};
+    const std::string& root = mount.volume.root;
+    if (root.empty() || root.front() != '/' || !IsUserVolume(root, separator[1])) continue;
     // A later mount on the same point hides the earlier one.
-    std::erase_if(volumes, [&](const Volume& listed) { return listed.root == volume.root; });
-    volumes.push_back(std::move(volume));
+    std::erase_if(mounts, [&](const Mount& listed) { return listed.volume.root == root; });
+    mounts.push_back(std::move(mount));
+  }
+  // A file system mounted again elsewhere (a bind mount) is listed once.
+  std::vector<Volume> volumes;
+  for (const Mount& mount : mounts) {
+    const bool shownElsewhere = std::any_of(mounts.begin(), mounts.end(), [&](const Mount& other) {
+      return &other != &mount && ShownBy(mount, other);
+    });
+    if (!shownElsewhere || mount.volume.root == "/") volumes.push_back(mount.volume);
   }
   if (std::none_of(volumes.begin(), volumes.end(), [](const Volume& v) { return v.root == "/"; })) {
     volumes.push_back(Volume{"/", ""});

@@ -21,9 +21,13 @@ struct Volume {
 // roots, "/" always first. Pseudo and memory file systems (proc, sysfs, tmpfs,
 // cgroup, ...) and mounts inside the system's own trees (/proc, /sys, /dev,
 // /run except /run/media, /etc, /boot, /snap, /var/lib) are left out; a mount
-// point mounted twice is listed once. A volume's name is its label from
-// `labels` (device path -> label), else the device's file name for a /dev
-// device, else the source as written. Lines that cannot be parsed are skipped.
+// point mounted twice is listed once. A file system mounted again elsewhere
+// (a bind mount) is listed once, at its shortest mount point; a mount of a
+// folder that another listed mount of the same file system already shows is
+// left out. A volume's name is its label from `labels` (device path -> label,
+// the source also looked up with its links resolved), else the device's file
+// name for a /dev device, else the source as written (a share such as
+// "//server/share"). Lines that cannot be parsed are skipped.
 std::vector<Volume> VolumesFromMountInfo(std::string_view mountInfo,
                                          const std::map<std::string, std::string>& labels = {});
 

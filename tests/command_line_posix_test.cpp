@@ -1,0 +1,110 @@
+// quillmere-summary on POSIX systems: names with control bytes, and the built
+// program run from a shell. tests/windows_command_line_test.cpp holds the
+// Windows counterparts.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildReport;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::ScratchDirectory;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result RunCli(std::vector<std::string> arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunCommandLine(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
+  ScratchDirectory scratch;
+  const std::string directory = scratch.MakeFolder("runs\x1b[2J");
+  scratch.Write("runs\x1b[2J/run\t\x1b]0;x\x07/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const Result written = RunCli({directory});
+  EXPECT_EQ(written.out, "Wrote " + scratch.path() + "/runs\\x1b[2J/Summary.txt: 1 report, 1 row\n");
+  // The table keeps its own rule: a TAB becomes a space, other bytes stay.
+  EXPECT_NE(quillmere::testing::ReadFile(directory + "/Summary.txt").find("\r\nrun \x1b]0;x\x07\ta.sum\t"),
+            std::string::npos);
+
+  scratch.Write("runs\x1b[2J/run\t\x1b]0;x\x07/toxswa/b.sum", "");
+  const Result failed = RunCli({directory});
+  EXPECT_EQ(failed.err, "Problem with file " + scratch.path() +
+                            "/runs\\x1b[2J/run\\t\\x1b]0;x\\x07/toxswa/b.sum!\n Please check!\n"
+                            "quillmere-summary: the report ends before a line containing "
+                            "\"* Scenario                :\"\n");
+  EXPECT_EQ(RunCli({directory + "/\x1b"}).err,
+            "quillmere-summary: " + scratch.path() +
+                "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");
+}
+
+TEST(CommandLineTest, AHelpOrVersionThatCannotBeWrittenIsAFailure) {
+  const struct {
+    std::string option;
+    std::string err;
+  } cases[] = {
+      {"--help", "quillmere-summary: the help cannot be written to standard output\n"},
+      {"-V", "quillmere-summary: the version cannot be written to standard output\n"},
+  };
+  for (const auto& c : cases) {
+    std::ostream unwritable(nullptr);
+    std::ostringstream err;
+    const std::vector<std::string> arguments{c.option};
+    EXPECT_EQ(RunCommandLine(arguments, unwritable, err), 1) << c.option;
+    EXPECT_EQ(err.str(), c.err);
+    const std::string command =
+        std::string(QUILLMERE_SUMMARY_EXE) + " " + c.option + " >/dev/full 2>/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1) << c.option;
+  }
+}
+
+TEST(CommandLineTest, TheProgramExitsWithTheRunsStatus) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const std::string command =
+      std::string(QUILLMERE_SUMMARY_EXE) + " '" + scratch.path() + "' >/dev/null 2>&1";
+  int status = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  scratch.Write("run/toxswa/b.sum", "");
+  status = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  status = std::system((std::string(QUILLMERE_SUMMARY_EXE) + " >/dev/null 2>&1").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  scratch.Write("run/toxswa/b.sum", BuildReport(FixtureReport{}));
+  status = std::system(
+      (std::string(QUILLMERE_SUMMARY_EXE) + " '" + scratch.path() + "' >/dev/full 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1) << "the success line could not be printed";
+}
+
+TEST(CommandLineTest, TheProgramWritesFiguresWithTheLocalesDecimalSeparator) {
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+  std::setlocale(LC_NUMERIC, "C");
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const std::string command = "LC_ALL=de_DE.UTF-8 " + std::string(QUILLMERE_SUMMARY_EXE) + " '" +
+                              scratch.path() + "' >/dev/null 2>&1";
+  ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+  const std::string table = quillmere::testing::ReadFile(scratch / "Summary.txt");
+  EXPECT_NE(table.find("\tEXSW2\t39,57\t2,415\t0,8402\t5,338\t1,544\t0,9058\t"), std::string::npos) << table;
+}
+
+}  // namespace
+}  // namespace quillmere

@@ -1,0 +1,212 @@
+// The run on what only POSIX systems have or allow: symbolic links, file
+// permissions, pipes, resource limits, and names with tabs or that differ in
+// case alone. tests/windows_files_test.cpp holds the Windows counterparts.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/file_error.h"
+#include "summary/summary_run.h"
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+#include "tests/table_text.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildReport;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::ReadFile;
+using quillmere::testing::RowNames;
+using quillmere::testing::ScratchDirectory;
+
+std::string Scenario(const std::string& name) {
+  FixtureReport fixture;
+  fixture.scenario = name;
+  return BuildReport(fixture);
+}
+
+TEST(SummaryRunTest, TakesRunFoldersAndReportsInListingOrder) {
+  ScratchDirectory scratch;
+  scratch.Write("b-run/toxswa/2.sum", Scenario("S"));
+  scratch.Write("b-run/toxswa/10.sum", Scenario("S"));
+  scratch.Write("A-run/TOXSWA/x.SUM", Scenario("S"));
+  scratch.Write("A-run/TOXSWA/.hidden.sum", "not read");
+  scratch.MakeFolder("A-run/TOXSWA/folder.sum");
+  scratch.Write("A-run/toxswa/ignored.sum", "the second matching folder is not read");
+  scratch.Write(".hidden-run/toxswa/1.sum", "not read");
+  scratch.Write("c-run/toxswa", "a file named toxswa is no folder");
+  scratch.Write("c-run/ToxSwa/c.sum", Scenario("T"));
+  ASSERT_EQ(::symlink("b-run", (scratch / "d-link").c_str()), 0);
+
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  ASSERT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
+  EXPECT_EQ(outcome.reports, 6u);
+  EXPECT_EQ(outcome.rows, 6u);
+  const std::string table = ReadFile(scratch / "Summary.txt");
+  EXPECT_EQ(RowNames(table), (std::vector<std::string>{"A-run/x.SUM", "b-run/10.sum", "b-run/2.sum",
+                                                       "c-run/c.sum", "d-link/10.sum", "d-link/2.sum"}));
+  // The repeated scenario within b-run is marked; a new run folder starts afresh.
+  EXPECT_NE(table.find("b-run\t10.sum\tS\t"), std::string::npos);
+  EXPECT_NE(table.find("b-run\t2.sum\tS2\t"), std::string::npos);
+  EXPECT_NE(table.find("d-link\t10.sum\tS\t"), std::string::npos);
+}
+
+TEST(SummaryRunTest, NamesAReportThatCannotBeReached) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", Scenario("S"));
+  ASSERT_EQ(::symlink("loop.sum", (scratch / "run/toxswa/loop.sum").c_str()), 0);
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+  EXPECT_EQ(outcome.failedPath, scratch / "run/toxswa/loop.sum");
+  EXPECT_EQ(outcome.reason, "cannot open: Too many levels of symbolic links");
+  EXPECT_EQ(outcome.rows, 1u);
+}
+
+TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+  ScratchDirectory scratch;
+  scratch.Write("run1/toxswa/a.sum", Scenario("S"));
+  const std::string locked = scratch.MakeFolder("run2/toxswa");
+  ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  ::chmod(locked.c_str(), 0700);
+  EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "/run2/toxswa/!\n Please check!");
+  EXPECT_EQ(outcome.rows, 1u);
+}
+
+// Runs over `directory` allowed one more file descriptor than are open now,
+// prints the message and the reason, and exits 0 after a report failure.
+[[noreturn]] void RunWithOneSpareDescriptor(const std::string& directory) {
+  // The undefined-behaviour sanitizer checks the type of an object the first
+  // time a member of its class is called, with a pipe it can no longer open
+  // under the limit; meet FileError once before.
+  try {
+    throw FileError("", "");
+  } catch (const FileError& error) {
+    std::fprintf(stderr, "%s%s", error.path().c_str(), error.reason().c_str());
+  }
+  const int lowestFree = ::dup(0);
+  ::close(lowestFree);
+  const rlim_t count = static_cast<rlim_t>(lowestFree) + 1;
+  const rlimit limit{count, count};
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+  const SummaryOutcome outcome = SummaryRun(directory);
+  std::fprintf(stderr, "%s\n%s\n", outcome.message.c_str(), outcome.reason.c_str());
+  std::_Exit(outcome.status == RunStatus::kReportFailure ? 0 : 1);
+}
+
+TEST(SummaryRunDeathTest, NamesTheReportFolderWhenTheSystemRefusesToListIt) {
+  // Root may list every folder, so the listing is refused by running out of
+  // file descriptors instead: one spare is enough for listing the directory
+  // and then holding the table, not for listing a run folder beside it.
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", Scenario("S"));
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RunWithOneSpareDescriptor(scratch.path()), ::testing::ExitedWithCode(0),
+              "Problem with file .*/run/toxswa/!\n Please check!\ncannot list: Too many open files");
+}
+
+TEST(SummaryRunTest, DoesNotStartWithoutADirectoryOrATable) {
+  ScratchDirectory scratch;
+  const SummaryOutcome missing = SummaryRun(scratch / "missing");
+  EXPECT_EQ(missing.status, RunStatus::kNotStarted);
+  EXPECT_EQ(missing.message, scratch / "missing: cannot list: No such file or directory");
+
+  scratch.MakeFolder("blocked/Summary.txt");
+  const SummaryOutcome blocked = SummaryRun(scratch / "blocked");
+  EXPECT_EQ(blocked.status, RunStatus::kNotStarted);
+  EXPECT_EQ(blocked.message, scratch / "blocked/Summary.txt: cannot create: Is a directory");
+
+  // A pipe in the table's place fails at once instead of waiting for a reader.
+  scratch.MakeFolder("piped");
+  ASSERT_EQ(::mkfifo((scratch / "piped/Summary.txt").c_str(), 0600), 0);
+  const SummaryOutcome piped = SummaryRun(scratch / "piped");
+  EXPECT_EQ(piped.status, RunStatus::kNotStarted);
+  EXPECT_EQ(piped.message, scratch / "piped/Summary.txt: cannot create: No such device or address");
+}
+
+// Runs over `directory` allowed files of 100 bytes at most, prints the
+// message, and exits 0 after a write failure.
+[[noreturn]] void RunUnderASizeLimit(const std::string& directory) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const rlim_t normal = limit.rlim_cur;
+  limit.rlim_cur = 100;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const SummaryOutcome outcome = SummaryRun(directory);
+  limit.rlim_cur = normal;  // for the message to reach the test
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::fprintf(stderr, "%s\n", outcome.message.c_str());
+  std::_Exit(outcome.status == RunStatus::kWriteFailure && outcome.rows == 0 ? 0 : 1);
+}
+
+TEST(SummaryRunDeathTest, FailsWhenTheTableCannotBeWritten) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", Scenario("S"));
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RunUnderASizeLimit(scratch.path()), ::testing::ExitedWithCode(0),
+              "/Summary.txt: cannot write: File too large\n");
+}
+
+TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
+  ScratchDirectory scratch;
+  const std::string outside = scratch.Write("elsewhere/thesis.docx", "Ann's thesis");
+  struct Case {
+    std::string what;
+    std::function<void(const std::string& table)> make;
+    std::string reason;
+  } cases[] = {
+      {"a link to a file",
+       [&](const std::string& table) { ASSERT_EQ(::symlink(outside.c_str(), table.c_str()), 0); },
+       "not written: it is a symbolic link"},
+      {"a link to nothing",
+       [&](const std::string& table) {
+         ASSERT_EQ(::symlink((scratch / "elsewhere/new").c_str(), table.c_str()), 0);
+       },
+       "not written: it is a symbolic link"},
+      {"another name of a file",
+       [&](const std::string& table) { ASSERT_EQ(::link(outside.c_str(), table.c_str()), 0); },
+       "not written: it has other hard links"},
+      {"a pipe that is read",
+       [&](const std::string& table) {
+         ASSERT_EQ(::mkfifo(table.c_str(), 0600), 0);
+         ASSERT_GE(::open(table.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC), 0);  // closed at exit
+       },
+       "not written: it is not a plain file"},
+  };
+  int number = 0;
+  for (const Case& c : cases) {
+    const std::string directory = scratch.MakeFolder("runs" + std::to_string(++number));
+    scratch.Write("runs" + std::to_string(number) + "/run/toxswa/a.sum", Scenario("S"));
+    c.make(directory + "/Summary.txt");
+    const SummaryOutcome outcome = SummaryRun(directory);
+    EXPECT_EQ(outcome.status, RunStatus::kNotStarted) << c.what;
+    EXPECT_EQ(outcome.message, directory + "/Summary.txt: " + c.reason) << c.what;
+    EXPECT_EQ(ReadFile(outside), "Ann's thesis") << c.what;
+    EXPECT_FALSE(std::filesystem::exists(scratch / "elsewhere/new")) << c.what;
+  }
+}
+
+TEST(SummaryRunTest, KeepsATabInARunFolderNameFromShiftingTheColumns) {
+  ScratchDirectory scratch;
+  scratch.Write("mitigation\tA/toxswa/r\t1.sum", Scenario("S"));
+  ASSERT_EQ(SummaryRun(scratch.path()).status, RunStatus::kWritten);
+  const std::string table = ReadFile(scratch / "Summary.txt");
+  EXPECT_NE(table.find("\r\nmitigation A\tr 1.sum\tS\tEXSW2\t39.57\t"), std::string::npos) << table;
+}
+
+}  // namespace
+}  // namespace quillmere
