@@ -1,0 +1,53 @@
+// The conversions at the boundary between the core's UTF-8 and the Windows
+// API's UTF-16.
+#include "runtime/windows_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace quillmere {
+namespace {
+
+TEST(WindowsTextTest, KeepsEveryCharacterThroughUtf16) {
+  // Latin-1, Greek, CJK and a character beyond the basic plane (a surrogate pair).
+  const std::string text =
+      "Gr\xC3\xB6\xC3\x9F"
+      "e \xCE\xA9 \xE6\xB1\xA0 \xF0\x9F\x98\x80";
+  const std::wstring wide = Utf8ToWide(text);
+  EXPECT_EQ(wide, L"Gr\u00F6\u00DFe \u03A9 \u6C60 \U0001F600");
+  EXPECT_EQ(WideToUtf8(wide), text);
+}
+
+TEST(WindowsTextTest, LiftsThePathLimitOnlyForLongPaths) {
+  const std::string longName(300, 'n');
+  struct Case {
+    std::string path;
+    std::wstring wide;
+  } cases[] = {
+      {"C:/runs/Buffer05m", L"C:\\runs\\Buffer05m"},
+      {"C:\\\\Summary.txt", L"C:\\\\Summary.txt"},  // short: Windows folds the doubled "\" itself
+      {"C:\\runs\\\\" + longName, L"\\\\?\\C:\\runs\\" + std::wstring(300, L'n')},
+      {"\\\\server\\share\\" + longName, L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L'n')},
+      {"\\\\?\\C:\\" + longName, L"\\\\?\\C:\\" + std::wstring(300, L'n')},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WidePath(c.path), c.wide) << c.path;
+}
+
+TEST(WindowsTextTest, WritesQuestionMarksForWhatTheAnsiCodePageLacks) {
+  if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << ::GetACP() << ", not Windows-1252";
+  // No look-alikes: the Greek Omega and the "o" with macron are not an "O"
+  // and an "o" in Windows-1252.
+  EXPECT_EQ(Utf8ToAnsiCodePage("Gr\xC3\xB6\xC3\x9F"
+                               "e \xCE\xA9 \xC5\x8D \xE2\x82\xAC"),
+            "Gr\xF6\xDF"
+            "e ? ? \x80");
+}
+
+}  // namespace
+}  // namespace quillmere
