@@ -10,7 +10,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_BUILD
 if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
   cmake --build build --parallel --target quillmere
   cd examples
-  exec ../build/app/quillmere
+  exec ../build/app/qt/quillmere
 fi
 cmake --build build --parallel --target quillmere-summary
 build/cli/quillmere-summary examples

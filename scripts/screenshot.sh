@@ -20,7 +20,7 @@ start_virtual_display || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
 cp -r examples "$work/runs"
 rm -f "$work/runs/Summary.txt"
 root=$PWD
-(cd "$work/runs" && QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 exec timeout 60 "$root/build/app/quillmere") &
+(cd "$work/runs" && QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 exec timeout 60 "$root/build/app/qt/quillmere") &
 app_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
 [[ -n $window ]] || { echo "screenshot: the window did not appear" >&2; exit 1; }

@@ -1,4 +1,4 @@
-#include "app/volumes.h"
+#include "app/window/volumes.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +108,8 @@ TEST(VolumesTest, AFileSystemMountedAgainElsewhereIsListedOnce) {
 
 TEST(VolumesTest, LabelsComeFromTheLinkNamesWithTheirEscapesUndone) {
   namespace fs = std::filesystem;
+  if (kNativePathStyle == PathStyle::kWindows)
+    GTEST_SKIP() << "labels come from links of Linux's device tree";
   ScratchDirectory scratch;
   scratch.Write("dev/sdb1", "");
   scratch.MakeFolder("dev/disk/by-label");
@@ -128,25 +130,29 @@ TEST(VolumesTest, LabelsComeFromTheLinkNamesWithTheirEscapesUndone) {
 
 TEST(VolumesTest, TheVolumeHoldingAPathIsItsLongestRoot) {
   const std::vector<Volume> mounts{{"/", ""}, {"/home", ""}, {"/media/ann/Backup", ""}};
-  const std::vector<Volume> drives{{"C:\\", ""}, {"D:\\", ""}};
+  const std::vector<Volume> drives{{"C:\\", ""}, {"D:\\", ""}, {"C:\\mnt\\disk", ""}};
   const struct {
     const std::vector<Volume>* volumes;
+    PathStyle style;
     std::string path;
     std::size_t holding;
   } cases[] = {
-      {&mounts, "/", 0},
-      {&mounts, "/home", 1},
-      {&mounts, "/home/ann/runs", 1},
-      {&mounts, "/homework", 0},
-      {&mounts, "/media/ann", 0},
-      {&mounts, "/media/ann/Backup/runs", 2},
-      {&mounts, "relative/path", 3},
-      {&drives, "D:\\runs", 1},
-      {&drives, "C:\\", 0},
-      {&drives, "E:\\runs", 2},
+      {&mounts, PathStyle::kPosix, "/", 0},
+      {&mounts, PathStyle::kPosix, "/home", 1},
+      {&mounts, PathStyle::kPosix, "/home/ann/runs", 1},
+      {&mounts, PathStyle::kPosix, "/homework", 0},
+      {&mounts, PathStyle::kPosix, "/home\\ann", 0},
+      {&mounts, PathStyle::kPosix, "/media/ann", 0},
+      {&mounts, PathStyle::kPosix, "/media/ann/Backup/runs", 2},
+      {&mounts, PathStyle::kPosix, "relative/path", 3},
+      {&drives, PathStyle::kWindows, "D:\\runs", 1},
+      {&drives, PathStyle::kWindows, "C:\\", 0},
+      {&drives, PathStyle::kWindows, "E:\\runs", 3},
+      {&drives, PathStyle::kWindows, "C:\\mnt\\disk\\runs", 2},
+      {&drives, PathStyle::kWindows, "C:\\mnt\\diskette", 0},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(VolumeHolding(*c.volumes, c.path), c.holding) << c.path;
+    EXPECT_EQ(VolumeHolding(*c.volumes, c.path, c.style), c.holding) << c.path;
   }
 }
 

@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <csignal>
 
-#include "app/application_start.h"
-#include "app/main_window.h"
+#include "app/qt/application_start.h"
+#include "app/qt/main_window.h"
 
 int main(int argc, char** argv) {
   // QApplication takes the locale from the environment, so the table's

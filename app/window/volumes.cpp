@@ -1,15 +1,9 @@
-#include "app/volumes.h"
+#include "app/window/volumes.h"
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "runtime/listing.h"
 
@@ -185,30 +179,15 @@ std::map<std::string, std::string> VolumeLabels(const std::string& folder) {
   return labels;
 }
 
-std::vector<Volume> MountedVolumes() {
-#ifdef _WIN32
-  std::vector<Volume> volumes;
-  const DWORD drives = GetLogicalDrives();
-  for (int letter = 0; letter < 26; ++letter) {
-    if (drives & (1u << letter))
-      volumes.push_back(Volume{std::string(1, static_cast<char>('A' + letter)) + ":\\", ""});
-  }
-  return volumes;
-#else
-  std::ifstream file("/proc/self/mountinfo", std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return VolumesFromMountInfo(file ? text.str() : std::string(), VolumeLabels());
-#endif
-}
-
-std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path) {
+std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path, PathStyle style) {
+  auto isSeparator = [style](char c) { return c == '/' || (style == PathStyle::kWindows && c == '\\'); };
   std::size_t holding = volumes.size();
   for (std::size_t i = 0; i < volumes.size(); ++i) {
     const std::string_view root = volumes[i].root;
-    // Drive roots ("C:\") end in a separator; mount points other than "/" do not.
-    const bool endsInSeparator = root.size() > 1 && (root.back() == '/' || root.back() == '\\');
-    if (!(endsInSeparator ? path.starts_with(root) : IsInside(path, root))) continue;
+    if (root.empty() || !path.starts_with(root)) continue;
+    // Roots such as "/" and "C:\" end in a separator; other mount points
+    // hold only what lies below a separator after them.
+    if (path.size() > root.size() && !isSeparator(root.back()) && !isSeparator(path[root.size()])) continue;
     if (holding == volumes.size() || root.size() > volumes[holding].root.size()) holding = i;
   }
   return holding;

@@ -1,4 +1,4 @@
-#include "app/application_start.h"
+#include "app/qt/application_start.h"
 
 #include <QByteArray>
 #include <QString>

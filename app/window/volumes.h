@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/window/paths.h"
+
 namespace quillmere {
 
 struct Volume {
@@ -34,11 +36,16 @@ std::vector<Volume> VolumesFromMountInfo(std::string_view mountInfo,
 std::map<std::string, std::string> VolumeLabels(const std::string& folder = "/dev/disk/by-label");
 
 // The volumes of this system. On Linux from /proc/self/mountinfo; when that
-// cannot be read, the root alone. On Windows the drive letters.
+// cannot be read, the root alone. On Windows every drive letter in use, drives
+// without a medium included, named by their volume label or, for a network
+// drive, the share it stands for ("\\server\share"). One source per
+// platform: volumes_linux.cpp, volumes_windows.cpp.
 std::vector<Volume> MountedVolumes();
 
-// Index in `volumes` of the one holding the absolute `path`: the longest root
-// that is `path` or a folder above it. volumes.size() when none holds it.
-std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path);
+// Index in `volumes` of the one holding the absolute `path` (written in
+// `style`): the longest root that is `path` or a folder above it.
+// volumes.size() when none holds it.
+std::size_t VolumeHolding(const std::vector<Volume>& volumes, std::string_view path,
+                          PathStyle style = kNativePathStyle);
 
 }  // namespace quillmere

@@ -1,0 +1,409 @@
+#include "app/win32/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "app/win32/resource_ids.h"
+#include "app/window/form_layout.h"
+#include "runtime/windows_text.h"
+
+namespace quillmere {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"QuillmereForm1";
+// Posted to the window to open Dir1's row wParam once the list box is done
+// with the double-click or key that asked for it.
+constexpr UINT kOpenDir1Row = WM_APP + 1;
+constexpr int kDir1Id = 101;
+constexpr int kDrive1Id = 102;
+constexpr int kCommand1Id = 103;
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+// Dir1's indentation per level and the size of its folder icons, in pixels at
+// 96 dots per inch.
+constexpr int kDir1Indent = 12;
+constexpr int kIconSize = 16;
+
+// The per-monitor DPI functions of Windows 10; on older systems the whole
+// screen's density and the classic functions.
+struct DpiFunctions {
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  GetDpiForWindowFunction getDpiForWindow = nullptr;
+  AdjustWindowRectExForDpiFunction adjustWindowRectExForDpi = nullptr;
+  SystemParametersInfoForDpiFunction systemParametersInfoForDpi = nullptr;
+
+  DpiFunctions() {
+    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+      getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+          reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
+      adjustWindowRectExForDpi = reinterpret_cast<AdjustWindowRectExForDpiFunction>(
+          reinterpret_cast<void*>(GetProcAddress(user32, "AdjustWindowRectExForDpi")));
+      systemParametersInfoForDpi = reinterpret_cast<SystemParametersInfoForDpiFunction>(
+          reinterpret_cast<void*>(GetProcAddress(user32, "SystemParametersInfoForDpi")));
+    }
+  }
+
+  UINT dpiOf(HWND window) const {
+    if (getDpiForWindow != nullptr) return getDpiForWindow(window);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+  }
+
+  void adjust(RECT& rect, UINT dpi) const {
+    if (adjustWindowRectExForDpi != nullptr) {
+      adjustWindowRectExForDpi(&rect, kWindowStyle, FALSE, kWindowExStyle, dpi);
+    } else {
+      AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
+    }
+  }
+
+  // The font of message boxes at `dpi`.
+  LOGFONTW messageFont(UINT dpi) const {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (systemParametersInfoForDpi != nullptr &&
+        systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+      return metrics.lfMessageFont;
+    }
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    metrics.lfMessageFont.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
+    return metrics.lfMessageFont;
+  }
+};
+
+const DpiFunctions& Dpi() {
+  static const DpiFunctions functions;
+  return functions;
+}
+
+// The system's small folder icon, open or closed, as Explorer shows it.
+HICON FolderIcon(bool open) {
+  SHFILEINFOW info{};
+  const UINT flags = SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0);
+  return SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info), flags) != 0 ? info.hIcon
+                                                                                              : nullptr;
+}
+
+}  // namespace
+
+void Win32WindowSetup::ShowMessageBox(HWND owner, const Message& message) {
+  MessageBoxW(owner, Utf8ToWide(message.text).c_str(), Utf8ToWide(message.title).c_str(),
+              MB_OK | (message.icon == MessageIcon::kStop ? MB_ICONSTOP : MB_ICONWARNING));
+}
+
+Win32MainWindow::Win32MainWindow(Win32WindowSetup setup) : setup_(std::move(setup)), model_(setup_.start) {}
+
+Win32MainWindow::~Win32MainWindow() {
+  ending_ = true;
+  if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+  if (font_ != nullptr) DeleteObject(font_);
+  if (openFolder_ != nullptr) DestroyIcon(openFolder_);
+  if (closedFolder_ != nullptr) DestroyIcon(closedFolder_);
+}
+
+bool Win32MainWindow::create(HINSTANCE instance, int showCommand) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProcedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLMERE));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMERE), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  window_ = CreateWindowExW(kWindowExStyle, kWindowClass, Utf8ToWide(kForm1Caption).c_str(), kWindowStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                            instance, this);
+  if (window_ == nullptr) return false;
+  openFolder_ = FolderIcon(true);
+  closedFolder_ = FolderIcon(false);
+  createControls();
+  layOut(Dpi().dpiOf(window_), nullptr);
+  showDrive1();
+  showDir1();
+  ShowWindow(window_, showCommand);
+  UpdateWindow(window_);
+  SetFocus(focus_);
+  return true;
+}
+
+void Win32MainWindow::createControls() {
+  // Windows are created in tab order: IsDialogMessage moves through them so.
+  for (Control control : kTabOrder) {
+    switch (control) {
+      case Control::kDrive1:
+        drive1_ = CreateWindowExW(
+            0, WC_COMBOBOXW, L"",
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, 0, 0, 0,
+            window_, reinterpret_cast<HMENU>(kDrive1Id), nullptr, nullptr);
+        break;
+      case Control::kDir1:
+        dir1_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTBOXW, L"",
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
+                                    LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+                                0, 0, 0, 0, window_, reinterpret_cast<HMENU>(kDir1Id), nullptr, nullptr);
+        SetWindowSubclass(dir1_, Dir1Procedure, 1, reinterpret_cast<DWORD_PTR>(this));
+        break;
+      case Control::kCommand1:
+        command1_ = CreateWindowExW(0, WC_BUTTONW, Utf8ToWide(kCommand1Caption).c_str(),
+                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window_,
+                                    reinterpret_cast<HMENU>(kCommand1Id), nullptr, nullptr);
+        break;
+    }
+  }
+  focus_ = kTabOrder.front() == Control::kDrive1 ? drive1_
+           : kTabOrder.front() == Control::kDir1 ? dir1_
+                                                 : command1_;
+}
+
+void Win32MainWindow::layOut(UINT dotsPerInch, const RECT* suggested) {
+  dotsPerInch_ = dotsPerInch;
+  const int dpi = static_cast<int>(dotsPerInch);
+  auto pixels = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+
+  const LOGFONTW logicalFont = Dpi().messageFont(dotsPerInch);
+  HFONT font = CreateFontIndirectW(&logicalFont);
+  for (HWND control : {drive1_, dir1_, command1_})
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = font;
+
+  RECT frame{0, 0, pixels(kForm1ClientWidth), pixels(kForm1ClientHeight)};
+  Dpi().adjust(frame, dotsPerInch);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  if (suggested != nullptr) {
+    SetWindowPos(window_, nullptr, suggested->left, suggested->top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // Where the frame does not grow with the density as the system said it
+  // would, the client area is set right from what it came out as.
+  RECT client;
+  GetClientRect(window_, &client);
+  const int wrongWidth = client.right - pixels(kForm1ClientWidth);
+  const int wrongHeight = client.bottom - pixels(kForm1ClientHeight);
+  if (wrongWidth != 0 || wrongHeight != 0) {
+    SetWindowPos(window_, nullptr, 0, 0, width - wrongWidth, height - wrongHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  auto place = [&](HWND control, const TwipsRect& rect, int extraHeight) {
+    MoveWindow(control, pixels(rect.left), pixels(rect.top), pixels(rect.width),
+               pixels(rect.height) + extraHeight, TRUE);
+  };
+  place(dir1_, kDir1Rect, 0);
+  place(command1_, kCommand1Rect, 0);
+  // A drop-down list's height includes its open list; its closed height
+  // follows the height of its selection field.
+  place(drive1_, kDrive1Rect, pixels(kDir1Rect.height));
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    RECT shown;
+    GetWindowRect(drive1_, &shown);
+    const int difference = pixels(kDrive1Rect.height) - (shown.bottom - shown.top);
+    if (difference == 0) break;
+    const LRESULT field = SendMessageW(drive1_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    if (field == CB_ERR || field + difference < 1) break;
+    SendMessageW(drive1_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
+  }
+
+  HDC context = GetDC(dir1_);
+  HGDIOBJ previous = SelectObject(context, font_);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(context, &metrics);
+  SelectObject(context, previous);
+  ReleaseDC(dir1_, context);
+  const int rowHeight = std::max<int>(metrics.tmHeight, MulDiv(kIconSize, dpi, 96)) + MulDiv(2, dpi, 96);
+  SendMessageW(dir1_, LB_SETITEMHEIGHT, 0, rowHeight);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+void Win32MainWindow::showDir1() {
+  SendMessageW(dir1_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(dir1_, LB_RESETCONTENT, 0, 0);
+  for (const DirectoryEntry& entry : model_.dir1().entries()) {
+    SendMessageW(dir1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(entry.text).c_str()));
+  }
+  SendMessageW(dir1_, LB_SETCURSEL, model_.dir1().openRow(), 0);
+  SendMessageW(dir1_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(dir1_, nullptr, TRUE);
+}
+
+void Win32MainWindow::showDrive1() {
+  const std::vector<std::string>& texts = model_.drive1().texts();
+  if (SendMessageW(drive1_, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(texts.size())) {
+    SendMessageW(drive1_, CB_RESETCONTENT, 0, 0);
+    for (const std::string& text : texts)
+      SendMessageW(drive1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
+  }
+  SendMessageW(drive1_, CB_SETCURSEL, texts.empty() ? static_cast<WPARAM>(-1) : model_.drive1().chosen(), 0);
+}
+
+void Win32MainWindow::drawDir1Row(const DRAWITEMSTRUCT& item) const {
+  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= model_.dir1().entries().size()) return;
+  const DirectoryEntry& entry = model_.dir1().entries()[item.itemID];
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const int dpi = static_cast<int>(dotsPerInch_);
+  RECT row = item.rcItem;
+  FillRect(item.hDC, &row, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+
+  const int iconSize = MulDiv(kIconSize, dpi, 96);
+  int left = row.left + MulDiv(2 + kDir1Indent * entry.level, dpi, 96);
+  if (HICON icon = entry.open ? openFolder_ : closedFolder_) {
+    DrawIconEx(item.hDC, left, row.top + (row.bottom - row.top - iconSize) / 2, icon, iconSize, iconSize, 0,
+               nullptr, DI_NORMAL);
+  }
+  left += iconSize + MulDiv(4, dpi, 96);
+
+  HGDIOBJ previous = SelectObject(item.hDC, font_);
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  RECT text{left, row.top, row.right, row.bottom};
+  const std::wstring name = Utf8ToWide(entry.text);
+  DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &text,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(item.hDC, previous);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &row);
+}
+
+void Win32MainWindow::drive1Change() {
+  const LRESULT row = SendMessageW(drive1_, CB_GETCURSEL, 0, 0);
+  if (row == CB_ERR) return;
+  const std::optional<Message> message = model_.drive1Change(static_cast<std::size_t>(row));
+  showDir1();
+  // A drive that could not be read gives way to the previous one.
+  showDrive1();
+  showMessage(message);
+}
+
+void Win32MainWindow::dir1Open(std::size_t row) {
+  const std::optional<Message> message = model_.dir1Open(row);
+  showDir1();
+  showMessage(message);
+}
+
+void Win32MainWindow::command1Click() {
+  // The run holds the window's thread to its end; a second press must not
+  // start another one from the message box's message loop.
+  if (running_) return;
+  running_ = true;
+  EnableWindow(command1_, FALSE);
+  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const RunEnd end = model_.command1Click();
+  SetCursor(previous);
+  showMessage(end.message);
+  ending_ = true;
+  setup_.endProgram(end.exitStatus);
+}
+
+void Win32MainWindow::showMessage(const std::optional<Message>& message) {
+  if (message) setup_.showMessage(window_, *message);
+}
+
+LRESULT CALLBACK Win32MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return self != nullptr ? self->handle(message, wParam, lParam)
+                         : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32MainWindow::Dir1Procedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR, DWORD_PTR self) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      // Enter opens the highlighted folder instead of going to the dialog.
+      if (lParam != 0 && reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN &&
+          reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN) {
+        return DLGC_WANTMESSAGE | DefSubclassProc(list, message, wParam, lParam);
+      }
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN) {
+        const LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        if (row != LB_ERR)
+          PostMessageW(reinterpret_cast<Win32MainWindow*>(self)->window_, kOpenDir1Row, row, 0);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == L'\r') return 0;
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, Dir1Procedure, 1);
+      break;
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (id == kDrive1Id && (code == CBN_SELENDOK ||
+                              (code == CBN_SELCHANGE && !SendMessageW(drive1_, CB_GETDROPPEDSTATE, 0, 0)))) {
+        drive1Change();
+      } else if (id == kDir1Id && code == LBN_DBLCLK) {
+        const LRESULT row = SendMessageW(dir1_, LB_GETCURSEL, 0, 0);
+        if (row != LB_ERR) PostMessageW(window_, kOpenDir1Row, static_cast<WPARAM>(row), 0);
+      } else if (id == kCommand1Id && code == BN_CLICKED) {
+        command1Click();
+      }
+      return 0;
+    }
+    case kOpenDir1Row:
+      dir1Open(static_cast<std::size_t>(wParam));
+      return 0;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlID != kDir1Id) break;
+      drawDir1Row(*item);
+      return TRUE;
+    }
+    case WM_DPICHANGED:
+      layOut(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_SETCURSOR:
+      if (running_) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      // The focus leaves with the window and comes back to the same control.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (HWND focus = GetFocus(); focus != nullptr && IsChild(window_, focus)) focus_ = focus;
+      } else {
+        SetFocus(focus_);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      DestroyWindow(window_);
+      return 0;
+    case WM_DESTROY:
+      // Closing the window before a run ends the program without writing.
+      if (!ending_) setup_.endProgram(0);
+      return 0;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace quillmere

@@ -1,0 +1,83 @@
+// Form1 drawn with the Win32 API and the system's own controls: a combo box
+// for Drive1, an owner-drawn list box for Dir1 and a push button for
+// Command1. What it shows and does is MainWindowModel's; this only draws and
+// forwards the user's events. Measures follow the window's DPI.
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+#include "app/window/main_window_model.h"
+
+namespace quillmere {
+
+// What the window takes from its surroundings; the defaults are the real ones.
+struct Win32WindowSetup {
+  // The volumes and the directory at start (the system's, and the current
+  // directory, unless given).
+  WindowStart start;
+  // Shows a modal message box over `owner` and returns once it is dismissed.
+  std::function<void(HWND owner, const Message& message)> showMessage = ShowMessageBox;
+  // Ends the program with the given exit status.
+  std::function<void(int status)> endProgram = [](int status) { PostQuitMessage(status); };
+
+  // The system's message box: MB_ICONSTOP or MB_ICONWARNING, one OK button.
+  static void ShowMessageBox(HWND owner, const Message& message);
+};
+
+class Win32MainWindow {
+ public:
+  explicit Win32MainWindow(Win32WindowSetup setup = {});
+  ~Win32MainWindow();
+  Win32MainWindow(const Win32MainWindow&) = delete;
+  Win32MainWindow& operator=(const Win32MainWindow&) = delete;
+
+  // Creates and shows the window, focus on Drive1. False when the system
+  // refuses to create it.
+  bool create(HINSTANCE instance, int showCommand);
+
+  HWND handle() const { return window_; }
+  HWND dir1() const { return dir1_; }
+  HWND drive1() const { return drive1_; }
+  HWND command1() const { return command1_; }
+  const MainWindowModel& model() const { return model_; }
+
+ private:
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK Dir1Procedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void createControls();
+  // Sizes the window and places the controls for `dotsPerInch`.
+  void layOut(UINT dotsPerInch, const RECT* suggested);
+  void showDir1();
+  void showDrive1();
+  void drawDir1Row(const DRAWITEMSTRUCT& item) const;
+
+  void drive1Change();
+  void dir1Open(std::size_t row);
+  void command1Click();
+  void showMessage(const std::optional<Message>& message);
+
+  Win32WindowSetup setup_;
+  MainWindowModel model_;
+  HWND window_ = nullptr;
+  HWND dir1_ = nullptr;
+  HWND drive1_ = nullptr;
+  HWND command1_ = nullptr;
+  HFONT font_ = nullptr;
+  HICON openFolder_ = nullptr;
+  HICON closedFolder_ = nullptr;
+  HWND focus_ = nullptr;  // the control that gets the focus back with the window
+  UINT dotsPerInch_ = USER_DEFAULT_SCREEN_DPI;
+  bool running_ = false;
+  bool ending_ = false;  // the program's end is asked for: no second ending
+};
+
+}  // namespace quillmere

@@ -1,0 +1,5 @@
+// Numbers of Quillmere.exe's resources, shared by the resource script and
+// the code.
+#pragma once
+
+#define IDI_QUILLMERE 1

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Quillmere.exe under Wine on a virtual X display: started in a copy of a runs
+# directory, it shows a window titled Form1 with a 758 x 456 client area; a
+# mouse click in the middle of the Start button writes the table and the
+# program ends by itself. Exit 0 when it does, 1 when it does not, 77
+# (skipped) when Wine or Xvfb is missing or no X server can be started here.
+#
+# Usage: wine_click_test.sh QUILLMERE-EXE RUNS-DIRECTORY WINE-PREFIX
+set -uo pipefail
+
+program=$(realpath "$1")
+source_runs=$(realpath "$2")
+export WINEPREFIX=$3
+export WINEDEBUG=-all
+work=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-wine-XXXXXX")
+source "$(dirname "$0")/../../scripts/virtual-display.sh"
+
+fail() { echo "wine_click_test: $*" >&2; exit 1; }
+skip() { echo "wine_click_test: skipped: $*" >&2; exit 77; }
+
+command -v wine >/dev/null || skip "Wine is not installed"
+command -v Xvfb >/dev/null || skip "Xvfb is not installed"
+command -v xdotool >/dev/null || fail "xdotool is not installed"
+
+start_virtual_display || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
+
+# A Wine server left from an earlier program of this prefix would keep that
+# program's display; the window must appear on this one.
+wineserver --wait 2>/dev/null
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  wineboot --init >/dev/null 2>&1
+  wineserver --wait 2>/dev/null
+fi
+
+cp -R "$source_runs" "$work/runs" || fail "cannot copy $source_runs"
+rm -f "$work/runs/Summary.txt"
+
+cd "$work/runs" || fail "cannot enter $work/runs"
+LC_ALL=C timeout 120 wine "$program" >"$work/program.log" 2>&1 &
+app_pid=$!
+
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
+[[ -n $window ]] || fail "no visible window named Form1 appeared; $(cat "$work/program.log")"
+# Without a window manager, Wine's X window is the window's client area.
+size=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
+[[ $size == 758x456 ]] || fail "the client area is $size, expected 758x456"
+
+# Command1 stands at (24, 368) and is 225 x 41 pixels.
+sleep 1  # let the window take input
+clicked=$(date +%s%N)
+xdotool mousemove --window "$window" 136 388 click 1 || fail "xdotool could not click"
+
+for _ in $(seq 300); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "the program was still running 30 s after the click"
+wait "$app_pid"
+status=$?
+app_pid=""
+ended=$(date +%s%N)
+[[ $status -eq 0 ]] || fail "the program exited with status $status; $(cat "$work/program.log")"
+
+[[ -f Summary.txt ]] || fail "no Summary.txt was written"
+header=$(head -n 1 Summary.txt | tr -d '\r')
+[[ $header == ID$'\t'Mitigation$'\t'* ]] || fail "unexpected header: $header"
+rows=$(($(wc -l <Summary.txt) - 1))
+reports=$(find . -ipath '*/toxswa/*.sum' | wc -l)
+((rows >= reports && reports > 0)) || fail "$rows rows for $reports reports"
+lines=$(wc -l <Summary.txt)
+[[ $(grep -c $'\r$' Summary.txt) -eq $lines ]] || fail "not every line ends in CR LF"
+grep -q $'\r\r' Summary.txt && fail "a line ends in CR CR LF"
+
+echo "wine_click_test: $rows rows from $reports reports; the program ended $(((ended - clicked) / 1000000)) ms after the click"

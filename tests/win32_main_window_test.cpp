@@ -1,0 +1,237 @@
+// Quillmere.exe's window, driven through its controls' messages under Wine
+// (tests/gui/with_virtual_display.sh gives it a display).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win32/main_window.h"
+#include "runtime/windows_text.h"
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+#include "tests/table_text.h"
+
+namespace quillmere {
+namespace {
+
+namespace fs = std::filesystem;
+using quillmere::testing::BuildReport;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::ReadFile;
+using quillmere::testing::ScratchDirectory;
+
+std::string Native(const std::string& path) { return NormalPath(kNativePathStyle, path, ""); }
+
+// The window over the given volumes, shown, with the boxes it asked for and
+// the program's end recorded instead of shown and done.
+struct ShownWindow {
+  std::vector<Message> messages;
+  std::vector<int> ends;
+  Win32MainWindow window;
+
+  ShownWindow(std::vector<Volume> volumes, std::string directory)
+      : window(Setup(std::move(volumes), directory)) {
+    EXPECT_TRUE(window.create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+    SetForegroundWindow(window.handle());
+    Pump();
+  }
+
+  Win32WindowSetup Setup(std::vector<Volume> volumes, const std::string& directory) {
+    Win32WindowSetup setup;
+    setup.start.volumes = std::move(volumes);
+    setup.start.directory = directory;
+    setup.showMessage = [this](HWND, const Message& message) { messages.push_back(message); };
+    setup.endProgram = [this](int status) { ends.push_back(status); };
+    return setup;
+  }
+
+  // Handles what is queued, as the program's message loop does.
+  void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (IsDialogMessageW(window.handle(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+
+  // A key pressed on the control with the focus, through the message loop.
+  void Press(WPARAM key) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 0);
+    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    Pump();
+  }
+
+  // Where `control` stands in the window's client area.
+  RECT Placed(HWND control) const {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, window.handle(), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+
+  std::vector<std::string> Dir1Rows() const {
+    return Texts(window.dir1(), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+  }
+  std::vector<std::string> Drive1Rows() const {
+    return Texts(window.drive1(), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+  }
+
+  static std::vector<std::string> Texts(HWND control, UINT count, UINT length, UINT text) {
+    std::vector<std::string> texts;
+    for (LRESULT i = 0, n = SendMessageW(control, count, 0, 0); i < n; ++i) {
+      std::wstring row(static_cast<std::size_t>(SendMessageW(control, length, i, 0)) + 1, L'\0');
+      row.resize(
+          static_cast<std::size_t>(SendMessageW(control, text, i, reinterpret_cast<LPARAM>(row.data()))));
+      texts.push_back(WideToUtf8(row));
+    }
+    return texts;
+  }
+};
+
+bool operator==(const RECT& a, const TwipsRect& twips) {
+  return a.left == TwipsToPixels(twips.left, 96) && a.top == TwipsToPixels(twips.top, 96) &&
+         a.right - a.left == TwipsToPixels(twips.width, 96) &&
+         a.bottom - a.top == TwipsToPixels(twips.height, 96);
+}
+
+TEST(Win32MainWindowTest, HasItsCaptionSizeControlsAndTabOrder) {
+  ScratchDirectory scratch;
+  ShownWindow shown({}, scratch.path());
+  HWND window = shown.window.handle();
+  wchar_t text[32] = L"";
+  GetWindowTextW(window, text, 32);
+  EXPECT_EQ(std::wstring(text), L"Form1");
+  GetWindowTextW(shown.window.command1(), text, 32);
+  EXPECT_EQ(std::wstring(text), L"Start");
+  HDC screen = GetDC(window);
+  const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(window, screen);
+  ASSERT_EQ(dotsPerInch, 96) << "the measures below are at 96 dots per inch";
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 758);
+  EXPECT_EQ(client.bottom, 456);
+  EXPECT_TRUE(shown.Placed(shown.window.dir1()) == kDir1Rect);
+  EXPECT_TRUE(shown.Placed(shown.window.drive1()) == kDrive1Rect);
+  EXPECT_TRUE(shown.Placed(shown.window.command1()) == kCommand1Rect);
+
+  EXPECT_EQ(GetFocus(), shown.window.drive1());
+  for (HWND next : {shown.window.dir1(), shown.window.command1(), shown.window.drive1()}) {
+    shown.Press(VK_TAB);
+    EXPECT_EQ(GetFocus(), next);
+  }
+}
+
+TEST(Win32MainWindowTest, FollowsTheWindowsDensity) {
+  ScratchDirectory scratch;
+  ShownWindow shown({}, scratch.path());
+  // 120 dots per inch: the window still fits the virtual display.
+  RECT suggested{10, 10, 1000, 700};
+  SendMessageW(shown.window.handle(), WM_DPICHANGED, MAKEWPARAM(120, 120),
+               reinterpret_cast<LPARAM>(&suggested));
+  RECT client;
+  GetClientRect(shown.window.handle(), &client);
+  EXPECT_EQ(client.right, 948);
+  EXPECT_EQ(client.bottom, 570);
+  const RECT command1 = shown.Placed(shown.window.command1());
+  EXPECT_EQ(command1.left, 30);
+  EXPECT_EQ(command1.top, 460);
+  EXPECT_EQ(command1.right - command1.left, 281);
+  // A drop-down list is never lower than its font needs.
+  const RECT drive1 = shown.Placed(shown.window.drive1());
+  EXPECT_EQ(drive1.top, 320);
+  EXPECT_NEAR(drive1.bottom - drive1.top, 26, 2);
+}
+
+TEST(Win32MainWindowTest, ShowsTheModelsDrivesAndFoldersAndOpensOnEnterOrDoubleClickOnly) {
+  ScratchDirectory scratch;
+  scratch.MakeFolder("runs/A/inner");
+  scratch.MakeFolder("runs/b");
+  const std::string runs = Native(scratch / "runs");
+  const std::string root = SplitPath(kNativePathStyle, runs, "").root;
+  ShownWindow shown({{root, "System"}, {"Q:\\", ""}}, runs);
+  const MainWindowModel& model = shown.window.model();
+  EXPECT_EQ(shown.Drive1Rows(), (std::vector<std::string>{root + " [System]", "Q:\\"}));
+  EXPECT_EQ(SendMessageW(shown.window.drive1(), CB_GETCURSEL, 0, 0), 0);
+  std::vector<std::string> texts;
+  for (const DirectoryEntry& entry : model.dir1().entries()) texts.push_back(entry.text);
+  EXPECT_EQ(shown.Dir1Rows(), texts);
+  HWND dir1 = shown.window.dir1();
+  const LRESULT open = static_cast<LRESULT>(model.dir1().openRow());
+  EXPECT_EQ(SendMessageW(dir1, LB_GETCURSEL, 0, 0), open);
+
+  // A single click on A highlights it; Enter opens it.
+  SetFocus(dir1);
+  RECT a;
+  SendMessageW(dir1, LB_GETITEMRECT, open + 1, reinterpret_cast<LPARAM>(&a));
+  const LPARAM onA = MAKELPARAM(a.left + 5, (a.top + a.bottom) / 2);
+  SendMessageW(dir1, WM_LBUTTONDOWN, MK_LBUTTON, onA);
+  SendMessageW(dir1, WM_LBUTTONUP, 0, onA);
+  shown.Pump();
+  EXPECT_EQ(SendMessageW(dir1, LB_GETCURSEL, 0, 0), open + 1);
+  EXPECT_EQ(model.dir1().path(), runs);
+  shown.Press(VK_RETURN);
+  EXPECT_EQ(model.dir1().path(), runs + "\\A");
+  EXPECT_EQ(shown.Dir1Rows().back(), "inner");
+  EXPECT_EQ(GetFocus(), dir1) << "Enter stays with the list";
+
+  // A double-click on the parent opens it again.
+  SendMessageW(dir1, LB_SETCURSEL, open, 0);
+  SendMessageW(dir1, LB_GETITEMRECT, open, reinterpret_cast<LPARAM>(&a));
+  SendMessageW(dir1, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(a.left + 5, (a.top + a.bottom) / 2));
+  SendMessageW(dir1, WM_LBUTTONUP, 0, MAKELPARAM(a.left + 5, (a.top + a.bottom) / 2));
+  shown.Pump();
+  EXPECT_EQ(model.dir1().path(), runs);
+  EXPECT_TRUE(shown.messages.empty());
+  EXPECT_TRUE(shown.ends.empty());
+}
+
+TEST(Win32MainWindowTest, AnUnreadableDriveIsNamedAndThePreviousOneComesBack) {
+  ScratchDirectory scratch;
+  scratch.MakeFolder("runs");
+  const std::string runs = Native(scratch / "runs");
+  const std::string gone = Native(scratch / "gone");
+  ShownWindow shown({{SplitPath(kNativePathStyle, runs, "").root, ""}, {gone, ""}}, runs);
+  HWND drive1 = shown.window.drive1();
+  SendMessageW(drive1, CB_SETCURSEL, 1, 0);
+  SendMessageW(shown.window.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(drive1), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(drive1));
+  ASSERT_EQ(shown.messages.size(), 1u);
+  EXPECT_EQ(shown.messages[0].icon, MessageIcon::kWarning);
+  EXPECT_EQ(shown.messages[0].title, "Quillmere");
+  EXPECT_TRUE(shown.messages[0].text.starts_with(gone + ": ")) << shown.messages[0].text;
+  EXPECT_EQ(SendMessageW(drive1, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(shown.window.model().dir1().path(), runs);
+  EXPECT_TRUE(shown.ends.empty());
+}
+
+TEST(Win32MainWindowTest, StartWritesTheTableOrShowsTheStopBoxAndEndsTheProgram) {
+  ScratchDirectory scratch;
+  scratch.Write("good/Run1/toxswa/R1.sum", BuildReport(FixtureReport{}));
+  scratch.Write("bad/Run1/toxswa/R1.sum", "a report without any of its markers\r\n");
+  const struct {
+    std::string directory;
+    int status;
+  } cases[] = {{Native(scratch / "good"), 0}, {Native(scratch / "bad"), 1}};
+  for (const auto& c : cases) {
+    ShownWindow shown({}, c.directory);
+    SendMessageW(shown.window.command1(), BM_CLICK, 0, 0);
+    EXPECT_EQ(shown.ends, std::vector<int>{c.status}) << c.directory;
+    EXPECT_FALSE(IsWindowEnabled(shown.window.command1())) << c.directory;
+    const std::string table = ReadFile(c.directory + "\\Summary.txt");
+    EXPECT_EQ(table.substr(0, quillmere::testing::kTableHeader.size()), quillmere::testing::kTableHeader);
+    if (c.status == 0) {
+      EXPECT_TRUE(shown.messages.empty());
+      EXPECT_NE(table.find("Run1\tR1.sum\t"), std::string::npos);
+    } else {
+      ASSERT_EQ(shown.messages.size(), 1u);
+      EXPECT_EQ(shown.messages[0].icon, MessageIcon::kStop);
+      EXPECT_EQ(shown.messages[0].title, "Quillmere");
+      EXPECT_EQ(shown.messages[0].text, ReportFailureMessage(c.directory + "\\Run1\\toxswa\\R1.sum"));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quillmere
