@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include <new>
 #include <ostream>
 
 #include "runtime/number.h"
@@ -103,6 +104,10 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
       return kExitInterrupted + outcome.interruption;
   }
   return kExitRunFailed;
+}
+
+std::string DescribeUnexpected(const std::exception& error) {
+  return dynamic_cast<const std::bad_alloc*>(&error) != nullptr ? "not enough memory" : error.what();
 }
 
 }  // namespace quillmere

@@ -2,7 +2,6 @@
 #include <clocale>
 #include <exception>
 #include <iostream>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -19,14 +18,11 @@ int main(int argc, char** argv) {
   quillmere::CatchInterruptions();
   int status = quillmere::kExitRunFailed;
   try {
-    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     status = quillmere::RunCommandLine(arguments, std::cout, std::cerr);
-  } catch (const std::bad_alloc&) {
-    // Memory that runs out outside the work on one file: the table, if
-    // started, still ends at a whole line.
-    std::cerr << "quillmere-summary: not enough memory\n";
   } catch (const std::exception& error) {
-    std::cerr << "quillmere-summary: " << error.what() << "\n";
+    std::cerr << "quillmere-summary: " << quillmere::DescribeUnexpected(error) << "\n";
   }
   // An interrupted run ends as the signal would have ended it: the shell sees
   // 128 + the signal's number, and a script running it stops too.

@@ -2,7 +2,6 @@
 // arrive as UTF-16 and are handed on as UTF-8; messages reach the console as
 // UTF-16, or a file or pipe as UTF-8.
 #include <exception>
-#include <new>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -31,12 +30,8 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(quillmere::WideToUtf8(argv[i]));
     status = quillmere::RunCommandLine(arguments, out, err);
-  } catch (const std::bad_alloc&) {
-    // Memory that runs out outside the work on one file: the table, if
-    // started, still ends at a whole line.
-    err << "quillmere-summary: not enough memory\n";
   } catch (const std::exception& error) {
-    err << "quillmere-summary: " << error.what() << "\n";
+    err << "quillmere-summary: " << quillmere::DescribeUnexpected(error) << "\n";
   }
   out.flush();
   if (status > quillmere::kExitInterrupted) quillmere::EndAsInterrupted(status - quillmere::kExitInterrupted);

@@ -6,12 +6,9 @@
 namespace quillmere {
 
 std::string LocaleDecimalSeparator() {
-  const std::lconv* conventions = std::localeconv();
-  if (conventions == nullptr || conventions->decimal_point == nullptr ||
-      conventions->decimal_point[0] == '\0') {
-    return ".";
-  }
-  return conventions->decimal_point;
+  // localeconv() always gives a structure; its decimal point may be empty.
+  const char* point = std::localeconv()->decimal_point;
+  return point[0] != '\0' ? point : ".";
 }
 
 }  // namespace quillmere

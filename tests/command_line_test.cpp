@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -74,6 +76,13 @@ TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDas
   EXPECT_EQ(RunCli({"-V"}).out, version);
   const CommandLineResult dashed = RunCli({"--", "-no-such-dir"});
   EXPECT_EQ(dashed.err, "quillmere-summary: -no-such-dir: cannot list: No such file or directory\n");
+}
+
+TEST(CommandLineTest, DescribesAnExceptionThatEscapedTheRun) {
+  // Memory running out gets words a person understands; anything else keeps
+  // its own text.
+  EXPECT_EQ(DescribeUnexpected(std::bad_alloc()), "not enough memory");
+  EXPECT_EQ(DescribeUnexpected(std::length_error("vector too long")), "vector too long");
 }
 
 }  // namespace
