@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 googletest zip locales)
+packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 googletest zip locales xvfb xauth xdotool)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
