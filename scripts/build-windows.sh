@@ -40,6 +40,17 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
   wineserver --wait || true
 fi
 
-ctest --test-dir "$build" --output-on-failure --timeout 300 --parallel "${QUILLMERE_JOBS:-2}"
+# Wine gives Windows names to the Linux file system in the locale's character
+# set: only a UTF-8 locale keeps every name a Windows program may make.
+if [[ $(locale charmap 2>/dev/null) != UTF-8 ]]; then
+  export LANG=C.UTF-8
+  unset LC_ALL
+fi
+# A Wine program that starts just as the previous one's Wine server shuts down
+# is sometimes dropped ("wine client error: recvmsg: Connection reset by
+# peer") before it runs any of its code; such a test is run again, up to
+# twice. A test that fails on its own account fails every time.
+ctest --test-dir "$build" --output-on-failure --timeout 300 --parallel "${QUILLMERE_JOBS:-2}" \
+  --repeat until-pass:3
 scripts/check-windows-tables.sh "$build"
 scripts/package-windows.sh "$build"
