@@ -13,13 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-dependencies.sh
-if ! command -v gcovr >/dev/null; then
-  if [[ $(id -u) -ne 0 ]]; then
-    echo "coverage: gcovr is missing; run this as root or install the gcovr package" >&2
-    exit 1
-  fi
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends gcovr
-fi
+scripts/install-packages.sh gcovr
 
 build=build-coverage
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=g++ \

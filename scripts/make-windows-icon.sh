@@ -6,8 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-command -v convert >/dev/null ||
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends imagemagick
+scripts/install-packages.sh imagemagick
 convert -background none -density 384 app/quillmere.svg \
   -define icon:auto-resize=256,64,48,32,24,16 app/win32/quillmere.ico
 echo "Wrote app/win32/quillmere.ico"

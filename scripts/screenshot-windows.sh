@@ -13,9 +13,7 @@ if [[ ! -f $program ]]; then
   cmake -S . -B "$build" -G Ninja --toolchain "$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
   cmake --build "$build" --parallel 2 --target Quillmere
 fi
-if ! dpkg-query -W -f='${Status}' fonts-wine 2>/dev/null | grep -q "install ok installed"; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends fonts-wine
-fi
+scripts/install-packages.sh fonts-wine
 for tool in wine Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "screenshot-windows: $tool is not installed" >&2; exit 1; }
 done

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-dependencies.sh
-command -v import >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends imagemagick
+scripts/install-packages.sh imagemagick
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_BUILD_GUI=ON
 cmake --build build --parallel --target quillmere
 
