@@ -14,6 +14,7 @@ export WINEPREFIX=$3
 export WINEDEBUG=-all
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-wine-XXXXXX")
 source "$(dirname "$0")/../../scripts/virtual-display.sh"
+source "$(dirname "$0")/click_start.sh"
 
 fail() { echo "wine_click_test: $*" >&2; exit 1; }
 skip() { echo "wine_click_test: skipped: $*" >&2; exit 77; }
@@ -39,36 +40,9 @@ cd "$work/runs" || fail "cannot enter $work/runs"
 LC_ALL=C timeout 120 wine "$program" >"$work/program.log" 2>&1 &
 app_pid=$!
 
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
-[[ -n $window ]] || fail "no visible window named Form1 appeared; $(cat "$work/program.log")"
-# Without a window manager, Wine's X window is the window's client area.
-size=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
-[[ $size == 758x456 ]] || fail "the client area is $size, expected 758x456"
-
-# Command1 stands at (24, 368) and is 225 x 41 pixels.
-sleep 1  # let the window take input
-clicked=$(date +%s%N)
-xdotool mousemove --window "$window" 136 388 click 1 || fail "xdotool could not click"
-
-for _ in $(seq 300); do
-  kill -0 "$app_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "the program was still running 30 s after the click"
-wait "$app_pid"
-status=$?
-app_pid=""
-ended=$(date +%s%N)
-[[ $status -eq 0 ]] || fail "the program exited with status $status; $(cat "$work/program.log")"
-
-[[ -f Summary.txt ]] || fail "no Summary.txt was written"
-header=$(head -n 1 Summary.txt | tr -d '\r')
-[[ $header == ID$'\t'Mitigation$'\t'* ]] || fail "unexpected header: $header"
-rows=$(($(wc -l <Summary.txt) - 1))
-reports=$(find . -ipath '*/toxswa/*.sum' | wc -l)
-((rows >= reports && reports > 0)) || fail "$rows rows for $reports reports"
+click_start_and_check 60 1 30
 lines=$(wc -l <Summary.txt)
 [[ $(grep -c $'\r$' Summary.txt) -eq $lines ]] || fail "not every line ends in CR LF"
 grep -q $'\r\r' Summary.txt && fail "a line ends in CR CR LF"
 
-echo "wine_click_test: $rows rows from $reports reports; the program ended $(((ended - clicked) / 1000000)) ms after the click"
+echo "wine_click_test: $rows rows from $reports reports; the program ended ${ended_ms} ms after the click"
