@@ -98,9 +98,7 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
       err << kProgram << ": " << Visible(outcome.failedPath) << ": " << Visible(outcome.reason) << "\n";
       return kExitNotStarted;
     case RunStatus::kInterrupted:
-      err << kProgram << ": " << outcome.reason << "; " << Visible(outcome.tablePath) << " keeps "
-          << outcome.reports << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
-          << (outcome.rows == 1 ? " row\n" : " rows\n");
+      err << kProgram << ": " << outcome.reason << "; " << Visible(TableKeeps(outcome)) << "\n";
       return kExitInterrupted + outcome.interruption;
   }
   return kExitRunFailed;

@@ -94,6 +94,12 @@ std::string ReportFailureMessage(const std::string& path) {
   return message;
 }
 
+std::string TableKeeps(const SummaryOutcome& outcome) {
+  return outcome.tablePath + " keeps " + std::to_string(outcome.reports) +
+         (outcome.reports == 1 ? " report, " : " reports, ") + std::to_string(outcome.rows) +
+         (outcome.rows == 1 ? " row" : " rows");
+}
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
   std::string path;
   path.reserve(folder.size() + 1 + name.size());

@@ -40,6 +40,9 @@ struct SummaryOutcome {
   // After a failure: the path it concerns and what went wrong.
   std::string failedPath;
   std::string reason;
+  // After a complete run that found no report: one line saying so, naming
+  // the directory and what was looked for; empty otherwise.
+  std::string warning;
   // After a failure: the message for the user. For a report failure the two
   // lines of ReportFailureMessage; after an interruption "interrupted by
   // <signal>"; otherwise "<path>: <reason>".
@@ -50,6 +53,9 @@ struct SummaryOutcome {
 // and, on a second line, " Please check!". The line break is LF, or CR LF on
 // Windows.
 std::string ReportFailureMessage(const std::string& path);
+
+// "<table> keeps N reports, M rows": what the table of an ended run holds.
+std::string TableKeeps(const SummaryOutcome& outcome);
 
 // `folder` and `name` joined by the platform's path separator, "/" on Linux
 // and "\" on Windows.
