@@ -90,9 +90,10 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
   } catch (const FileError& error) {
     std::fprintf(stderr, "%s%s", error.path().c_str(), error.reason().c_str());
   }
-  const int lowestFree = ::dup(0);
-  ::close(lowestFree);
-  const rlim_t count = static_cast<rlim_t>(lowestFree) + 3;
+  int spare[3];
+  for (int& descriptor : spare) descriptor = ::dup(0);
+  for (const int descriptor : spare) ::close(descriptor);
+  const rlim_t count = static_cast<rlim_t>(spare[2]) + 1;
   const rlimit limit{count, count};
   ::setrlimit(RLIMIT_NOFILE, &limit);
   const SummaryOutcome outcome = SummaryRun(directory);
