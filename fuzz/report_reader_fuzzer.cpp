@@ -78,17 +78,19 @@ void CheckFileLinesMatchMemoryLines(std::string_view bytes) {
 
 // A temporary file for the table, emptied again by every input (the table is
 // written only to a plain file of its own), removed when the fuzzer ends.
-const std::string& TablePath() {
+// A folder of its own for the table, removed at exit.
+const std::string& TableFolder() {
   static const std::string path = [] {
     const char* folder = std::getenv("TMPDIR");
     std::string pattern =
         std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/quillmere-fuzz-XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) std::abort();
-    ::close(fd);
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
     return pattern;
   }();
-  static const bool removedAtExit = std::atexit([] { ::unlink(TablePath().c_str()); }) == 0;
+  static const bool removedAtExit = std::atexit([] {
+                                      ::unlink((TableFolder() + "/Summary.txt").c_str());
+                                      ::rmdir(TableFolder().c_str());
+                                    }) == 0;
   (void)removedAtExit;
   return path;
 }
@@ -124,7 +126,8 @@ void ReadAndWrite(std::string_view bytes) {
   record.runFolder = "run";
   record.reportFile = "fuzz.sum";
   {
-    quillmere::OutputFile table(TablePath());
+    const quillmere::Folder folder(TableFolder());
+    quillmere::OutputFile table(folder, "Summary.txt", TableFolder() + "/Summary.txt");
     quillmere::SummaryTable writer(table, ",");
     writer.WriteReportRows(record);
     if (table.Close()) std::abort();

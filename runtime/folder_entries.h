@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/folder.h"
 #include "runtime/listing.h"
 
 namespace quillmere {
@@ -12,5 +13,8 @@ namespace quillmere {
 // them, each with its kind once symbolic links are followed. Throws FileError
 // naming `folder` ("cannot list: ...") when it cannot be read to the end.
 std::vector<ListedEntry> ReadFolderEntries(const std::string& folder);
+
+// The same for a folder held open, read from its start.
+std::vector<ListedEntry> ReadFolderEntries(const Folder& folder);
 
 }  // namespace quillmere

@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <memory>
@@ -17,17 +18,16 @@ struct FolderCloser {
   void operator()(DIR* folder) const { ::closedir(folder); }
 };
 
+using Listing = std::unique_ptr<DIR, FolderCloser>;
+
 EntryKind KindOfMode(mode_t mode) {
   if (S_ISDIR(mode)) return EntryKind::kFolder;
   if (S_ISREG(mode)) return EntryKind::kPlainFile;
   return EntryKind::kOther;
 }
 
-}  // namespace
-
-std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
-  const std::unique_ptr<DIR, FolderCloser> listing(::opendir(folder.c_str()));
-  if (!listing) throw SystemError(folder, "cannot list", errno);
+// Every entry of the open `listing` of `folder`.
+std::vector<ListedEntry> ReadListing(const Listing& listing, const std::string& folder) {
   const int descriptor = ::dirfd(listing.get());
   std::vector<ListedEntry> entries;
   for (;;) {
@@ -46,6 +46,39 @@ std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
                                                                                  : EntryKind::kUnreachable;
     entries.push_back({std::string(name), kind});
   }
+}
+
+}  // namespace
+
+Folder::Folder(const std::string& path) : path_(path) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+  if (descriptor < 0) throw SystemError(path, "cannot list", errno);
+  system_ = descriptor;
+}
+
+Folder::~Folder() {
+  if (system_ >= 0) ::close(static_cast<int>(system_));
+}
+
+std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
+  const Listing listing(::opendir(folder.c_str()));
+  if (!listing) throw SystemError(folder, "cannot list", errno);
+  return ReadListing(listing, folder);
+}
+
+std::vector<ListedEntry> ReadFolderEntries(const Folder& folder) {
+  // The listing gets a descriptor of its own, closed with it; the folder's
+  // stays open for the rest of the run.
+  const int copy = ::fcntl(static_cast<int>(folder.system()), F_DUPFD_CLOEXEC, 0);
+  if (copy < 0) throw SystemError(folder.path(), "cannot list", errno);
+  const Listing listing(::fdopendir(copy));
+  if (!listing) {
+    const int error = errno;
+    ::close(copy);
+    throw SystemError(folder.path(), "cannot list", error);
+  }
+  ::rewinddir(listing.get());
+  return ReadListing(listing, folder.path());
 }
 
 }  // namespace quillmere

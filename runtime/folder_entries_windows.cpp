@@ -73,3 +73,34 @@ std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
 }
 
 }  // namespace quillmere
+
+namespace quillmere {
+
+// Held without FILE_SHARE_DELETE: while the run has the folder open, neither
+// it nor a folder above it can be renamed or removed.
+Folder::Folder(const std::string& path) : path_(path) {
+  const HANDLE folder =
+      ::CreateFileW(WidePath(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    // Listing it says best why it cannot be opened.
+    (void)ReadFolderEntries(path);
+    throw WindowsError(path, "cannot list", error);
+  }
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!::GetFileInformationByHandle(folder, &information) ||
+      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    ::CloseHandle(folder);
+    throw FileError(path, "cannot list: Not a directory");
+  }
+  system_ = reinterpret_cast<std::intptr_t>(folder);
+}
+
+Folder::~Folder() {
+  if (system_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(system_));
+}
+
+std::vector<ListedEntry> ReadFolderEntries(const Folder& folder) { return ReadFolderEntries(folder.path()); }
+
+}  // namespace quillmere

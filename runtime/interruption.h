@@ -6,9 +6,12 @@
 
 namespace quillmere {
 
-// From now on a request to stop (SIGINT, SIGTERM, SIGHUP) is only noted, for
-// the run to see between reports; a request the program was started to
-// ignore (nohup, a background job) stays ignored.
+// From now on a request to stop is only noted, for the run to see between
+// reports: on POSIX systems every signal that someone else sends and that
+// would end the program (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2,
+// SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGPOLL, SIGPWR, the real-time
+// signals). A request the program was started to ignore (nohup, a
+// background job) stays ignored.
 void CatchInterruptions();
 
 // The signal of the first request to stop noted since CatchInterruptions,

@@ -16,7 +16,8 @@ unsigned char FoldedByte(char c) {
 }
 
 // The visible entries of `folder`, sorted.
-std::vector<ListedEntry> SortedVisibleEntries(const std::string& folder) {
+template <typename FolderType>
+std::vector<ListedEntry> SortedVisibleEntries(const FolderType& folder) {
   std::vector<ListedEntry> entries = ReadFolderEntries(folder);
   std::erase_if(entries,
                 [](const ListedEntry& entry) { return entry.name.empty() || entry.name.front() == '.'; });
@@ -44,6 +45,14 @@ std::vector<ListedEntry> List(const std::string& folder) {
   } catch (const std::bad_alloc&) {
     // The entries read so far are freed by now, which leaves room for the message.
     throw FileError(folder, "cannot list: not enough memory");
+  }
+}
+
+std::vector<ListedEntry> List(const Folder& folder) {
+  try {
+    return SortedVisibleEntries(folder);
+  } catch (const std::bad_alloc&) {
+    throw FileError(folder.path(), "cannot list: not enough memory");
   }
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/folder.h"
+
 namespace quillmere {
 
 // What an entry is once symbolic links are followed.
@@ -29,5 +31,8 @@ bool ListingOrder(std::string_view a, std::string_view b);
 // `folder` when it cannot be listed (it does not exist, is not a folder, or
 // may not be read, or memory runs out).
 std::vector<ListedEntry> List(const std::string& folder);
+
+// The same for a folder held open: its entries as they are now.
+std::vector<ListedEntry> List(const Folder& folder);
 
 }  // namespace quillmere

@@ -10,7 +10,8 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path) : path_(path), handle_(path) {
+OutputFile::OutputFile(const Folder& folder, const std::string& name, const std::string& path)
+    : path_(path), handle_(folder, name, path) {
   buffer_.reserve(kBufferSize);
   lineEnds_.reserve(kBufferSize / 64);
 }
@@ -62,8 +63,10 @@ void OutputFile::Flush() {
 std::optional<FileError> OutputFile::Close() {
   if (handle_.isOpen()) {
     Flush();
-    std::optional<FileError> closing = handle_.Close();
+    bool replaced = false;
+    std::optional<FileError> closing = handle_.Close(replaced);
     if (closing && !failure_) failure_ = std::move(closing);
+    if (!replaced) linesKept_ = 0;
     buffer_.clear();
     lineEnds_.clear();
   }

@@ -113,11 +113,15 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
   SummaryOutcome outcome;
   outcome.tablePath = JoinPath(directory, std::string(kTableName));
 
+  // The directory is listed and its table written through one handle, so
+  // that both stay in the directory listed.
   std::vector<ListedEntry> runFolders;
+  std::optional<Folder> folder;
   std::optional<OutputFile> file;
   try {
-    runFolders = List(directory);
-    file.emplace(outcome.tablePath);
+    folder.emplace(directory);
+    runFolders = List(*folder);
+    file.emplace(*folder, std::string(kTableName), outcome.tablePath);
   } catch (const FileError& error) {
     return Fail(outcome, RunStatus::kNotStarted, error);
   }

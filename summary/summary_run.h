@@ -62,7 +62,9 @@ std::string TableKeeps(const SummaryOutcome& outcome);
 // Nothing is folded: a folder that ends in a separator gets a second one.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
-// Creates (or empties) Summary.txt in `directory` and fills it. Every entry of
+// Writes Summary.txt in `directory` anew: the table is built beside it and
+// takes its place when the run ends, however it ends (see OutputFile), and a
+// second run on a directory whose table is being written does not start. Every entry of
 // `directory` is taken in listing order; a run folder contributes the reports
 // (plain files ending in ".sum", any case) of its first folder named "toxswa"
 // in any case; each report adds one line per substance. Entries that are not

@@ -57,8 +57,16 @@ StartedProgram StartProgram(const std::string& directory, rlim_t fileSizeLimit =
       const rlimit limit{fileSizeLimit, fileSizeLimit};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(121);
     }
-    // The program meets the signals as a shell would start it.
-    for (const int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
+    // The program meets the signals as a shell would start it, and leaves
+    // no core file when one ends it.
+    for (int signal = 1; signal < NSIG; ++signal) {
+      if (signal != SIGKILL && signal != SIGSTOP) std::signal(signal, SIG_DFL);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
   };
   return quillmere::testing::StartProgram(QUILLMERE_SUMMARY_EXE, {"--", directory}, start);
 }
@@ -78,7 +86,8 @@ std::string ReportFailure(const std::string& path, const std::string& reason) {
   return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n";
 }
 
-const std::string kEndsBeforeScenario = "the report ends before a line containing \"* Scenario                :\"";
+const std::string kEndsBeforeScenario =
+    "the report ends before a line containing \"* Scenario                :\"";
 
 TEST(FaultInjectionTest, ATableThatIsALinkIsNotWrittenThrough) {
   ScratchDirectory scratch;
@@ -89,7 +98,8 @@ TEST(FaultInjectionTest, ATableThatIsALinkIsNotWrittenThrough) {
     ASSERT_EQ(::symlink(target.c_str(), (scratch / "runs/Summary.txt").c_str()), 0);
     const ProgramResult result = RunProgram(scratch / "runs");
     EXPECT_EQ(result.exitStatus, 2) << target;
-    EXPECT_EQ(result.err, "quillmere-summary: " + scratch / "runs/Summary.txt: not written: it is a symbolic link\n");
+    EXPECT_EQ(result.err,
+              "quillmere-summary: " + scratch / "runs/Summary.txt: not written: it is a symbolic link\n");
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(ReadFile(outside), "Ann's thesis");
   }
@@ -105,29 +115,43 @@ TEST(FaultInjectionTest, AClosedStandardOutputFailsAndLeavesTheTableComplete) {
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"});
 }
 
-TEST(FaultInjectionTest, ASignalToStopEndsTheRunAtAWholeLine) {
-  // One report of 200 substances read through 10,000 links: a run of many
-  // seconds, stopped as soon as the table holds its first lines.
-  ScratchDirectory scratch;
+// One report of 200 substances read through 10,000 links: a run of many
+// seconds.
+void WriteLongRun(const ScratchDirectory& scratch, int links) {
   FixtureReport big;
   big.substances.clear();
   for (int i = 0; i < 200; ++i) big.substances.push_back(FixtureSubstance{.name = "S" + std::to_string(i)});
   const std::string report = scratch.Write(".store/big.sum", BuildReport(big));
   scratch.MakeFolder("run/toxswa");
-  constexpr int kLinks = 10000;
-  for (int i = 0; i < kLinks; ++i) {
+  for (int i = 0; i < links; ++i) {
     char name[40];
     std::snprintf(name, sizeof name, "run/toxswa/r%05d.sum", i);
     ASSERT_EQ(::symlink(report.c_str(), (scratch / name).c_str()), 0);
   }
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+}
+
+// Waits until the run started in `scratch` has written its first lines to
+// the hidden file that becomes the table.
+void AwaitFirstLines(const ScratchDirectory& scratch) {
+  struct stat table {};
+  for (int waited = 0; waited < 30'000; ++waited) {
+    if (::stat((scratch / ".Summary.txt.partial").c_str(), &table) == 0 && table.st_size > 0) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ADD_FAILURE() << "the run wrote no line in 30 seconds";
+}
+
+TEST(FaultInjectionTest, ASignalToStopEndsTheRunAtAWholeLine) {
+  // Stopped as soon as the table holds its first lines, by every signal
+  // that would end the program.
+  ScratchDirectory scratch;
+  constexpr int kLinks = 10000;
+  WriteLongRun(scratch, kLinks);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
+                           SIGXCPU, SIGPOLL, SIGPWR, SIGRTMIN + 2}) {
     ::unlink((scratch / "Summary.txt").c_str());
     const StartedProgram program = StartProgram(scratch.path());
-    struct stat table {};
-    for (int waited = 0; waited < 30'000; ++waited) {
-      if (::stat((scratch / "Summary.txt").c_str(), &table) == 0 && table.st_size > 0) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    AwaitFirstLines(scratch);
     ::kill(program.pid, signal);
     const ProgramResult result = FinishProgram(program);
     EXPECT_EQ(result.signal, signal) << "the program ends as the signal would have ended it";
@@ -140,8 +164,43 @@ TEST(FaultInjectionTest, ASignalToStopEndsTheRunAtAWholeLine) {
         << result.err;
     EXPECT_LT(reports, std::size_t{kLinks});
     EXPECT_EQ(rows, reports * 200);
-    EXPECT_EQ(DataRows(ReadFile(scratch / "Summary.txt")).size(), rows) << InterruptionName(signal);
+    const std::string table = ReadFile(scratch / "Summary.txt");
+    EXPECT_EQ(DataRows(table).size(), rows) << InterruptionName(signal);
+    EXPECT_EQ(table.find('\0'), std::string::npos) << InterruptionName(signal);
+    EXPECT_NE(::access((scratch / ".Summary.txt.partial").c_str(), F_OK), 0) << InterruptionName(signal);
   }
+}
+
+TEST(FaultInjectionTest, ASecondRunOrAKillLeavesTheTableOfTheLastRunWhole) {
+  ScratchDirectory scratch;
+  WriteLongRun(scratch, 10000);
+  const std::string oldTable = quillmere::testing::kTableHeader + "old\tline\r\n";
+  scratch.Write("Summary.txt", oldTable);
+  const StartedProgram first = StartProgram(scratch.path());
+  AwaitFirstLines(scratch);
+  // A second run on the directory while the first writes its table does not
+  // start, and touches neither the table nor the first run's file.
+  const ProgramResult second = FinishProgram(StartProgram(scratch.path()));
+  EXPECT_EQ(second.exitStatus, 2);
+  EXPECT_EQ(second.err, "quillmere-summary: " + scratch / "Summary.txt" +
+                            ": not written: another run is writing it; try again when it has ended\n");
+  EXPECT_EQ(ReadFile(scratch / "Summary.txt"), oldTable);
+  // Killed outright, the first run leaves the old table as it was.
+  ::kill(first.pid, SIGKILL);
+  EXPECT_EQ(FinishProgram(first).signal, SIGKILL);
+  EXPECT_EQ(ReadFile(scratch / "Summary.txt"), oldTable);
+  const std::string left = ReadFile(scratch / ".Summary.txt.partial");
+  EXPECT_EQ(left.substr(0, quillmere::testing::kTableHeader.size()), quillmere::testing::kTableHeader);
+}
+
+TEST(FaultInjectionTest, AFileLeftByAKilledRunIsTakenOver) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport({}));
+  scratch.Write(".Summary.txt.partial", std::string(5000, '\0') + "half a ro");
+  const ProgramResult result = RunProgram(scratch.path());
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"});
+  EXPECT_NE(::access((scratch / ".Summary.txt.partial").c_str(), F_OK), 0);
 }
 
 TEST(FaultInjectionTest, MemoryRunningOutWhileAReportIsReadOrWrittenFailsNamingIt) {
@@ -169,10 +228,13 @@ TEST(FaultInjectionTest, MemoryRunningOutWhileAReportIsReadOrWrittenFailsNamingI
     }
     EXPECT_EQ(outcome.status, RunStatus::kReportFailure) << allocations;
     EXPECT_EQ(outcome.failedPath, victim) << allocations;
-    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << allocations;
-    if (std::find(reasons.begin(), reasons.end(), outcome.reason) == reasons.end()) reasons.push_back(outcome.reason);
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"})
+        << allocations;
+    if (std::find(reasons.begin(), reasons.end(), outcome.reason) == reasons.end())
+      reasons.push_back(outcome.reason);
   }
-  EXPECT_EQ(reasons, (std::vector<std::string>{"not enough memory to read it", "not enough memory to write its rows"}));
+  EXPECT_EQ(reasons, (std::vector<std::string>{"not enough memory to read it",
+                                               "not enough memory to write its rows"}));
 }
 
 TEST(FaultInjectionTest, MemoryRunningOutWhileListingFailsTheListing) {
@@ -215,7 +277,8 @@ TEST(FaultInjectionTest, ATableCutShortByASizeLimitKeepsWholeLinesOnly) {
   for (const rlim_t limit : {rlim_t{40}, rlim_t{1000}, rlim_t{70'000}, rlim_t{100'003}}) {
     const ProgramResult result = RunProgram(scratch.path(), limit);
     EXPECT_EQ(result.exitStatus, 1) << "limit " << limit;
-    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: cannot write: File too large\n")
+    EXPECT_EQ(result.err,
+              "quillmere-summary: " + scratch.path() + "/Summary.txt: cannot write: File too large\n")
         << "limit " << limit;
     const std::string table = ReadFile(scratch / "Summary.txt");
     EXPECT_LE(table.size(), limit);
@@ -235,13 +298,26 @@ TEST(FaultInjectionTest, AReportChangedBetweenListingAndReadingFailsNamingIt) {
   } cases[] = {
       {"removed", [](const std::string& path) { ::unlink(path.c_str()); },
        "cannot open: No such file or directory"},
-      {"a pipe", [](const std::string& path) { ::unlink(path.c_str()); ::mkfifo(path.c_str(), 0600); },
+      {"a pipe",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         ::mkfifo(path.c_str(), 0600);
+       },
        "cannot open: not a plain file"},
-      {"a folder", [](const std::string& path) { ::unlink(path.c_str()); ::mkdir(path.c_str(), 0700); },
+      {"a folder",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         ::mkdir(path.c_str(), 0700);
+       },
        "cannot open: not a plain file"},
-      {"a link loop", [](const std::string& path) { ::unlink(path.c_str()); EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0); },
+      {"a link loop",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0);
+       },
        "cannot open: Too many levels of symbolic links"},
-      {"emptied", [](const std::string& path) { EXPECT_EQ(::truncate(path.c_str(), 0), 0); }, kEndsBeforeScenario},
+      {"emptied", [](const std::string& path) { EXPECT_EQ(::truncate(path.c_str(), 0), 0); },
+       kEndsBeforeScenario},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
@@ -320,7 +396,7 @@ TEST(FaultInjectionTest, LinksAndFilesWhereFoldersBelongAreHandled) {
   scratch.Write("a-run/toxswa", "a file where the report folder belongs");
   scratch.Write("toxswa", "a file among the run folders");
   scratch.Write("b-run/toxswa/r.sum", BuildReport({}));
-  ASSERT_EQ(::symlink("c-run", (scratch / "c-run").c_str()), 0);  // a run folder that is a loop
+  ASSERT_EQ(::symlink("c-run", (scratch / "c-run").c_str()), 0);              // a run folder that is a loop
   ASSERT_EQ(::mkfifo((scratch / "b-run/toxswa/pipe.sum").c_str(), 0600), 0);  // never read, never waited on
   ProgramResult result = RunProgram(scratch.path());
   EXPECT_EQ(result.exitStatus, 0) << result.err;

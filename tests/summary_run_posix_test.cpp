@@ -81,7 +81,7 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
 
 // Runs over `directory` allowed one more file descriptor than are open now,
 // prints the message and the reason, and exits 0 after a report failure.
-[[noreturn]] void RunWithOneSpareDescriptor(const std::string& directory) {
+[[noreturn]] void RunWithThreeSpareDescriptors(const std::string& directory) {
   // The undefined-behaviour sanitizer checks the type of an object the first
   // time a member of its class is called, with a pipe it can no longer open
   // under the limit; meet FileError once before.
@@ -90,9 +90,10 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
   } catch (const FileError& error) {
     std::fprintf(stderr, "%s%s", error.path().c_str(), error.reason().c_str());
   }
-  const int lowestFree = ::dup(0);
-  ::close(lowestFree);
-  const rlim_t count = static_cast<rlim_t>(lowestFree) + 1;
+  int spare[3];
+  for (int& descriptor : spare) descriptor = ::dup(0);
+  for (const int descriptor : spare) ::close(descriptor);
+  const rlim_t count = static_cast<rlim_t>(spare[2]) + 1;
   const rlimit limit{count, count};
   ::setrlimit(RLIMIT_NOFILE, &limit);
   const SummaryOutcome outcome = SummaryRun(directory);
@@ -102,12 +103,14 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
 
 TEST(SummaryRunDeathTest, NamesTheReportFolderWhenTheSystemRefusesToListIt) {
   // Root may list every folder, so the listing is refused by running out of
-  // file descriptors instead: one spare is enough for listing the directory
-  // and then holding the table, not for listing a run folder beside it.
+  // file descriptors instead: three spare are enough for holding the
+  // directory, listing it and then holding the table (a descriptor of the
+  // directory of its own and the file), not for listing a run folder beside
+  // them.
   ScratchDirectory scratch;
   scratch.Write("run/toxswa/a.sum", ScenarioReport("S"));
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(RunWithOneSpareDescriptor(scratch.path()), ::testing::ExitedWithCode(0),
+  EXPECT_EXIT(RunWithThreeSpareDescriptors(scratch.path()), ::testing::ExitedWithCode(0),
               "Problem with file .*/run/toxswa/!\n Please check!\ncannot list: Too many open files");
 }
 

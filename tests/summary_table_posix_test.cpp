@@ -19,14 +19,16 @@ using quillmere::testing::ScratchDirectory;
 
 // Writes the header to `path` allowed files of 10 bytes at most; prints the
 // failure and the file's size, and exits 0 when the write failed.
-[[noreturn]] void WriteHeaderUnderASizeLimit(const std::string& path) {
+[[noreturn]] void WriteHeaderUnderASizeLimit(const std::string& folderPath) {
+  const std::string path = folderPath + "/Summary.txt";
   std::signal(SIGXFSZ, SIG_IGN);
   rlimit limit{};
   ::getrlimit(RLIMIT_FSIZE, &limit);
   const rlim_t normal = limit.rlim_cur;
   limit.rlim_cur = 10;
   ::setrlimit(RLIMIT_FSIZE, &limit);
-  OutputFile file(path);
+  const Folder folder(folderPath);
+  OutputFile file(folder, "Summary.txt", path);
   SummaryTable table(file);
   table.WriteHeader();
   const std::optional<FileError> failure = file.Close();
@@ -40,7 +42,7 @@ TEST(SummaryTableDeathTest, ReportsAWriteThatFails) {
   ScratchDirectory scratch;
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   // The header went out in part, and the file is cut back to no line at all.
-  EXPECT_EXIT(WriteHeaderUnderASizeLimit(scratch / "Summary.txt"), ::testing::ExitedWithCode(0),
+  EXPECT_EXIT(WriteHeaderUnderASizeLimit(scratch.path()), ::testing::ExitedWithCode(0),
               "/Summary.txt: cannot write: File too large\n0\n");
 }
 

@@ -21,7 +21,8 @@ std::string Written(const std::vector<ReportRecord>& records, const std::string&
   ScratchDirectory scratch;
   const std::string path = scratch / "Summary.txt";
   {
-    OutputFile file(path);
+    const Folder folder(scratch.path());
+    OutputFile file(folder, "Summary.txt", path);
     SummaryTable table(file, separator);
     table.WriteHeader();
     for (const ReportRecord& record : records) table.WriteReportRows(record);
@@ -92,8 +93,7 @@ TEST(SummaryTableTest, KeepsTabsAndLineBreaksInNamesFromSplittingTheTable) {
   record.substances = {Substance(record, "Sub\nstance", 1)};
   record.substances[0].waterMaxDate = record.KeepText("\t");
   const std::string line = Written({record}).substr(kHeader.size());
-  EXPECT_EQ(line,
-            "Run 1\ta  b.sum\tS \tSub stance\t1\t0.1\t0.01\t2\t0\t0\t \t25-Nov-1978-11h00\tx y\r\n");
+  EXPECT_EQ(line, "Run 1\ta  b.sum\tS \tSub stance\t1\t0.1\t0.01\t2\t0\t0\t \t25-Nov-1978-11h00\tx y\r\n");
 }
 
 TEST(SummaryTableTest, WritesFiguresWithTheGivenDecimalSeparator) {

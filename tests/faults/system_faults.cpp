@@ -7,11 +7,12 @@
 //
 //   CALL WHEN RESULT [ON]
 //
-//   CALL    write, read, open, close, fstat, ftruncate, opendir, readdir or
-//           malloc.
+//   CALL    write, read, open, close, fstat, ftruncate, fsync, rename,
+//           opendir, readdir or malloc.
 //           open covers open, open64, openat and openat64; opendir covers
 //           opendir and fdopendir; malloc covers malloc, calloc, realloc and
-//           operator new (which then throws std::bad_alloc).
+//           operator new (which then throws std::bad_alloc); rename covers
+//           rename and renameat, and its path is the new name.
 //   WHEN    N   the Nth matching call only (counted from 1);
 //           N+  the Nth matching call and every later one.
 //           For malloc, N may end in B: the allocation that brings the bytes
@@ -61,7 +62,19 @@
 
 namespace {
 
-enum class Call { kWrite, kRead, kOpen, kClose, kFstat, kFtruncate, kOpendir, kReaddir, kMalloc };
+enum class Call {
+  kWrite,
+  kRead,
+  kOpen,
+  kClose,
+  kFstat,
+  kFtruncate,
+  kFsync,
+  kRename,
+  kOpendir,
+  kReaddir,
+  kMalloc
+};
 
 enum class Outcome { kError, kZero, kShort };
 
@@ -85,8 +98,8 @@ int ruleCount = 0;
 bool parsed = false;
 int logFd = -1;  // QUILLMERE_FAULTS_LOG, opened with the system call itself
 
-constexpr const char* kCallNames[] = {"write",     "read",    "open",    "close", "fstat",
-                                      "ftruncate", "opendir", "readdir", "malloc"};
+constexpr const char* kCallNames[] = {"write", "read",   "open",    "close",   "fstat", "ftruncate",
+                                      "fsync", "rename", "opendir", "readdir", "malloc"};
 
 struct ErrorName {
   const char* name;
@@ -122,9 +135,10 @@ bool ParseCall(const char* text, std::size_t length, Call& call) {
     Call call;
   };
   static constexpr Named kCalls[] = {
-      {"write", Call::kWrite},     {"read", Call::kRead},       {"open", Call::kOpen},
-      {"close", Call::kClose},     {"fstat", Call::kFstat},     {"ftruncate", Call::kFtruncate},
-      {"opendir", Call::kOpendir}, {"readdir", Call::kReaddir}, {"malloc", Call::kMalloc},
+      {"write", Call::kWrite},     {"read", Call::kRead},     {"open", Call::kOpen},
+      {"close", Call::kClose},     {"fstat", Call::kFstat},   {"ftruncate", Call::kFtruncate},
+      {"fsync", Call::kFsync},     {"rename", Call::kRename}, {"opendir", Call::kOpendir},
+      {"readdir", Call::kReaddir}, {"malloc", Call::kMalloc},
   };
   for (const Named& named : kCalls) {
     if (Is(text, length, named.name)) {
@@ -512,6 +526,33 @@ int fstat64(int fd, struct stat64* status) {
     return -1;
   }
   return next(fd, status);
+}
+
+int fsync(int fd) {
+  static auto next = Next<int (*)(int)>("fsync");
+  if (const Rule* rule = FaultForDescriptor(Call::kFsync, fd)) {
+    errno = rule->errorNumber;
+    return -1;
+  }
+  return next(fd);
+}
+
+int rename(const char* from, const char* to) {
+  static auto next = Next<int (*)(const char*, const char*)>("rename");
+  if (const Rule* rule = HasRuleFor(Call::kRename) ? FaultFor(Call::kRename, to) : nullptr) {
+    errno = rule->errorNumber;
+    return -1;
+  }
+  return next(from, to);
+}
+
+int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+  static auto next = Next<int (*)(int, const char*, int, const char*)>("renameat");
+  if (const Rule* rule = HasRuleFor(Call::kRename) ? FaultFor(Call::kRename, to) : nullptr) {
+    errno = rule->errorNumber;
+    return -1;
+  }
+  return next(fromFolder, from, toFolder, to);
 }
 
 int ftruncate(int fd, off_t size) {
