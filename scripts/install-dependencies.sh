@@ -11,7 +11,7 @@ packages=(
   xvfb xauth xdotool
   clang libclang-rt-14-dev
   time libbenchmark-dev
-  scdoc lintian desktop-file-utils dpkg-dev
+  scdoc lintian desktop-file-utils appstream dpkg-dev
   python3-pandas r-base-core
 )
 
