@@ -39,9 +39,12 @@ fi
 # sometimes dropped ("wine client error: recvmsg: Connection reset by peer")
 # before it ran any of its code. With one server no test is run twice, so a
 # test that fails now and then shows. The window's tests use a prefix of
-# their own, whose server starts on their virtual display.
+# their own, whose server starts on their virtual display. The prefix's
+# own services start here, on no pipe: started by a test, they would hold
+# that test's output open for as long as the server lives.
 wineserver --persistent
 trap 'wineserver --kill 2>/dev/null || true' EXIT
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 ctest --test-dir "$build" --output-on-failure --timeout 300 --parallel "${QUILLMERE_JOBS:-2}"
 scripts/check-windows-tables.sh "$build"
 scripts/package-windows.sh "$build"
