@@ -1,9 +1,7 @@
 # The Debian package: `cpack -G DEB` in the build directory packs what
 # `cmake --install` puts in place, with the copyright file, the changelog and
 # stripped programs (scripts/check-package.sh builds and checks it).
-include(GNUInstallDirs)
-
-set(QUILLMERE_MAINTAINER "Quillmere maintainers <maintainers@users.noreply.c-seed-6221f138.example>")
+set(QUILLMERE_MAINTAINER "Quillmere maintainers <maintainers@quillmere.org>")
 set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 
 # The changelog's newest entry must be the version being packaged.
@@ -19,7 +17,9 @@ add_custom_command(OUTPUT ${changelog_gz}
   DEPENDS ${packaging_dir}/changelog
   VERBATIM)
 add_custom_target(package_changelog ALL DEPENDS ${changelog_gz})
-install(FILES ${packaging_dir}/copyright ${changelog_gz} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillmere)
+# The README with its recipes for reading the table in R and Python.
+install(FILES ${packaging_dir}/copyright ${changelog_gz} ${PROJECT_SOURCE_DIR}/README.md
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillmere)
 
 # A stripped install (the package's) drops the compiler's notes too, as
 # Debian's own packages do.

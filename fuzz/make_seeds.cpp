@@ -1,11 +1,12 @@
 // Writes the fuzzer's seed reports into the folder named by its argument:
-// reports in the model's layout with one, two and no substances, several
-// application rows, each line end, and a few near-misses of the layout.
+// the template reports both fuzzers build on (one, two and no substances,
+// each line end) and a few near-misses of the layout.
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "fuzz/report_templates.h"
 #include "tests/report_builder.h"
 
 namespace {
@@ -28,34 +29,27 @@ int main(int argc, char** argv) {
   using quillmere::testing::FixtureSubstance;
   const std::string folder = argv[1];
 
-  FixtureReport one;
-  FixtureReport two;
+  // The templates the fuzzers build on, then near-misses of them: odd
+  // figures, filler lines, a report cut after its header.
+  std::vector<std::pair<std::string, std::string>> seeds;
+  const std::vector<std::string>& templates = quillmere::fuzzing::ReportTemplates();
+  for (std::size_t i = 0; i < templates.size(); ++i) {
+    seeds.emplace_back("template_" + std::to_string(i) + ".sum", templates[i]);
+  }
+  FixtureReport oddFigures;
   FixtureSubstance metabolite;
   metabolite.name = "MET1";
   metabolite.waterMax = "1.5E-03";
   metabolite.sedimentMax = "0.1234-100";
   metabolite.waterTwa7 = "-";
   metabolite.sedimentTwa21 = "< 1e-6";
-  two.substances.push_back(metabolite);
-  two.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00", "28-Nov-1978-09h00"};
-  FixtureReport none;
-  none.substances.clear();
-  FixtureReport lf = two;
-  lf.lineEnd = "\n";
-  FixtureReport cr = one;
-  cr.lineEnd = "\r";
-  FixtureReport padded = one;
+  oddFigures.substances.push_back(metabolite);
+  oddFigures.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00", "28-Nov-1978-09h00"};
+  FixtureReport padded;
   padded.fillerLines = 20;
-
-  const std::vector<std::pair<std::string, std::string>> seeds = {
-      {"one_substance.sum", BuildReport(one)},
-      {"two_substances.sum", BuildReport(two)},
-      {"no_substance.sum", BuildReport(none)},
-      {"lf.sum", BuildReport(lf)},
-      {"cr.sum", BuildReport(cr)},
-      {"padded.sum", BuildReport(padded)},
-      {"header_only.sum", BuildReport(one).substr(0, 1200)},
-  };
+  seeds.emplace_back("odd_figures.sum", BuildReport(oddFigures));
+  seeds.emplace_back("padded.sum", BuildReport(padded));
+  seeds.emplace_back("header_only.sum", templates.front().substr(0, 1200));
   for (const auto& [name, bytes] : seeds) {
     if (!WriteSeed(folder, name, bytes)) {
       std::fprintf(stderr, "make_fuzz_seeds: cannot write %s/%s\n", folder.c_str(), name.c_str());

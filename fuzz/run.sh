@@ -3,12 +3,13 @@
 # UndefinedBehaviorSanitizer) and runs them one after the other, SECONDS
 # (default 60) split between them, on all cores but one:
 #  - report_reader_fuzzer feeds any bytes to the report reader, with the
-#    reader's marker texts as a dictionary (fuzz/report.dict); its corpus grows
-#    in build-fuzz/corpus, seeded from reports in the model's layout and from
-#    fuzz/corpus/ (the inputs of past findings);
+#    reader's marker texts as a dictionary (fuzz/report.dict); its corpus is
+#    fuzz/corpus/, seeded from the template reports in the model's layout;
 #  - summary_run_fuzzer builds a directory tree from its input and runs the
-#    whole summary over it; its corpus grows in build-fuzz/corpus-run, with
-#    fuzz/corpus-run/ (past findings, when there are any) read too.
+#    whole summary over it; its corpus is fuzz/corpus-run/.
+# Every input that reaches new code is kept in those corpus folders, so the
+# next run starts where this one ended; commit them now and then, after
+# `-merge=1` has kept the inputs that matter.
 # A crash leaves its input in build-fuzz/artifacts/ and fails the script.
 # QUILLMERE_FUZZ_BUILD names another build folder, so a long run keeps its
 # own binary while the tree is rebuilt; QUILLMERE_FUZZ_TARGETS picks the
@@ -27,7 +28,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_GUI=OFF -DQUILLMERE_BUILD_FUZZER=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}" make_fuzz_seeds
 
-mkdir -p "$build/corpus" "$build/corpus-run" "$build/seeds" "$build/artifacts"
+mkdir -p fuzz/corpus fuzz/corpus-run "$build/seeds" "$build/artifacts"
 "$build/fuzz/make_fuzz_seeds" "$build/seeds"
 
 jobs=$(( $(nproc) > 1 ? $(nproc) - 1 : 1 ))
@@ -39,10 +40,10 @@ common=(-max_total_time="$share" -timeout=10 -rss_limit_mb=2048 -artifact_prefix
 for target in "${targets[@]}"; do
   case "$target" in
     report_reader_fuzzer)
-      "$build/fuzz/report_reader_fuzzer" "$build/corpus" "$build/seeds" fuzz/corpus \
+      "$build/fuzz/report_reader_fuzzer" fuzz/corpus "$build/seeds" \
         -dict=fuzz/report.dict -max_len=262144 "${common[@]}" ;;
     summary_run_fuzzer)
-      "$build/fuzz/summary_run_fuzzer" "$build/corpus-run" $([[ -d fuzz/corpus-run ]] && echo fuzz/corpus-run) \
+      "$build/fuzz/summary_run_fuzzer" fuzz/corpus-run \
         -dict=fuzz/report.dict -max_len=16384 "${common[@]}" ;;
     *) echo "fuzz/run.sh: unknown target $target" >&2; exit 2 ;;
   esac

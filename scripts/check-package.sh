@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it: lintian must report no errors and
 # no warnings, and the desktop entry must pass desktop-file-validate without a
-# hint. Then installs the package, runs both installed programs once (the
+# hint, and appstreamcli must accept its AppStream metainfo. Then installs the package, runs both installed programs once (the
 # table of a copy of examples/, and the window's answer where there is no
 # display) and removes it again. The package goes into a scratch root made
 # with dpkg-deb; with --system (as root, as .ci/run does) into the system
@@ -29,7 +29,7 @@ fi
 build=build-package
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_BUILD_TESTS=OFF \
   -DQUILLMERE_BUILD_GUI=ON >/dev/null
-cmake --build "$build" --parallel
+cmake --build "$build" --parallel "$(nproc)"
 rm -f "$build"/quillmere_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(realpath "$build"/quillmere_*.deb)
@@ -77,6 +77,17 @@ validation=$(desktop-file-validate "$entry" 2>&1) && [[ -z $validation ]] || {
   fail "desktop-file-validate does not pass $entry cleanly"
 }
 echo "desktop-file-validate: passes"
+
+metainfo=$prefix/share/metainfo/org.quillmere.Quillmere.metainfo.xml
+appstreamcli validate --no-net "$metainfo" >/dev/null || {
+  appstreamcli validate --no-net "$metainfo"
+  fail "appstreamcli validate does not pass $metainfo"
+}
+echo "appstreamcli validate: passes"
+for file in icons/hicolor/scalable/apps/quillmere.svg icons/hicolor/32x32/apps/quillmere.png \
+  icons/hicolor/48x48/apps/quillmere.png icons/hicolor/256x256/apps/quillmere.png doc/quillmere/README.md; do
+  [[ -f $prefix/share/$file ]] || fail "the package lacks /usr/share/$file"
+done
 
 cp -r examples "$work/runs"
 rm -f "$work/runs/Summary.txt"

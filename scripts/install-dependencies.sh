@@ -6,12 +6,12 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev
-  qt6-base-dev libgl1-mesa-dev
+  qt6-base-dev libgl1-mesa-dev libmount-dev
   locales
   xvfb xauth xdotool
   clang libclang-rt-14-dev
   time libbenchmark-dev
-  scdoc lintian desktop-file-utils dpkg-dev
+  scdoc lintian desktop-file-utils appstream dpkg-dev
   python3-pandas r-base-core
 )
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes build-windows/quillmere-VERSION-windows-x64.zip from a finished
-# scripts/build-windows.sh: the programs and a short read-me. Refuses a
+# scripts/build-windows.sh: the programs, a short read-me, the licence and
+# the notices of the libraries linked into the programs. Refuses a
 # program that needs a DLL Windows does not bring along.
 # Usage: scripts/package-windows.sh [BUILD_WINDOWS_DIR]
 set -euo pipefail
@@ -52,7 +53,40 @@ decimal separator of your regional settings. Close Summary.txt in Excel
 before a run: a table held open by another program cannot be written.
 
 Nothing to install: both programs run as they are, on Windows 8 or later.
+
+Quillmere is under the MIT licence (LICENSE.txt). The programs hold parts
+of MinGW-w64's and GCC's runtime libraries; their notices are in
+NOTICES.txt.
 TEXT
+
+# Quillmere's licence, and the notices that the licences of what is linked
+# into the programs ask to pass on: MinGW-w64's runtime and its winpthreads,
+# and GCC's runtime libraries (libstdc++, libgcc), from their Debian
+# copyright files.
+sed 's/$/\r/' LICENSE > "$staging/LICENSE.txt"
+notices=(
+  "MinGW-w64 runtime and winpthreads|/usr/share/doc/mingw-w64-x86-64-dev/copyright"
+  "GCC runtime libraries (libstdc++, libgcc)|/usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright"
+)
+{
+  echo "Notices of the libraries linked into Quillmere.exe and quillmere-summary.exe"
+  for notice in "${notices[@]}"; do
+    file=${notice#*|}
+    if [[ ! -f $file ]]; then
+      echo "package-windows: the notice $file is missing" >&2
+      exit 1
+    fi
+    printf '\n%s\n%s\n\n' "${notice%%|*}" "==========================================================================="
+    cat "$file"
+  done
+} | sed 's/$/\r/' > "$staging/NOTICES.txt"
+
 rm -f "$build/$name.zip"
 (cd "$build/package" && zip -q -r "../$name.zip" "$name")
+for file in LICENSE.txt NOTICES.txt README.txt quillmere-summary.exe; do
+  if ! unzip -Z1 "$build/$name.zip" | grep -qx "$name/$file"; then
+    echo "package-windows: $name.zip lacks $file" >&2
+    exit 1
+  fi
+done
 echo "package-windows: $build/$name.zip"

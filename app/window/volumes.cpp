@@ -41,24 +41,6 @@ bool IsUserVolume(std::string_view root, std::string_view fileSystem) {
                       [&](std::string_view tree) { return IsInside(root, tree); });
 }
 
-// The kernel writes space, tab, newline and backslash in mountinfo fields as
-// three octal digits after a backslash ("\040").
-std::string UnescapeOctal(std::string_view field) {
-  std::string text;
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] == '\\' && field.size() - i > 3 &&
-        std::all_of(field.begin() + i + 1, field.begin() + i + 4,
-                    [](char c) { return c >= '0' && c <= '7'; })) {
-      text +=
-          static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
-      i += 3;
-    } else {
-      text += field[i];
-    }
-  }
-  return text;
-}
-
 // udev writes unsafe bytes of a label in its link name as "\x20".
 std::string UnescapeHex(std::string_view name) {
   auto hexValue = [](char c) -> int {
@@ -78,17 +60,6 @@ std::string UnescapeHex(std::string_view name) {
     }
   }
   return text;
-}
-
-std::vector<std::string_view> Fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  while (start < line.size()) {
-    const std::size_t end = std::min(line.find(' ', start), line.size());
-    if (end > start) fields.push_back(line.substr(start, end - start));
-    start = end + 1;
-  }
-  return fields;
 }
 
 std::string NameOf(const std::string& source, const std::map<std::string, std::string>& labels) {
@@ -111,8 +82,8 @@ std::string NameOf(const std::string& source, const std::map<std::string, std::s
 // file system it shows.
 struct Mount {
   Volume volume;
-  std::string_view device;       // "MAJOR:MINOR" of the file system
-  std::string fileSystemFolder;  // the folder of that file system shown at the mount point
+  const std::string* device;            // "MAJOR:MINOR" of the file system
+  const std::string* fileSystemFolder;  // the folder of that file system shown at the mount point
 };
 
 // Whether `mount` shows nothing that `other`, a mount of the same file system,
@@ -120,8 +91,10 @@ struct Mount {
 // show the same folder the other is mounted at the shorter mount point (the
 // first in listing order when as long).
 bool ShownBy(const Mount& mount, const Mount& other) {
-  if (mount.device != other.device || !IsInside(mount.fileSystemFolder, other.fileSystemFolder)) return false;
-  if (mount.fileSystemFolder != other.fileSystemFolder) return true;
+  if (*mount.device != *other.device || !IsInside(*mount.fileSystemFolder, *other.fileSystemFolder)) {
+    return false;
+  }
+  if (*mount.fileSystemFolder != *other.fileSystemFolder) return true;
   const std::string& root = mount.volume.root;
   const std::string& otherRoot = other.volume.root;
   return otherRoot.size() < root.size() || (otherRoot.size() == root.size() && ListingOrder(otherRoot, root));
@@ -129,24 +102,15 @@ bool ShownBy(const Mount& mount, const Mount& other) {
 
 }  // namespace
 
-std::vector<Volume> VolumesFromMountInfo(std::string_view mountInfo,
-                                         const std::map<std::string, std::string>& labels) {
+std::vector<Volume> VolumesFromMounts(const std::vector<MountedFileSystem>& mountTable,
+                                      const std::map<std::string, std::string>& labels) {
   std::vector<Mount> mounts;
-  std::size_t start = 0;
-  while (start < mountInfo.size()) {
-    const std::size_t end = std::min(mountInfo.find('\n', start), mountInfo.size());
-    const std::vector<std::string_view> fields = Fields(mountInfo.substr(start, end - start));
-    start = end + 1;
-    // "ID PARENT MAJOR:MINOR ROOT MOUNT-POINT OPTIONS [OPTIONAL...] - TYPE SOURCE SUPER-OPTIONS"
-    const auto separator = std::find(fields.begin(), fields.end(), "-");
-    if (fields.size() < 5 || separator - fields.begin() < 6 || fields.end() - separator < 3) continue;
-    Mount mount{Volume{UnescapeOctal(fields[4]), NameOf(UnescapeOctal(separator[2]), labels)}, fields[2],
-                UnescapeOctal(fields[3])};
-    const std::string& root = mount.volume.root;
-    if (root.empty() || root.front() != '/' || !IsUserVolume(root, separator[1])) continue;
+  for (const MountedFileSystem& entry : mountTable) {
+    const std::string& root = entry.target;
+    if (root.empty() || root.front() != '/' || !IsUserVolume(root, entry.fileSystemType)) continue;
     // A later mount on the same point hides the earlier one.
     std::erase_if(mounts, [&](const Mount& listed) { return listed.volume.root == root; });
-    mounts.push_back(std::move(mount));
+    mounts.push_back(Mount{Volume{root, NameOf(entry.source, labels)}, &entry.device, &entry.fileSystemRoot});
   }
   // A file system mounted again elsewhere (a bind mount) is listed once.
   std::vector<Volume> volumes;

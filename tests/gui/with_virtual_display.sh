@@ -20,6 +20,10 @@ start_virtual_display || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" 
 # A Wine server left from an earlier program of this prefix would keep that
 # program's display.
 wineserver --wait 2>/dev/null
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  wineboot --init >/dev/null 2>&1
+  wineserver --wait 2>/dev/null
+fi
 timeout 120 wine "$@" &
 app_pid=$!
 wait "$app_pid"
