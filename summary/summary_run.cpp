@@ -104,7 +104,9 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   std::string path;
   path.reserve(folder.size() + 1 + name.size());
   path += folder;
-  path += kPathSeparator;
+  // A separator the user typed at the end of the folder ("runs/", "D:\\",
+  // "/") already parts it from the name.
+  if (folder.empty() || kPathSeparators.find(folder.back()) == std::string_view::npos) path += kPathSeparator;
   path += name;
   return path;
 }
