@@ -163,6 +163,13 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
     if (std::optional<FileError> writeFailure = file->Close()) {
       return FailWriting(outcome, *file, *writeFailure);
     }
+    // Memory running out between two rows of a report leaves the rows ended
+    // before in the table: they and their report are counted as kept.
+    const std::size_t rowsKept = file->linesKept() > 0 ? file->linesKept() - 1 : 0;
+    if (rowsKept > outcome.rows) {
+      outcome.rows = rowsKept;
+      ++outcome.reports;
+    }
     return Fail(outcome, RunStatus::kReportFailure, error);
   }
 

@@ -74,11 +74,15 @@ ProgramResult RunProgram(const std::string& directory, rlim_t fileSizeLimit = RL
 using quillmere::testing::DataRows;
 using quillmere::testing::RowNames;
 
-std::string ReportFailure(const std::string& path, const std::string& reason) {
-  return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n";
+// The three lines of a report failure and the line saying what the table in
+// the run's directory `directory` keeps.
+std::string ReportFailure(const std::string& directory, const std::string& path, const std::string& reason) {
+  return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n" +
+         quillmere::testing::KeepsLine(directory + "/Summary.txt");
 }
 
-const std::string kEndsBeforeScenario = "the report ends before a line containing \"* Scenario                :\"";
+const std::string kEndsBeforeScenario =
+    "the report ends before a line containing \"* Scenario                :\"";
 
 TEST(FaultInjectionTest, ATableThatIsALinkIsNotWrittenThrough) {
   ScratchDirectory scratch;
@@ -89,7 +93,8 @@ TEST(FaultInjectionTest, ATableThatIsALinkIsNotWrittenThrough) {
     ASSERT_EQ(::symlink(target.c_str(), (scratch / "runs/Summary.txt").c_str()), 0);
     const ProgramResult result = RunProgram(scratch / "runs");
     EXPECT_EQ(result.exitStatus, 2) << target;
-    EXPECT_EQ(result.err, "quillmere-summary: " + scratch / "runs/Summary.txt: not written: it is a symbolic link\n");
+    EXPECT_EQ(result.err,
+              "quillmere-summary: " + scratch / "runs/Summary.txt: not written: it is a symbolic link\n");
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(ReadFile(outside), "Ann's thesis");
   }
@@ -169,10 +174,13 @@ TEST(FaultInjectionTest, MemoryRunningOutWhileAReportIsReadOrWrittenFailsNamingI
     }
     EXPECT_EQ(outcome.status, RunStatus::kReportFailure) << allocations;
     EXPECT_EQ(outcome.failedPath, victim) << allocations;
-    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << allocations;
-    if (std::find(reasons.begin(), reasons.end(), outcome.reason) == reasons.end()) reasons.push_back(outcome.reason);
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"})
+        << allocations;
+    if (std::find(reasons.begin(), reasons.end(), outcome.reason) == reasons.end())
+      reasons.push_back(outcome.reason);
   }
-  EXPECT_EQ(reasons, (std::vector<std::string>{"not enough memory to read it", "not enough memory to write its rows"}));
+  EXPECT_EQ(reasons, (std::vector<std::string>{"not enough memory to read it",
+                                               "not enough memory to write its rows"}));
 }
 
 TEST(FaultInjectionTest, MemoryRunningOutWhileListingFailsTheListing) {
@@ -215,7 +223,8 @@ TEST(FaultInjectionTest, ATableCutShortByASizeLimitKeepsWholeLinesOnly) {
   for (const rlim_t limit : {rlim_t{40}, rlim_t{1000}, rlim_t{70'000}, rlim_t{100'003}}) {
     const ProgramResult result = RunProgram(scratch.path(), limit);
     EXPECT_EQ(result.exitStatus, 1) << "limit " << limit;
-    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: cannot write: File too large\n")
+    EXPECT_EQ(result.err,
+              "quillmere-summary: " + scratch.path() + "/Summary.txt: cannot write: File too large\n")
         << "limit " << limit;
     const std::string table = ReadFile(scratch / "Summary.txt");
     EXPECT_LE(table.size(), limit);
@@ -235,13 +244,26 @@ TEST(FaultInjectionTest, AReportChangedBetweenListingAndReadingFailsNamingIt) {
   } cases[] = {
       {"removed", [](const std::string& path) { ::unlink(path.c_str()); },
        "cannot open: No such file or directory"},
-      {"a pipe", [](const std::string& path) { ::unlink(path.c_str()); ::mkfifo(path.c_str(), 0600); },
+      {"a pipe",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         ::mkfifo(path.c_str(), 0600);
+       },
        "cannot open: not a plain file"},
-      {"a folder", [](const std::string& path) { ::unlink(path.c_str()); ::mkdir(path.c_str(), 0700); },
+      {"a folder",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         ::mkdir(path.c_str(), 0700);
+       },
        "cannot open: not a plain file"},
-      {"a link loop", [](const std::string& path) { ::unlink(path.c_str()); EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0); },
+      {"a link loop",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0);
+       },
        "cannot open: Too many levels of symbolic links"},
-      {"emptied", [](const std::string& path) { EXPECT_EQ(::truncate(path.c_str(), 0), 0); }, kEndsBeforeScenario},
+      {"emptied", [](const std::string& path) { EXPECT_EQ(::truncate(path.c_str(), 0), 0); },
+       kEndsBeforeScenario},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
@@ -269,7 +291,8 @@ TEST(FaultInjectionTest, AReportThatFailsToReadPartWayFailsNamingIt) {
   scratch.Write("run/toxswa/c.sum", BuildReport({}));
   const ProgramResult result = RunProgram(scratch.path());
   EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_EQ(result.err, ReportFailure(scratch / "run/toxswa/b.sum", "cannot read: Input/output error"));
+  EXPECT_EQ(result.err,
+            ReportFailure(scratch.path(), scratch / "run/toxswa/b.sum", "cannot read: Input/output error"));
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"});
 }
 
@@ -310,7 +333,7 @@ TEST(FaultInjectionTest, GarbageReportsFailNamingThemAndKeepTheRowsBefore) {
     scratch.Write("run/toxswa/c.sum", report);
     const ProgramResult result = RunProgram(scratch.path());
     EXPECT_EQ(result.exitStatus, 1) << c.what;
-    EXPECT_EQ(result.err, ReportFailure(bad, c.reason)) << c.what;
+    EXPECT_EQ(result.err, ReportFailure(scratch.path(), bad, c.reason)) << c.what;
     EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << c.what;
   }
 }
@@ -320,7 +343,7 @@ TEST(FaultInjectionTest, LinksAndFilesWhereFoldersBelongAreHandled) {
   scratch.Write("a-run/toxswa", "a file where the report folder belongs");
   scratch.Write("toxswa", "a file among the run folders");
   scratch.Write("b-run/toxswa/r.sum", BuildReport({}));
-  ASSERT_EQ(::symlink("c-run", (scratch / "c-run").c_str()), 0);  // a run folder that is a loop
+  ASSERT_EQ(::symlink("c-run", (scratch / "c-run").c_str()), 0);              // a run folder that is a loop
   ASSERT_EQ(::mkfifo((scratch / "b-run/toxswa/pipe.sum").c_str(), 0600), 0);  // never read, never waited on
   ProgramResult result = RunProgram(scratch.path());
   EXPECT_EQ(result.exitStatus, 0) << result.err;
@@ -329,7 +352,7 @@ TEST(FaultInjectionTest, LinksAndFilesWhereFoldersBelongAreHandled) {
   ASSERT_EQ(::symlink("loop.sum", (scratch / "b-run/toxswa/loop.sum").c_str()), 0);
   result = RunProgram(scratch.path());
   EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_EQ(result.err, ReportFailure(scratch / "b-run/toxswa/loop.sum",
+  EXPECT_EQ(result.err, ReportFailure(scratch.path(), scratch / "b-run/toxswa/loop.sum",
                                       "cannot open: Too many levels of symbolic links"));
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{});
 }
