@@ -52,13 +52,15 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
       return Answered(out, err, "help");
     }
     if (!optionsEnded && (argument == "--version" || argument == "-V")) {
-      out << kProgram << " " << QUILLMERE_VERSION << "\n";
+      out << kProgram << " " << QUILLMERE_VERSION << "\n"
+          << "Copyright (C) 2026 Quillmere maintainers\n"
+          << "License MIT: <https://opensource.org/licenses/MIT>\n";
       return Answered(out, err, "version");
     }
     if (!optionsEnded && argument == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-      err << kProgram << ": unknown option '" << argument << "'; try --help\n";
+      err << kProgram << ": unknown option '" << Visible(argument) << "'; try --help\n";
       return kExitNotStarted;
     } else if (directory != nullptr) {
       err << kProgram << ": expected one directory, got more; try --help\n";
@@ -89,7 +91,8 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
       return kExitWritten;
     case RunStatus::kReportFailure:
       err << ReportFailureMessage(Visible(outcome.failedPath)) << "\n"
-          << kProgram << ": " << Visible(outcome.reason) << "\n";
+          << kProgram << ": " << Visible(outcome.reason) << "\n"
+          << kProgram << ": " << Visible(TableKeeps(outcome)) << "\n";
       return kExitRunFailed;
     case RunStatus::kWriteFailure:
       err << kProgram << ": " << Visible(outcome.failedPath) << ": " << Visible(outcome.reason) << "\n";

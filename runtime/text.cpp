@@ -6,9 +6,7 @@ namespace quillmere {
 
 namespace {
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -35,14 +33,12 @@ std::string_view Trim(std::string_view text) {
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+  return text.size() >= suffix.size() && EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 std::string AsField(std::string_view text) {
@@ -54,11 +50,23 @@ std::string AsField(std::string_view text) {
 
 std::string Visible(std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
+  const auto escape = [](std::string& out, unsigned char byte) {
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xf];
+  };
   std::string visible;
   visible.reserve(text.size());
-  for (const char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7f) {
+    if (byte == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9f &&
+        static_cast<unsigned char>(text[i + 1]) >= 0x80) {
+      // U+0080 to U+009F in UTF-8: the C1 controls, CSI (U+009B) among them,
+      // which a UTF-8 terminal obeys as it does ESC [.
+      escape(visible, byte);
+      escape(visible, static_cast<unsigned char>(text[++i]));
+    } else if (byte >= 0x20 && byte != 0x7f) {
       visible += c;
     } else if (c == '\t') {
       visible += "\\t";
@@ -67,9 +75,7 @@ std::string Visible(std::string_view text) {
     } else if (c == '\n') {
       visible += "\\n";
     } else {
-      visible += "\\x";
-      visible += kHex[byte >> 4];
-      visible += kHex[byte & 0xf];
+      escape(visible, byte);
     }
   }
   return visible;

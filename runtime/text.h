@@ -15,9 +15,7 @@ namespace quillmere {
 std::size_t Find(std::string_view line, std::string_view text);
 
 // True when `text` occurs anywhere in `line`.
-inline bool Contains(std::string_view line, std::string_view text) {
-  return Find(line, text) != 0;
-}
+inline bool Contains(std::string_view line, std::string_view text) { return Find(line, text) != 0; }
 
 // At most `count` bytes of `line` from column `start` (from 1); empty when
 // `start` lies beyond the end of the line. A `start` of 0 counts as 1.
@@ -42,8 +40,9 @@ std::string AsField(std::string_view text);
 
 // Copy of `text` fit to be shown on a terminal: TAB, CR and LF as "\t", "\r"
 // and "\n", every other control byte (below 0x20, and 0x7F) as "\xHH" in
-// lower case, so that a name cannot move the cursor or change the terminal.
-// Other bytes are copied.
+// lower case, and the C1 controls U+0080 to U+009F written in UTF-8 (bytes C2
+// 80 to C2 9F) as their two bytes "\xc2\xHH", so that a name cannot move the
+// cursor or change the terminal. Other bytes are copied.
 std::string Visible(std::string_view text);
 
 }  // namespace quillmere

@@ -13,11 +13,14 @@ std::wstring Utf8ToWide(std::string_view text);
 // `text` (UTF-16) as UTF-8; unpaired surrogates become U+FFFD.
 std::string WideToUtf8(std::wstring_view text);
 
-// `path` (UTF-8) as the UTF-16 path to hand to a wide file function. "/" is
-// taken as "\". A path too long for the classic limit of 260 characters is
-// made absolute and given the "\\?\" prefix (or "\\?\UNC\" for a network
-// path), which lifts the limit; the doubled "\" after a drive root is folded
-// there too, as Windows does for short paths.
+// `path` (UTF-8) as the UTF-16 path to hand to a wide file function: always
+// absolute with the "\\?\" prefix ("\\?\UNC\server\share\..." for a network
+// path), which lifts the limit of 260 characters and keeps every name as it
+// is, a trailing dot or space included (folders named "run." on a network
+// share or by WSL). "/" is taken as "\"; a relative path is made absolute
+// against the current directory; doubled separators, "." and ".." are folded,
+// as Windows does for a plain path. A path that already has the prefix is
+// kept.
 std::wstring WidePath(std::string_view path);
 
 // `text` (UTF-8) in the system's ANSI code page (Windows-1252 on Western

@@ -2,8 +2,9 @@
 # Runs quillmere-summary.exe under Wine beside the Linux quillmere-summary and
 # checks that
 #   - the bundled examples/ (ASCII names) give byte-identical tables, and
-#   - run folders named "Puffer-Größe" and "Пруд-Ω" give, on Windows, a table
-#     naming them "Puffer-Größe" in Windows-1252 and "????-?", without failing.
+#   - run folders named "Puffer-Größe" and "Пруд-Ω" (UTF-8 on Linux) give a
+#     table naming them "Puffer-Größe" in Windows-1252 and "????-?", without
+#     failing, byte for byte the same on both.
 # Usage: scripts/check-windows-tables.sh BUILD_WINDOWS_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,7 +43,9 @@ fi
 mkdir -p "$work/names/Puffer-Größe/toxswa" "$work/names/Пруд-Ω/toxswa"
 cp examples/Baseline/toxswa/00001_D4_Pond.sum "$work/names/Puffer-Größe/toxswa/"
 cp examples/Baseline/toxswa/00001_D4_Pond.sum "$work/names/Пруд-Ω/toxswa/"
+cp -r "$work/names" "$work/names-linux"
 wine "$exe" "Z:$work/names" >/dev/null
+"$linux" "$work/names-linux" >/dev/null
 ids=$(cut -f1 "$work/names/Summary.txt" | tr -d '\r' | tail -n +2)
 expected=$(printf 'Puffer-Gr\xf6\xdfe\n????-?')
 if [[ $ids != "$expected" ]]; then
@@ -50,4 +53,8 @@ if [[ $ids != "$expected" ]]; then
   printf '%s\n' "$ids" | od -c >&2
   exit 1
 fi
-echo "check-windows-tables: examples/ gives the same table on Linux and Windows; names are in Windows-1252"
+if ! cmp "$work/names-linux/Summary.txt" "$work/names/Summary.txt"; then
+  echo "check-windows-tables: the Linux and Windows tables of non-ASCII run folder names differ" >&2
+  exit 1
+fi
+echo "check-windows-tables: examples/ and non-ASCII names give the same table on Linux and Windows, in Windows-1252"

@@ -104,7 +104,9 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   std::string path;
   path.reserve(folder.size() + 1 + name.size());
   path += folder;
-  path += kPathSeparator;
+  // A separator the user typed at the end of the folder ("runs/", "D:\\",
+  // "/") already parts it from the name.
+  if (folder.empty() || kPathSeparators.find(folder.back()) == std::string_view::npos) path += kPathSeparator;
   path += name;
   return path;
 }
@@ -164,6 +166,13 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
   } catch (const FileError& error) {
     if (std::optional<FileError> writeFailure = file->Close()) {
       return FailWriting(outcome, *file, *writeFailure);
+    }
+    // Memory running out between two rows of a report leaves the rows ended
+    // before in the table: they and their report are counted as kept.
+    const std::size_t rowsKept = file->linesKept() > 0 ? file->linesKept() - 1 : 0;
+    if (rowsKept > outcome.rows) {
+      outcome.rows = rowsKept;
+      ++outcome.reports;
     }
     return Fail(outcome, RunStatus::kReportFailure, error);
   }

@@ -58,8 +58,9 @@ std::string ReportFailureMessage(const std::string& path);
 std::string TableKeeps(const SummaryOutcome& outcome);
 
 // `folder` and `name` joined by the platform's path separator, "/" on Linux
-// and "\" on Windows.
-// Nothing is folded: a folder that ends in a separator gets a second one.
+// and "\" on Windows, unless `folder` already ends in one ("runs/", a drive
+// root "D:\", the root "/"; on Windows "/" counts too). Nothing else is
+// folded.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
 // Writes Summary.txt in `directory` anew: the table is built beside it and

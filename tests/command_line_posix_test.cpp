@@ -40,7 +40,9 @@ TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
   EXPECT_EQ(failed.err, "Problem with file " + scratch.path() +
                             "/runs\\x1b[2J/run\\t\\x1b]0;x\\x07/toxswa/b.sum!\n Please check!\n"
                             "quillmere-summary: the report ends before a line containing "
-                            "\"* Scenario                :\"\n");
+                            "\"* Scenario                :\"\n"
+                            "quillmere-summary: " +
+                            scratch.path() + "/runs\\x1b[2J/Summary.txt keeps 1 report, 1 row\n");
   EXPECT_EQ(RunCli({directory + "/\x1b"}).err,
             "quillmere-summary: " + scratch.path() +
                 "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");

@@ -33,8 +33,11 @@ TEST(CommandLineTest, WritesTheTableAndSaysWhereItIs) {
   EXPECT_EQ(result.err, "");
 }
 
-TEST(CommandLineTest, ExitsWithOneAndTheMessageWhenAReportFails) {
+TEST(CommandLineTest, ExitsWithOneAndTheMessageAndWhatTheTableKeepsWhenAReportFails) {
   ScratchDirectory scratch;
+  FixtureReport two;
+  two.substances.push_back(two.substances.front());
+  scratch.Write("run/TOXSWA/a.sum", BuildReport(two));
   scratch.Write("run/TOXSWA/bad.sum", "no markers\n");
   const CommandLineResult result = RunCli({scratch.path()});
   EXPECT_EQ(result.status, 1);
@@ -42,7 +45,9 @@ TEST(CommandLineTest, ExitsWithOneAndTheMessageWhenAReportFails) {
                             std::string(kMessageLineBreak) +
                             " Please check!\n"
                             "quillmere-summary: the report ends before a line containing "
-                            "\"* Scenario                :\"\n");
+                            "\"* Scenario                :\"\n"
+                            "quillmere-summary: " +
+                            (scratch / "Summary.txt") + " keeps 1 report, 2 rows\n");
 }
 
 TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {
@@ -55,6 +60,12 @@ TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {
       {{""}, "quillmere-summary: expected the directory that holds the run folders; try --help\n"},
       {{"a", "b"}, "quillmere-summary: expected one directory, got more; try --help\n"},
       {{"--fast", "a"}, "quillmere-summary: unknown option '--fast'; try --help\n"},
+      // Control bytes in an option reach the terminal escaped: ESC, and CSI
+      // (U+009B) in UTF-8.
+      {{"-\033[2Jx"}, "quillmere-summary: unknown option '-\\x1b[2Jx'; try --help\n"},
+      {{"--\xc2\x9b"
+        "2J"},
+       "quillmere-summary: unknown option '--\\xc2\\x9b2J'; try --help\n"},
       {{scratch / "none"},
        "quillmere-summary: " + (scratch / "none") + ": cannot list: No such file or directory\n"},
   };
@@ -67,7 +78,10 @@ TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {
 }
 
 TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDash) {
-  const std::string version = std::string("quillmere-summary ") + QUILLMERE_VERSION_FOR_TESTS + "\n";
+  const std::string version = std::string("quillmere-summary ") + QUILLMERE_VERSION_FOR_TESTS +
+                              "\n"
+                              "Copyright (C) 2026 Quillmere maintainers\n"
+                              "License MIT: <https://opensource.org/licenses/MIT>\n";
   for (const char* option : {"--help", "-h"}) {
     EXPECT_NE(RunCli({option, "dir"}).out.find("Usage: quillmere-summary [--] DIR"), std::string::npos)
         << option;

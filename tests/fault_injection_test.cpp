@@ -82,8 +82,11 @@ ProgramResult RunProgram(const std::string& directory, rlim_t fileSizeLimit = RL
 using quillmere::testing::DataRows;
 using quillmere::testing::RowNames;
 
-std::string ReportFailure(const std::string& path, const std::string& reason) {
-  return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n";
+// The three lines of a report failure and the line saying what the table in
+// the run's directory `directory` keeps.
+std::string ReportFailure(const std::string& directory, const std::string& path, const std::string& reason) {
+  return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n" +
+         quillmere::testing::KeepsLine(directory + "/Summary.txt");
 }
 
 const std::string kEndsBeforeScenario =
@@ -345,7 +348,8 @@ TEST(FaultInjectionTest, AReportThatFailsToReadPartWayFailsNamingIt) {
   scratch.Write("run/toxswa/c.sum", BuildReport({}));
   const ProgramResult result = RunProgram(scratch.path());
   EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_EQ(result.err, ReportFailure(scratch / "run/toxswa/b.sum", "cannot read: Input/output error"));
+  EXPECT_EQ(result.err,
+            ReportFailure(scratch.path(), scratch / "run/toxswa/b.sum", "cannot read: Input/output error"));
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"});
 }
 
@@ -386,7 +390,7 @@ TEST(FaultInjectionTest, GarbageReportsFailNamingThemAndKeepTheRowsBefore) {
     scratch.Write("run/toxswa/c.sum", report);
     const ProgramResult result = RunProgram(scratch.path());
     EXPECT_EQ(result.exitStatus, 1) << c.what;
-    EXPECT_EQ(result.err, ReportFailure(bad, c.reason)) << c.what;
+    EXPECT_EQ(result.err, ReportFailure(scratch.path(), bad, c.reason)) << c.what;
     EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << c.what;
   }
 }
@@ -405,7 +409,7 @@ TEST(FaultInjectionTest, LinksAndFilesWhereFoldersBelongAreHandled) {
   ASSERT_EQ(::symlink("loop.sum", (scratch / "b-run/toxswa/loop.sum").c_str()), 0);
   result = RunProgram(scratch.path());
   EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_EQ(result.err, ReportFailure(scratch / "b-run/toxswa/loop.sum",
+  EXPECT_EQ(result.err, ReportFailure(scratch.path(), scratch / "b-run/toxswa/loop.sum",
                                       "cannot open: Too many levels of symbolic links"));
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{});
 }

@@ -204,5 +204,19 @@ TEST(SummaryRunTest, KeepsATabInARunFolderNameFromShiftingTheColumns) {
   EXPECT_NE(table.find("\r\nmitigation A\tr 1.sum\tS\tEXSW2\t39.57\t"), std::string::npos) << table;
 }
 
+TEST(SummaryRunTest, NamesRunFoldersAndReportsInWindows1252WhateverTheirEncoding) {
+  ScratchDirectory scratch;
+  scratch.Write(
+      "Puffer-Gr\xc3\xb6\xc3\x9f"
+      "e/toxswa/Bericht-\xe2\x82\xac.sum",
+      ScenarioReport("S"));                                             // UTF-8: Puffer-Größe, Bericht-€
+  scratch.Write("Ufer\xe9/toxswa/\xe9t\xe9.sum", ScenarioReport("S"));  // Latin-1: Uferé, été
+  ASSERT_EQ(SummaryRun(scratch.path()).status, RunStatus::kWritten);
+  EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")),
+            (std::vector<std::string>{"Puffer-Gr\xf6\xdf"
+                                      "e/Bericht-\x80.sum",
+                                      "Ufer\xe9/\xe9t\xe9.sum"}));
+}
+
 }  // namespace
 }  // namespace quillmere

@@ -63,8 +63,11 @@ FaultedRun RunWithFaults(const ScratchDirectory& scratch, const std::string& fau
   return RunWithFaults({"--", scratch.path()}, faults, scratch.path());
 }
 
-std::string ReportFailure(const std::string& path, const std::string& reason) {
-  return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n";
+// The three lines of a report failure and the line saying what the table in
+// the run's directory `directory` keeps.
+std::string ReportFailure(const std::string& directory, const std::string& path, const std::string& reason) {
+  return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n" +
+         quillmere::testing::KeepsLine(directory + "/Summary.txt");
 }
 
 // Two run folders of two reports each; the second report of the first run
@@ -230,7 +233,7 @@ TEST(SystemFaultTest, AReportThatCannotBeReadEndsTheRunNamingIt) {
     const FaultedRun result = RunWithFaults(scratch, c.faults);
     EXPECT_NE(result.faultsMet, "") << c.faults;
     EXPECT_EQ(result.exitStatus, 1) << c.faults;
-    EXPECT_EQ(result.err, ReportFailure(scratch / "run1/toxswa/b.sum", c.reason)) << c.faults;
+    EXPECT_EQ(result.err, ReportFailure(scratch.path(), scratch / "run1/toxswa/b.sum", c.reason)) << c.faults;
     EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run1/a.sum"})
         << c.faults;
   }
@@ -274,7 +277,7 @@ TEST(SystemFaultTest, AListingThatFailsIsNamedAndKeepsTheRowsBefore) {
     if (c.exitStatus == 2) {
       EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + ": " + c.reason + "\n") << c.faults;
     } else {
-      EXPECT_EQ(result.err, ReportFailure(scratch / c.failedFolder, c.reason)) << c.faults;
+      EXPECT_EQ(result.err, ReportFailure(scratch.path(), scratch / c.failedFolder, c.reason)) << c.faults;
       EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), c.rows) << c.faults;
     }
   }
@@ -304,7 +307,7 @@ TEST(SystemFaultTest, MemoryRunningOutWhileAReportIsReadFailsThatReport) {
     const FaultedRun result = RunWithFaults(scratch, c.faults);
     EXPECT_NE(result.faultsMet, "") << c.what;
     EXPECT_EQ(result.exitStatus, 1) << c.what;
-    EXPECT_EQ(result.err, ReportFailure(path, c.reason)) << c.what;
+    EXPECT_EQ(result.err, ReportFailure(scratch.path(), path, c.reason)) << c.what;
     EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << c.what;
   }
 }
@@ -340,7 +343,11 @@ TEST(SystemFaultTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
     const std::string problem = "Problem with file " + scratch.path() + "/";
     ASSERT_EQ(result.err.compare(0, problem.size(), problem), 0) << faults << ": " << result.err;
     const std::string reasonStart = "\nquillmere-summary: ";
-    reasons.push_back(result.err.substr(result.err.rfind(reasonStart) + reasonStart.size()));
+    // The reason, then what the table keeps.
+    const std::size_t reason = result.err.find(reasonStart) + reasonStart.size();
+    const std::size_t keeps = result.err.find('\n', reason) + 1;
+    reasons.push_back(result.err.substr(reason, keeps - reason));
+    EXPECT_EQ(result.err.substr(keeps), quillmere::testing::KeepsLine(scratch / "Summary.txt")) << faults;
   }
   EXPECT_GT(failures, 20);
   for (const std::string reason : {"cannot list: not enough memory\n", "not enough memory to read it\n",

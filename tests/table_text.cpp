@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/scratch_directory.h"
+
 namespace quillmere::testing {
 
 const std::string kTableHeader =
@@ -31,6 +33,17 @@ std::vector<std::string> RowNames(const std::string& table) {
     names.push_back(row.substr(0, first) + "/" + row.substr(first + 1, second - first - 1));
   }
   return names;
+}
+
+std::string KeepsLine(const std::string& tablePath, const std::string& lineEnd) {
+  const std::vector<std::string> names = RowNames(ReadFile(tablePath));
+  std::size_t reports = 0;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i == 0 || names[i] != names[i - 1]) ++reports;
+  }
+  return "quillmere-summary: " + tablePath + " keeps " + std::to_string(reports) +
+         (reports == 1 ? " report, " : " reports, ") + std::to_string(names.size()) +
+         (names.size() == 1 ? " row" : " rows") + lineEnd;
 }
 
 }  // namespace quillmere::testing

@@ -65,6 +65,13 @@ TEST(VisibleTest, EscapesControlBytesOnly) {
       {"\x1b[2J\x07", "\\x1b[2J\\x07"},
       {std::string("\0\x1f\x7f", 3), "\\x00\\x1f\\x7f"},
       {"C:\\runs \xe4\xc3\xa4", "C:\\runs \xe4\xc3\xa4"},  // backslashes and non-ASCII bytes stay
+      // The C1 controls in UTF-8: CSI (U+009B), the first and the last.
+      {"a\xc2\x9b"
+       "2Jb",
+       "a\\xc2\\x9b2Jb"},
+      {"\xc2\x80\xc2\x9f", "\\xc2\\x80\\xc2\\x9f"},
+      {"\xc2\xa0\xc2\xb5 \xc3\x9f", "\xc2\xa0\xc2\xb5 \xc3\x9f"},  // no-break space, micro, sharp s stay
+      {"end\xc2", "end\xc2"},                                      // a lead byte alone stays
   };
   for (const auto& c : cases) EXPECT_EQ(Visible(c.text), c.visible) << c.visible;
 }

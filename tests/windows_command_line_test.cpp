@@ -112,7 +112,8 @@ TEST(WindowsCommandLineTest, ExitsWithTheRunsStatusAndItsMessage) {
        1,
        "Problem with file " + (scratch / "failing/run/toxswa/bad.sum") +
            "!\r\n Please check!\r\nquillmere-summary: the report ends before a line containing "
-           "\"* Scenario                :\"\r\n"},
+           "\"* Scenario                :\"\r\nquillmere-summary: " +
+           (scratch / "failing/Summary.txt") + " keeps 0 reports, 0 rows\r\n"},
       {{scratch / "held"},
        2,
        "quillmere-summary: " + heldTable +

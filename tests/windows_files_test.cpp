@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 #include "runtime/windows_text.h"
@@ -89,6 +90,36 @@ TEST(WindowsFilesTest, WorksBeyondTheClassicPathLimit) {
   EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)), (std::vector<std::string>{runFolder + "/" + report}));
 }
 
+// Network shares, NAS boxes and WSL make folders and files whose names end in
+// a dot or a space, which plain Windows paths cut off.
+TEST(WindowsFilesTest, ReadsRunFoldersAndReportsWhoseNamesEndInADotOrASpace) {
+  ScratchDirectory scratch;
+  const std::string runs = scratch.MakeFolder("runs");
+  const char* const folders[] = {"runs\\run.", "runs\\run.\\toxswa", "runs\\run ", "runs\\run \\toxswa"};
+  // "c.sum." does not end in ".sum": it is listed and left out.
+  const char* const files[] = {"runs\\run.\\toxswa\\a.sum", "runs\\run \\toxswa\\b.sum",
+                               "runs\\run \\toxswa\\c.sum."};
+  for (const char* folder : folders) {
+    ASSERT_TRUE(::CreateDirectoryW(WidePath(scratch / folder).c_str(), nullptr)) << folder;
+  }
+  for (const char* report : files) {
+    const HANDLE file = ::CreateFileW(WidePath(scratch / report).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << report;
+    DWORD written = 0;
+    EXPECT_TRUE(::WriteFile(file, kReport.data(), static_cast<DWORD>(kReport.size()), &written, nullptr));
+    ::CloseHandle(file);
+  }
+  const SummaryOutcome outcome = SummaryRun(runs);
+  EXPECT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
+  EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)), (std::vector<std::string>{"run /b.sum", "run./a.sum"}));
+  // The scratch directory's own clean-up uses plain paths, which miss them.
+  for (const char* report : files) ::DeleteFileW(WidePath(scratch / report).c_str());
+  for (auto folder = std::rbegin(folders); folder != std::rend(folders); ++folder) {
+    ::RemoveDirectoryW(WidePath(scratch / *folder).c_str());
+  }
+}
+
 TEST(WindowsFilesTest, SaysSoWhenAnotherProgramHoldsTheTable) {
   ScratchDirectory scratch;
   const std::string report = scratch.Write("run/toxswa/a.sum", kReport);
@@ -169,7 +200,7 @@ TEST(WindowsFilesTest, FailsOnAReportAnotherProgramHoldsKeepingTheRowsBefore) {
 
 // A drive whose root is a scratch folder, as `subst` (or, under Wine, a link
 // in dosdevices) makes it; the test is given its letter.
-TEST(WindowsFilesTest, DoublesTheBackslashAfterADriveRoot) {
+TEST(WindowsFilesTest, JoinsPathsToADriveRootWithoutDoublingTheBackslash) {
   const char* root = std::getenv("QUILLMERE_TEST_DRIVE_ROOT");
   if (root == nullptr || *root == '\0') GTEST_SKIP() << "QUILLMERE_TEST_DRIVE_ROOT names no spare drive";
   std::string drive = root;  // "Q:\" (or "Q:/")
@@ -183,9 +214,9 @@ TEST(WindowsFilesTest, DoublesTheBackslashAfterADriveRoot) {
     ::CloseHandle(bad);
   }
   const SummaryOutcome outcome = SummaryRun(drive);
-  EXPECT_EQ(outcome.tablePath, drive + "\\Summary.txt");
+  EXPECT_EQ(outcome.tablePath, drive + "Summary.txt");
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
-  EXPECT_EQ(outcome.message, "Problem with file " + drive + "\\run\\toxswa\\bad.sum!\r\n Please check!");
+  EXPECT_EQ(outcome.message, "Problem with file " + drive + "run\\toxswa\\bad.sum!\r\n Please check!");
   EXPECT_EQ(ReadFile(drive + "Summary.txt"), quillmere::testing::kTableHeader);
 }
 
