@@ -7,6 +7,7 @@
 
 #include "runtime/file_error.h"
 #include "tests/scratch_directory.h"
+#include "tests/system_words.h"
 
 namespace quillmere {
 namespace {
@@ -36,7 +37,7 @@ const LineEndCase kLineEndCases[] = {
     {"\n", {""}},
     {"\n\n", {"", ""}},
     {"\r\r\r", {"", "", ""}},
-    {"\n\r", {"", ""}},           // LF CR is two line ends
+    {"\n\r", {"", ""}},  // LF CR is two line ends
     {"a\r\r\nb", {"a", "", "b"}},
     {" \r\n*\r\n", {" ", "*"}},
     {std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},
@@ -100,7 +101,7 @@ TEST(LineReaderTest, RefusesWhatIsNotAReadablePlainFile) {
     std::string path;
     std::string reason;
   } cases[] = {
-      {missing, "cannot open: No such file or directory"},
+      {missing, "cannot open: " + quillmere::testing::MissingFileWords()},
       {folder, "cannot open: not a plain file"},
   };
   for (const Case& c : cases) {
