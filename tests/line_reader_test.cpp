@@ -37,7 +37,7 @@ const LineEndCase kLineEndCases[] = {
     {"\n", {""}},
     {"\n\n", {"", ""}},
     {"\r\r\r", {"", "", ""}},
-    {"\n\r", {"", ""}},  // LF CR is two line ends
+    {"\n\r", {"", ""}},           // LF CR is two line ends
     {"a\r\r\nb", {"a", "", "b"}},
     {" \r\n*\r\n", {" ", "*"}},
     {std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},

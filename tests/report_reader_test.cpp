@@ -80,7 +80,8 @@ TEST(ReportReaderTest, ReadsEveryFigureOfAReportInTheModelsLayout) {
     EXPECT_DOUBLE_EQ(s.TWAsed21d, 0.9058);
     EXPECT_EQ(record.Text(s.waterMaxDate), "25-Nov-1978-02h00");
     EXPECT_EQ(record.Text(s.sedimentMaxDate), "25-Nov-1978-11h00");
-    EXPECT_EQ(Dates(record), (std::vector<std::string>{"14-Nov-1978-09h00", "21-Nov-1978-09h00"}));
+    EXPECT_EQ(Dates(record),
+              (std::vector<std::string>{"14-Nov-1978-09h00", "21-Nov-1978-09h00"}));
   }
 }
 
@@ -170,8 +171,7 @@ TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
 TEST(ReportReaderTest, CutsTheScenarioFromColumn28ToAtMost100Bytes) {
   const std::string longName(120, 'x');
   const std::string text = ReportFromLines({"* Scenario                :" + longName}) + "";
-  EXPECT_EQ(FailureReason(text),
-            "the report ends before a line containing \"* End of TOXSWA REPORT: Header\"");
+  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"* End of TOXSWA REPORT: Header\"");
   FixtureReport fixture;
   fixture.scenario = longName;
   EXPECT_EQ(ReadText(BuildReport(fixture)).scenario, std::string(99, 'x'))
@@ -204,7 +204,8 @@ TEST(ReportReaderTest, EndsTheApplicationListOnlyAtASpaceOrAnAsterisk) {
       ReadText(HeaderOnly({}, {"    1   14-Nov-1978-09h00   1000.0", "", "  ", "*x", "    5   short",
                                "    6   19-Nov-1978-09h00x-too-long", " "}));
   EXPECT_EQ(Dates(record),
-            (std::vector<std::string>{"14-Nov-1978-09h00", "", "", "", "short", "19-Nov-1978-09h00"}));
+            (std::vector<std::string>{"14-Nov-1978-09h00", "", "", "", "short",
+                                      "19-Nov-1978-09h00"}));
   EXPECT_TRUE(ReadText(HeaderOnly({}, {"*"})).applicationDates.empty());
   EXPECT_TRUE(ReadText(HeaderOnly({}, {" "})).applicationDates.empty());
   EXPECT_EQ(Dates(ReadText(HeaderOnly({}, {"x       12-Dec-1978-10h00  ", "*"}))),
@@ -369,8 +370,8 @@ TEST(ReportReaderTest, FailsOnAFigureTooLargeForANumber) {
   const std::string text = BuildReport(fixture);
   const std::size_t lineNumber =
       std::count(text.begin(), text.begin() + text.find("TWAECsw_21_days"), '\n') + 1;
-  EXPECT_EQ(FailureReason(text),
-            "line " + std::to_string(lineNumber) + ": the figure \"1.0E+999\" is too large for a number");
+  EXPECT_EQ(FailureReason(text), "line " + std::to_string(lineNumber) +
+                                     ": the figure \"1.0E+999\" is too large for a number");
   fixture.substances[0].waterTwa21 = "1.0E-999";
   EXPECT_EQ(ReadText(BuildReport(fixture)).substances[0].TWA21d, 0);
 }
