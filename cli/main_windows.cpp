@@ -1,9 +1,10 @@
 // quillmere-summary.exe: the command-line front end on Windows. Arguments
-// arrive as UTF-16 and are handed on as UTF-8; messages reach the console as
-// UTF-16, or a file or pipe as UTF-8.
+// arrive as UTF-16 and are handed on as UTF-8, /? as --help; messages reach
+// the console as UTF-16, or a file or pipe as UTF-8.
 #include <exception>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -28,7 +29,15 @@ int wmain(int argc, wchar_t** argv) {
   int status = quillmere::kExitRunFailed;
   try {
     std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(quillmere::WideToUtf8(argv[i]));
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+      std::string argument = quillmere::WideToUtf8(argv[i]);
+      // Windows programs are asked for their help with /?; after -- it is a
+      // directory's name like any other.
+      if (!optionsEnded && argument == "/?") argument = "--help";
+      if (argument == "--") optionsEnded = true;
+      arguments.push_back(std::move(argument));
+    }
     status = quillmere::RunCommandLine(arguments, out, err);
   } catch (const std::exception& error) {
     err << "quillmere-summary: " << quillmere::DescribeUnexpected(error) << "\n";

@@ -25,10 +25,11 @@ class FileError : public std::runtime_error {
 // directory". This is the one place where error numbers become words.
 FileError SystemError(std::string path, const std::string& action, int errorNumber);
 
-// Windows only: the same from a Windows error code (GetLastError). The common
-// codes read as their POSIX counterparts above, so that a message means the
-// same on both systems; a file another program holds open (Excel keeps its
-// files so) says just that.
+// Windows only: the same from a Windows error code (GetLastError), in the
+// system's own words for it (FormatMessage), without the closing period: for
+// example "cannot list: The network path was not found". A file another
+// program holds open (Excel keeps its files so) says just that and what to do.
+// Codes the system has no text for read "system error N".
 FileError WindowsError(std::string path, const std::string& action, unsigned long errorCode);
 
 }  // namespace quillmere

@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 googletest zip unzip locales xvfb xauth xdotool)
+packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 googletest zip unzip locales xvfb xauth xdotool
+  fonts-liberation)
 scripts/install-packages.sh "${packages[@]}"
 
 build=build-windows

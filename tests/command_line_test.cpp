@@ -11,6 +11,7 @@
 #include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
+#include "tests/system_words.h"
 
 namespace quillmere {
 namespace {
@@ -67,7 +68,8 @@ TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {
         "2J"},
        "quillmere-summary: unknown option '--\\xc2\\x9b2J'; try --help\n"},
       {{scratch / "none"},
-       "quillmere-summary: " + (scratch / "none") + ": cannot list: No such file or directory\n"},
+       "quillmere-summary: " + (scratch / "none") +
+           ": cannot list: " + quillmere::testing::MissingFolderWords() + "\n"},
   };
   for (const Case& c : cases) {
     const CommandLineResult result = RunCli(c.arguments);
@@ -89,7 +91,8 @@ TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDas
   EXPECT_EQ(RunCli({"--version"}).out, version);
   EXPECT_EQ(RunCli({"-V"}).out, version);
   const CommandLineResult dashed = RunCli({"--", "-no-such-dir"});
-  EXPECT_EQ(dashed.err, "quillmere-summary: -no-such-dir: cannot list: No such file or directory\n");
+  EXPECT_EQ(dashed.err, "quillmere-summary: -no-such-dir: cannot list: " +
+                            quillmere::testing::MissingFolderWords() + "\n");
 }
 
 TEST(CommandLineTest, DescribesAnExceptionThatEscapedTheRun) {

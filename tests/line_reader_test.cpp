@@ -7,6 +7,7 @@
 
 #include "runtime/file_error.h"
 #include "tests/scratch_directory.h"
+#include "tests/system_words.h"
 
 namespace quillmere {
 namespace {
@@ -100,7 +101,7 @@ TEST(LineReaderTest, RefusesWhatIsNotAReadablePlainFile) {
     std::string path;
     std::string reason;
   } cases[] = {
-      {missing, "cannot open: No such file or directory"},
+      {missing, "cannot open: " + quillmere::testing::MissingFileWords()},
       {folder, "cannot open: not a plain file"},
   };
   for (const Case& c : cases) {

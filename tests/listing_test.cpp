@@ -8,6 +8,7 @@
 
 #include "runtime/file_error.h"
 #include "tests/scratch_directory.h"
+#include "tests/system_words.h"
 
 namespace quillmere {
 namespace {
@@ -26,7 +27,7 @@ TEST(ListTest, FailsNamingTheFolderThatCannotBeListed) {
     std::string folder;
     std::string reason;
   } cases[] = {
-      {scratch / "missing", "cannot list: No such file or directory"},
+      {scratch / "missing", "cannot list: " + quillmere::testing::MissingFolderWords()},
       {file, "cannot list: Not a directory"},
   };
   for (const Case& c : cases) {

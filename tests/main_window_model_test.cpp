@@ -160,11 +160,62 @@ TEST(MainWindowModelTest, EveryFailedRunShowsTheStopBoxAndEndsWithStatusOne) {
     EXPECT_EQ(end.message->title, "Quillmere") << c.directory;
     EXPECT_TRUE(end.message->text.starts_with(c.text)) << end.message->text;
     EXPECT_EQ(end.exitStatus, 1) << c.directory;
-    // Only a report failure has more to say than its two lines.
-    EXPECT_EQ(end.message->details.empty(), c.directory != scratch / "failing") << c.directory;
+    // Only a report failure has more to say than its two lines: why, and
+    // what the table keeps.
+    const std::string details =
+        c.directory == scratch / "failing"
+            ? "the report ends before a line containing \"* Scenario                :\"\n" +
+                  JoinPath(Native(scratch / "failing"), "Summary.txt") + " keeps 1 report, 1 row"
+            : "";
+    EXPECT_EQ(end.message->details, details) << c.directory;
   }
   EXPECT_NE(ReadFile(scratch / "failing/Summary.txt").find("Run1\tA.sum\t"), std::string::npos);
   EXPECT_FALSE(fs::exists(scratch / "elsewhere.txt"));
+}
+
+TEST(MainWindowModelTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
+  SummaryOutcome written;
+  written.status = RunStatus::kWritten;
+  written.tablePath = "/runs/Summary.txt";
+  SummaryOutcome empty = written;
+  empty.warning = "/runs holds no report: no run folder has a toxswa folder with .sum files";
+  SummaryOutcome reportFailure;
+  reportFailure.status = RunStatus::kReportFailure;
+  reportFailure.tablePath = "/runs/Summary.txt";
+  reportFailure.reports = 12;
+  reportFailure.rows = 15;
+  reportFailure.reason = "cannot open: gone";
+  reportFailure.message = ReportFailureMessage("/runs/R/toxswa/x.sum");
+  SummaryOutcome writeFailure = reportFailure;
+  writeFailure.status = RunStatus::kWriteFailure;
+  writeFailure.message = "/runs/Summary.txt: cannot write: disk full";
+  const struct {
+    const char* name;
+    SummaryOutcome outcome;
+    std::optional<Message> message;
+    int status;
+  } cases[] = {
+      {"complete", written, std::nullopt, 0},
+      {"complete but empty", empty, Message{MessageIcon::kInformation, "Quillmere", empty.warning, ""}, 0},
+      {"report failure", reportFailure,
+       Message{MessageIcon::kStop, "Quillmere", reportFailure.message,
+               "cannot open: gone\n/runs/Summary.txt keeps 12 reports, 15 rows"},
+       1},
+      {"write failure", writeFailure, Message{MessageIcon::kStop, "Quillmere", writeFailure.message, ""}, 1},
+  };
+  ScratchDirectory scratch;
+  for (const auto& c : cases) {
+    WindowStart start = Start({{"/", ""}}, scratch.path());
+    std::vector<std::string> runs;
+    start.run = [&](const std::string& directory, const SummaryOptions& options) {
+      runs.push_back(directory + " " + options.decimalSeparator);
+      return c.outcome;
+    };
+    const RunEnd end = MainWindowModel(start).command1Click();
+    EXPECT_EQ(runs, std::vector<std::string>{Native(scratch.path()) + " ,"}) << c.name;
+    EXPECT_EQ(end.message, c.message) << c.name;
+    EXPECT_EQ(end.exitStatus, c.status) << c.name;
+  }
 }
 
 TEST(MainWindowModelTest, TwipsBecomePixelsAtTheScreensDensity) {

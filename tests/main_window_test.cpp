@@ -189,13 +189,38 @@ TEST(MainWindowTest, AFailingReportShowsTheStopBoxThenEndsTheProgram) {
   EXPECT_EQ(box.text.toStdString(),
             "Problem with file " + scratch / "Run1/toxswa/B.sum" + "!\n Please check!");
   EXPECT_EQ(box.detailedText.toStdString(),
-            "the report ends before a line containing \"* Scenario                :\"");
+            "the report ends before a line containing \"* Scenario                :\"\n" +
+                scratch / "Summary.txt keeps 1 report, 1 row");
   EXPECT_EQ(box.buttons, QMessageBox::Ok);
   EXPECT_EQ(box.format, Qt::PlainText);
   EXPECT_EQ(shown.recorder.events, (std::vector<std::string>{"box", "end 1"}));
   const std::string table = ReadFile(scratch / "Summary.txt");
   EXPECT_EQ(table.substr(0, kHeader.size()), kHeader);
   EXPECT_NE(table.find("Run1\tA.sum\t"), std::string::npos);
+}
+
+TEST(MainWindowTest, ARunThatFoundNoReportShowsAnInformationBoxThenEndsWithStatusZero) {
+  ScratchDirectory scratch;
+  Recorder recorder;
+  WindowSetup setup = recorder.Setup({{"/", ""}}, scratch.path());
+  setup.start.run = [](const std::string& directory, const SummaryOptions&) {
+    SummaryOutcome outcome;
+    outcome.status = RunStatus::kWritten;
+    outcome.warning = directory + " holds no report";
+    return outcome;
+  };
+  MainWindow window(setup);
+  window.show();
+  QTest::mouseClick(window.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+
+  ASSERT_EQ(recorder.boxes.size(), 1u);
+  const Recorder::Box& box = recorder.boxes.front();
+  EXPECT_EQ(box.icon, QMessageBox::Information);
+  EXPECT_EQ(box.title, "Quillmere");
+  EXPECT_EQ(box.text.toStdString(), scratch.path() + " holds no report");
+  EXPECT_EQ(box.detailedText, "");
+  EXPECT_EQ(box.buttons, QMessageBox::Ok);
+  EXPECT_EQ(recorder.events, (std::vector<std::string>{"box", "end 0"}));
 }
 
 TEST(MainWindowTest, ClosingBeforeStartEndsTheProgramAndWritesNothing) {

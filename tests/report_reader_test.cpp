@@ -13,6 +13,7 @@
 #include "runtime/file_error.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
+#include "tests/system_words.h"
 
 namespace quillmere {
 namespace {
@@ -384,7 +385,7 @@ TEST(ReportReaderTest, NamesTheFileItCannotOpen) {
     ADD_FAILURE() << "read a missing report";
   } catch (const FileError& error) {
     EXPECT_EQ(error.path(), scratch / "gone.sum");
-    EXPECT_EQ(error.reason(), "cannot open: No such file or directory");
+    EXPECT_EQ(error.reason(), "cannot open: " + quillmere::testing::MissingFileWords());
   }
 }
 

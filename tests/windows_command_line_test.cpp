@@ -9,6 +9,7 @@
 #include "runtime/windows_text.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
+#include "tests/system_words.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -120,7 +121,8 @@ TEST(WindowsCommandLineTest, ExitsWithTheRunsStatusAndItsMessage) {
            ": cannot create: the file is open in another program; close it there and try again\r\n"},
       {{scratch / "none"},
        2,
-       "quillmere-summary: " + (scratch / "none") + ": cannot list: No such file or directory\r\n"},
+       "quillmere-summary: " + (scratch / "none") +
+           ": cannot list: " + quillmere::testing::MissingFolderWords() + "\r\n"},
       {{}, 2, "quillmere-summary: expected the directory that holds the run folders; try --help\r\n"},
   };
   for (const Case& c : cases) {
@@ -129,6 +131,19 @@ TEST(WindowsCommandLineTest, ExitsWithTheRunsStatusAndItsMessage) {
     EXPECT_EQ(result.err, c.err);
   }
   ::CloseHandle(excel);
+}
+
+TEST(WindowsCommandLineTest, SlashQuestionMarkAsksForTheHelpUnlessItFollowsDoubleDash) {
+  ScratchDirectory scratch;
+  const Result help = RunProgram(scratch, {"/?"});
+  EXPECT_EQ(help.status, 0u) << help.err;
+  EXPECT_TRUE(help.out.starts_with("Usage: quillmere-summary [--] DIR\r\n")) << help.out;
+  EXPECT_EQ(help.err, "");
+  // After -- it names a directory, which Windows does not allow.
+  const Result named = RunProgram(scratch, {"--", "/?"});
+  EXPECT_EQ(named.status, 2u);
+  EXPECT_EQ(named.out, "");
+  EXPECT_TRUE(named.err.starts_with("quillmere-summary: /?: cannot list: ")) << named.err;
 }
 
 TEST(WindowsCommandLineTest, WritesFiguresWithTheRegionalDecimalSeparator) {

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "runtime/file_error.h"
 #include "runtime/windows_text.h"
 #include "summary/summary_run.h"
 #include "tests/report_builder.h"
@@ -152,7 +153,8 @@ TEST(WindowsFilesTest, RefusesAReadOnlyTable) {
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   ::SetFileAttributesW(WidePath(tablePath).c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(outcome.status, RunStatus::kNotStarted);
-  EXPECT_EQ(outcome.message, tablePath + ": cannot create: Permission denied");
+  EXPECT_EQ(outcome.message,
+            tablePath + ": " + WindowsError("", "cannot create", ERROR_ACCESS_DENIED).reason());
   EXPECT_EQ(ReadFile(tablePath), "kept");
 }
 

@@ -19,6 +19,18 @@ QRect Pixels(const TwipsRect& rect) {
                TwipsToPixels(rect.height, 96));
 }
 
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kStop:
+      return QMessageBox::Critical;
+    case MessageIcon::kInformation:
+      return QMessageBox::Information;
+    case MessageIcon::kWarning:
+      break;
+  }
+  return QMessageBox::Warning;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(WindowSetup setup, QWidget* parent)
@@ -93,8 +105,8 @@ void MainWindow::command1Click() {
 
 void MainWindow::showMessage(const std::optional<Message>& message) {
   if (!message) return;
-  QMessageBox box(message->icon == MessageIcon::kStop ? QMessageBox::Critical : QMessageBox::Warning,
-                  PathText(message->title), PathText(message->text), QMessageBox::Ok, this);
+  QMessageBox box(BoxIcon(message->icon), PathText(message->title), PathText(message->text), QMessageBox::Ok,
+                  this);
   // Paths are shown as they are, never read as markup.
   box.setTextFormat(Qt::PlainText);
   if (!message->details.empty()) box.setDetailedText(PathText(message->details));

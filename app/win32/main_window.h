@@ -11,10 +11,23 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "app/window/main_window_model.h"
 
 namespace quillmere {
+
+// What the system's box shows for a Message: a task dialog with the title,
+// the text, the icon and one OK button, and the details as its expanded
+// information, shown on request.
+struct Win32MessageBox {
+  std::wstring title;
+  std::wstring text;             // line breaks as CR LF
+  std::wstring details;          // line breaks as CR LF; empty when there are none
+  PCWSTR icon = nullptr;         // TD_ERROR_ICON, TD_WARNING_ICON or TD_INFORMATION_ICON
+  UINT messageBoxStyle = MB_OK;  // the plain box's, where there is no task dialog
+};
+Win32MessageBox MessageBoxOf(const Message& message);
 
 // What the window takes from its surroundings; the defaults are the real ones.
 struct Win32WindowSetup {
@@ -26,7 +39,9 @@ struct Win32WindowSetup {
   // Ends the program with the given exit status.
   std::function<void(int status)> endProgram = [](int status) { PostQuitMessage(status); };
 
-  // The system's message box: MB_ICONSTOP or MB_ICONWARNING, one OK button.
+  // The system's box for MessageBoxOf(message): a task dialog (common
+  // controls 6), or a plain message box with the details below the text
+  // where the task dialog is missing.
   static void ShowMessageBox(HWND owner, const Message& message);
 };
 

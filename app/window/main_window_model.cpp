@@ -43,16 +43,23 @@ RunEnd MainWindowModel::command1Click() const {
   options.decimalSeparator = start_.decimalSeparator ? *start_.decimalSeparator : LocaleDecimalSeparator();
   SummaryOutcome outcome;
   try {
-    outcome = SummaryRun(dir1_.path(), options);
+    outcome = start_.run ? start_.run(dir1_.path(), options) : SummaryRun(dir1_.path(), options);
   } catch (const std::exception& error) {
     // Nothing a directory tree can hold gets here; should anything else,
     // such as memory running out, the user still hears of it.
     outcome.status = RunStatus::kWriteFailure;
     outcome.message = error.what();
   }
-  if (outcome.status == RunStatus::kWritten) return RunEnd{std::nullopt, 0};
-  // Why a report could not be read is not part of the box's two lines.
-  const std::string details = outcome.status == RunStatus::kReportFailure ? outcome.reason : std::string();
+  if (outcome.status == RunStatus::kWritten) {
+    // A complete table that holds nothing is no silent success.
+    if (outcome.warning.empty()) return RunEnd{std::nullopt, 0};
+    return RunEnd{Message{MessageIcon::kInformation, kApplicationTitle, outcome.warning, {}}, 0};
+  }
+  // Why a report could not be read, and what the table holds now, are not
+  // part of the box's two lines.
+  const std::string details = outcome.status == RunStatus::kReportFailure
+                                  ? outcome.reason + "\n" + TableKeeps(outcome)
+                                  : std::string();
   return RunEnd{Message{MessageIcon::kStop, kApplicationTitle, outcome.message, details}, 1};
 }
 

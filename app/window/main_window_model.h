@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,16 +19,19 @@
 namespace quillmere {
 
 enum class MessageIcon {
-  kWarning,  // something the user can mend in the window; the program goes on
-  kStop,     // the run failed; the program ends after the box
+  kWarning,      // something the user can mend in the window; the program goes on
+  kStop,         // the run failed; the program ends after the box
+  kInformation,  // the run is complete but has something to tell; the program ends after the box
 };
 
 // A modal message box with one OK button.
 struct Message {
   MessageIcon icon = MessageIcon::kWarning;
   std::string title = kApplicationTitle;
-  std::string text;     // plain text, never markup
-  std::string details;  // why, for a toolkit that can show more on request; may be empty
+  std::string text;  // plain text, never markup
+  // Why, and what the table keeps, for a toolkit that can show more on
+  // request: lines separated by LF; may be empty.
+  std::string details;
   bool operator==(const Message&) const = default;
 };
 
@@ -46,6 +50,9 @@ struct WindowStart {
   // The decimal separator of the table's figures; the user's locale's when
   // not given.
   std::optional<std::string> decimalSeparator;
+  // The run Start makes; SummaryRun when not given. Tests put a made-up
+  // outcome here.
+  std::function<SummaryOutcome(const std::string& directory, const SummaryOptions& options)> run;
 };
 
 class MainWindowModel {
@@ -65,7 +72,10 @@ class MainWindowModel {
   std::optional<Message> dir1Open(std::size_t row);
 
   // Command1_Click: runs the summary over Dir1's open directory. Every run
-  // ends the program, after the returned box when there is one.
+  // ends the program, after the returned box when there is one: the stop box
+  // after a failure (for a report that cannot be read, its details give the
+  // reason and what the table keeps), an information box after a complete
+  // run that has a warning (no report found), none after any other.
   RunEnd command1Click() const;
 
  private:

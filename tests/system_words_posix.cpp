@@ -1,0 +1,17 @@
+#include <cerrno>
+
+#include "runtime/file_error.h"
+#include "tests/system_words.h"
+
+namespace quillmere::testing {
+
+namespace {
+
+std::string Words(int errorNumber) { return SystemError("", "x", errorNumber).reason().substr(3); }
+
+}  // namespace
+
+std::string MissingFileWords() { return Words(ENOENT); }
+std::string MissingFolderWords() { return Words(ENOENT); }
+
+}  // namespace quillmere::testing
