@@ -69,7 +69,11 @@ TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {
 TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDash) {
   const std::string version = std::string("quillmere-summary ") + QUILLMERE_VERSION_FOR_TESTS + "\n";
   for (const char* option : {"--help", "-h"}) {
-    EXPECT_NE(RunCli({option, "dir"}).out.find("Usage: quillmere-summary [--] DIR"), std::string::npos)
+    EXPECT_NE(
+        RunCli({option, "dir"})
+            .out.find(
+                "Usage: quillmere-summary [--workbook [--compare FIGURE] [--threshold VALUE]] [--] DIR"),
+        std::string::npos)
         << option;
   }
   EXPECT_EQ(RunCli({"--version"}).out, version);
