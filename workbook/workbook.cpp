@@ -205,15 +205,11 @@ class ClassicNumbers {
 };
 
 std::string LocalTime() {
+  // The program has one thread: localtime's shared result is safe here.
   const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  const std::tm* local = std::localtime(&now);
+  char text[32] = "";
+  if (local != nullptr) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
   return text;
 }
 
