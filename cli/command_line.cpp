@@ -2,7 +2,9 @@
 
 #include <new>
 #include <ostream>
+#include <vector>
 
+#include "cli/workbook_step.h"
 #include "runtime/number.h"
 #include "runtime/text.h"
 #include "summary/summary_run.h"
@@ -14,13 +16,23 @@ namespace {
 constexpr const char* kProgram = "quillmere-summary";
 
 void PrintHelp(std::ostream& out) {
-  out << "Usage: " << kProgram << " [--] DIR\n"
+  out << "Usage: " << kProgram << " [--workbook [--compare FIGURE] [--threshold VALUE]] [--] DIR\n"
       << "\n"
       << "Reads the TOXSWA summary reports (*.sum) in the toxswa folder of every run\n"
       << "folder of DIR and writes their key exposure results to DIR/Summary.txt:\n"
       << "one tab-separated line per report and substance.\n"
       << "\n"
       << "Options:\n"
+      << "  --workbook     also write DIR/Summary.xlsx when the run completes: the table as\n"
+      << "                 typed cells (sheet Summary), each figure of every run folder side\n"
+      << "                 by side per substance and scenario (Compare), and how it was made\n"
+      << "                 (About); the previous workbook stays until the run completes\n"
+      << "  --compare FIGURE\n"
+      << "                 the figure of the sheet Compare: PECsw_max (the default), TWA7d,\n"
+      << "                 TWA21d, PECsed_max, TWAsed7d or TWAsed21d\n"
+      << "  --threshold VALUE\n"
+      << "                 fill the cells of Compare above VALUE red and the others green,\n"
+      << "                 and count the run folders at or under it (\".\" or \",\" as decimal point)\n"
       << "  -h, --help     show this help and exit\n"
       << "  -V, --version  show the version and exit\n"
       << "  --             end of options: the next argument is DIR even if it begins with '-'\n"
@@ -43,7 +55,11 @@ int Answered(std::ostream& out, std::ostream& err, const char* what) {
 
 }  // namespace
 
-int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
+int RunCommandLine(std::span<const std::string> allArguments, std::ostream& out, std::ostream& err) {
+  WorkbookRequest workbookRequest;
+  std::vector<std::string> otherArguments;
+  if (!TakeWorkbookOptions(allArguments, otherArguments, workbookRequest, err)) return kExitNotStarted;
+  const std::span<const std::string> arguments(otherArguments);
   const std::string* directory = nullptr;
   bool optionsEnded = false;
   for (const std::string& argument : arguments) {
@@ -76,7 +92,14 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
 
   SummaryOptions options;
   options.decimalSeparator = LocaleDecimalSeparator();
+  WorkbookStepPointer workbook;
+  if (workbookRequest.wanted && !(workbook = StartWorkbook(workbookRequest, *directory, options, err))) {
+    return kExitNotStarted;
+  }
   const SummaryOutcome outcome = SummaryRun(*directory, options);
+  if (workbook) {
+    if (const std::optional<int> status = FinishWorkbook(*workbook, outcome, out, err)) return *status;
+  }
   switch (outcome.status) {
     case RunStatus::kWritten:
       out << "Wrote " << Visible(outcome.tablePath) << ": " << outcome.reports

@@ -8,11 +8,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 googletest zip unzip locales xvfb xauth xdotool
-  fonts-liberation)
+  fonts-liberation dpkg-dev libxlsxwriter-dev libz-mingw-w64-dev python3-openpyxl)
 scripts/install-packages.sh "${packages[@]}"
 
 build=build-windows
+# libxlsxwriter for the workbook, built once from Debian's source package.
+xlsxwriter=$(scripts/build-xlsxwriter-windows.sh "$build")
 cmake -S . -B "$build" -G Ninja \
+  -DQUILLMERE_XLSXWRITER_ROOT="$xlsxwriter" \
   --toolchain "$PWD/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
   -DQUILLMERE_BUILD_TESTS=ON \

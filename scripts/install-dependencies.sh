@@ -13,6 +13,7 @@ packages=(
   time libbenchmark-dev
   scdoc lintian desktop-file-utils appstream dpkg-dev
   python3-pandas r-base-core
+  libxlsxwriter-dev python3-openpyxl
 )
 
 "$(dirname "$0")/install-packages.sh" "${packages[@]}"

@@ -160,6 +160,7 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
           throw FileError(reportPath, "not enough memory to write its rows");
         }
         ++outcome.reports;
+        if (options.afterRows) options.afterRows(record, runFolder.name, report.name, reportPath);
         if (file->failure()) return FailWriting(outcome, *file, *file->failure());
       }
     }

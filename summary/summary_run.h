@@ -7,6 +7,8 @@
 
 namespace quillmere {
 
+struct ReportRecord;
+
 // How a run ended.
 enum class RunStatus {
   kWritten,        // the table is complete
@@ -24,6 +26,13 @@ struct SummaryOptions {
   // just before it is opened; empty in a normal run. Tests use it to change
   // the tree in that window.
   std::function<void(const std::string& reportPath)> beforeReading;
+  // Called after each report's rows are written, with its record, the run
+  // folder and report names as the file system gives them (the record holds
+  // them as the table writes them) and the report's path. Empty unless
+  // another output follows the run.
+  std::function<void(const ReportRecord& record, const std::string& runFolder, const std::string& reportFile,
+                     const std::string& reportPath)>
+      afterRows;
 };
 
 struct SummaryOutcome {

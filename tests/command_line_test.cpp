@@ -85,7 +85,11 @@ TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDas
                               "Copyright (C) 2026 Quillmere maintainers\n"
                               "License MIT: <https://opensource.org/licenses/MIT>\n";
   for (const char* option : {"--help", "-h"}) {
-    EXPECT_NE(RunCli({option, "dir"}).out.find("Usage: quillmere-summary [--] DIR"), std::string::npos)
+    EXPECT_NE(
+        RunCli({option, "dir"})
+            .out.find(
+                "Usage: quillmere-summary [--workbook [--compare FIGURE] [--threshold VALUE]] [--] DIR"),
+        std::string::npos)
         << option;
   }
   EXPECT_EQ(RunCli({"--version"}).out, version);

@@ -21,7 +21,7 @@ trap 'rm -rf "$work"' EXIT
 # The code block of LANGUAGE in the README's part on reading the table.
 recipe() {
   awk -v language="$1" '
-    /^## / { inPart = ($0 == "## Reading the table in R and Python") }
+    /^##+ / { inPart = ($0 == "### In R and Python") }
     inPart && $0 == "```" && inBlock { inBlock = 0; next }
     inPart && $0 == "```" language { inBlock = 1; next }
     inBlock { print }' "$readme"

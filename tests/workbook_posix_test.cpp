@@ -1,0 +1,358 @@
+// Summary.xlsx read back with a reader not written here (openpyxl, through
+// tests/workbook/dump_workbook.py): its cells against the text table, the
+// comparison sheet, and the refusals and failures that leave it alone.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "runtime/number.h"
+#include "tests/command_line_capture.h"
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildReport;
+using quillmere::testing::CommandLineResult;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::FixtureSubstance;
+using quillmere::testing::ReadFile;
+using quillmere::testing::RunCli;
+using quillmere::testing::ScratchDirectory;
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream in(text);
+  while (std::getline(in, part, separator)) parts.push_back(part);
+  return parts;
+}
+
+// The workbook's cells by "Sheet!A1": type, value (JSON) and the extras
+// ("link=...", "comment=...", "fill=...", "format=...").
+struct Workbook {
+  std::map<std::string, std::vector<std::string>> cells;
+  std::vector<std::string> sheets;  // the lines describing each sheet
+  std::string dump;
+
+  std::string Value(const std::string& cell) const {
+    const auto found = cells.find(cell);
+    return found == cells.end() ? "(empty)" : found->second.at(1);
+  }
+  std::string Type(const std::string& cell) const {
+    const auto found = cells.find(cell);
+    return found == cells.end() ? "(empty)" : found->second.at(0);
+  }
+  std::string Extra(const std::string& cell, const std::string& key) const {
+    const auto found = cells.find(cell);
+    if (found == cells.end()) return "(empty)";
+    for (std::size_t i = 2; i < found->second.size(); ++i) {
+      if (found->second[i].starts_with(key + "=")) return found->second[i].substr(key.size() + 1);
+    }
+    return "(none)";
+  }
+};
+
+std::string DumpWorkbook(const std::string& path) {
+  const std::string command =
+      std::string(QUILLMERE_PYTHON) + " " + QUILLMERE_DUMP_WORKBOOK + " '" + path + "'";
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << command;
+  return out;
+}
+
+Workbook ReadWorkbook(const std::string& path) {
+  Workbook book;
+  book.dump = DumpWorkbook(path);
+  for (const std::string& line : Split(book.dump, '\n')) {
+    std::vector<std::string> fields = Split(line, '\t');
+    if (fields.size() == 1) {
+      book.sheets.push_back(line);
+    } else {
+      const std::string cell = fields.front();
+      fields.erase(fields.begin());
+      book.cells[cell] = fields;
+    }
+  }
+  return book;
+}
+
+class WorkbookTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::system((std::string(QUILLMERE_PYTHON) + " -c 'import openpyxl' 2>/dev/null").c_str()) != 0) {
+      GTEST_SKIP() << "python3-openpyxl is missing";
+    }
+  }
+};
+
+// A report whose water maximum falls on its application date, of a run-off
+// scenario: the maximum came by drift.
+FixtureReport DriftReport() {
+  FixtureReport report;
+  report.scenario = "R1_Stream";
+  report.substances[0].waterMaxDate = "14-Nov-1978-09h00";
+  return report;
+}
+
+TEST_F(WorkbookTest, HoldsTheTableAsTypedCells) {
+  ScratchDirectory scratch;
+  FixtureReport drainage;
+  drainage.scenario = "D4_Pond";
+  FixtureSubstance acid;
+  acid.name = "S\xE4ure";  // Windows-1252
+  acid.waterMax = "1.234567890E-05";
+  acid.waterTwa7 = "0.1234567890123";
+  acid.waterMaxDate = "31-Feb-1979-02h00";  // no such day: stays text
+  drainage.substances.push_back(acid);
+  drainage.applicationDates = {"02-Apr-1985-09h00", "16-Apr-1985-09h00", "30-Apr-1985-09h00"};
+  scratch.Write("Baseline/toxswa/00001_D4_Pond.sum", BuildReport(drainage));
+  scratch.Write("Baseline/toxswa/00002_R1_Stream.sum", BuildReport(DriftReport()));
+  FixtureReport runOff;
+  runOff.substances[0].waterMax = "123456";
+  scratch.Write(
+      "Puffer-Gr\xC3\xB6\xC3\x9F"
+      "e/toxswa/00003_R1_Stream.sum",
+      BuildReport(runOff));
+  FixtureReport lake;
+  lake.scenario = "Lake";
+  scratch.Write("\xE7\xB7\xA9\xE8\xA1\x9D/toxswa/a b#1.sum", BuildReport(lake));
+
+  const CommandLineResult result = RunCli({"--workbook", scratch.path()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "Wrote " + scratch.path() + "/Summary.xlsx\nWrote " + scratch.path() +
+                            "/Summary.txt: 4 reports, 5 rows\n");
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  EXPECT_EQ(book.sheets,
+            (std::vector<std::string>{"Summary freeze=A2 filter=A1:Q6", "Compare freeze=None filter=None",
+                                      "About freeze=None filter=None"}));
+  const struct {
+    std::string cell;
+    std::string value;
+  } header[] = {{"A1", "\"ID\""},         {"B1", "\"Mitigation\""},
+                {"E1", "\"PECsw_max\""},  {"M1", "\"AppDate\""},
+                {"N1", "\"AppDate 2\""},  {"O1", "\"AppDate 3\""},
+                {"P1", "\"Water body\""}, {"Q1", "\"Entry route (estimated)\""}};
+  for (const auto& c : header) EXPECT_EQ(book.Value("Summary!" + c.cell), c.value) << c.cell;
+
+  // Every figure is a number cell equal to the table's figure.
+  const std::vector<std::string> lines = Split(ReadFile(scratch / "Summary.txt"), '\n');
+  ASSERT_EQ(lines.size(), 6u);
+  for (std::size_t row = 2; row <= 6; ++row) {
+    const std::vector<std::string> fields = Split(lines[row - 1].substr(0, lines[row - 1].size() - 1), '\t');
+    for (std::size_t column = 4; column < 10; ++column) {
+      const std::string cell =
+          "Summary!" + std::string(1, static_cast<char>('A' + column)) + std::to_string(row);
+      ASSERT_EQ(book.Type(cell), "n") << cell;
+      EXPECT_EQ(ToText(std::strtod(book.Value(cell).c_str(), nullptr)), fields[column]) << cell;
+    }
+  }
+  const struct {
+    std::string cell;
+    std::string type;
+    std::string value;
+  } cells[] = {
+      {"A2", "s", "\"Baseline\""},
+      {"B2", "s", "\"00001_D4_Pond.sum\""},
+      {"D3", "s", "\"S\xC3\xA4ure\""},
+      {"E3", "n", "1.23456789e-05"},
+      {"F3", "n", "0.1234567890123"},
+      {"K2", "d", "\"1978-11-25T02:00:00\""},
+      {"K3", "s", "\"31-Feb-1979-02h00\""},
+      {"L2", "d", "\"1978-11-25T11:00:00\""},
+      {"M2", "d", "\"1985-04-02T09:00:00\""},
+      {"O2", "d", "\"1985-04-30T09:00:00\""},
+      {"M3", "(empty)", "(empty)"},
+      {"P2", "s", "\"Pond\""},
+      {"Q2", "s", "\"Drainage\""},
+      {"Q3", "s", "\"Drainage\""},
+      {"Q4", "s", "\"Drift\""},
+      {"A5", "s",
+       "\"Puffer-Gr\xC3\xB6\xC3\x9F"
+       "e\""},
+      {"E5", "n", "123456"},
+      {"Q5", "s", "\"Run-off\""},
+      {"A6", "s", "\"\xE7\xB7\xA9\xE8\xA1\x9D\""},
+      {"B6", "s", "\"a b#1.sum\""},
+      {"P6", "(empty)", "(empty)"},
+      {"Q6", "(empty)", "(empty)"},
+  };
+  for (const auto& c : cells) {
+    EXPECT_EQ(book.Type("Summary!" + c.cell), c.type) << c.cell;
+    EXPECT_EQ(book.Value("Summary!" + c.cell), c.value) << c.cell;
+  }
+  EXPECT_EQ(book.Extra("Summary!K2", "format"), "dd-mmm-yyyy hh:mm");
+  EXPECT_EQ(book.Extra("Summary!B2", "link"),
+            "file://" + scratch.path() + "/Baseline/toxswa/00001_D4_Pond.sum");
+  EXPECT_EQ(book.Extra("Summary!B6", "link"),
+            "file://" + scratch.path() + "/%E7%B7%A9%E8%A1%9D/toxswa/a%20b%231.sum");
+  EXPECT_EQ(book.Value("About!B4"), "4") << "reports";
+  EXPECT_EQ(book.Value("About!B5"), "5") << "rows";
+  EXPECT_EQ(book.Value("About!B6"), "\"PECsw_max\"");
+}
+
+TEST_F(WorkbookTest, ComparesEveryRunFolderPerSubstanceAndScenario) {
+  ScratchDirectory scratch;
+  const auto report = [](const std::string& scenario, const std::string& waterMax, const std::string& twa7) {
+    FixtureReport fixture;
+    fixture.scenario = scenario;
+    fixture.substances[0].waterMax = waterMax;
+    fixture.substances[0].waterTwa7 = twa7;
+    return BuildReport(fixture);
+  };
+  // In run folder A, D4_Pond comes twice, not one after the other: one cell,
+  // two reports.
+  scratch.Write("A/toxswa/1.sum", report("D4_Pond", "0.5", "0.01"));
+  scratch.Write("A/toxswa/2.sum", report("R1_Stream", "2", "0.02"));
+  scratch.Write("A/toxswa/3.sum", report("D4_Pond", "0.75", "0.03"));
+  scratch.Write("B/toxswa/1.sum", report("R1_Stream", "0.25", "0.04"));
+
+  const CommandLineResult result = RunCli({"--workbook", "--threshold", "0,6", scratch.path()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  const struct {
+    std::string cell;
+    std::string value;
+    std::string fill;
+  } cells[] = {
+      {"A1", "\"EXSW2: PECsw_max, threshold 0.6\"", "(none)"},
+      {"A2", "\"Scenario\"", "(none)"},
+      {"B2", "\"A\"", "(none)"},
+      {"C2", "\"B\"", "(none)"},
+      {"D2", "\"At or under 0.6\"", "(none)"},
+      {"A3", "\"D4_Pond\"", "(none)"},
+      {"B3", "0.75", "FFFFC7CE"},
+      {"C3", "(empty)", "(empty)"},
+      {"D3", "0", "(none)"},
+      {"A4", "\"R1_Stream\"", "(none)"},
+      {"B4", "2", "FFFFC7CE"},
+      {"C4", "0.25", "FFC6EFCE"},
+      {"D4", "1", "(none)"},
+  };
+  for (const auto& c : cells) {
+    EXPECT_EQ(book.Value("Compare!" + c.cell), c.value) << c.cell;
+    EXPECT_EQ(book.Extra("Compare!" + c.cell, "fill"), c.fill) << c.cell;
+  }
+  EXPECT_EQ(book.Extra("Compare!B3", "comment"),
+            "\"More than one report gives this cell; it holds the largest value. Reports:\\n1.sum\\n3.sum\"");
+  EXPECT_EQ(book.Extra("Compare!B4", "comment"), "(none)");
+
+  ASSERT_EQ(RunCli({"--workbook", "--compare=TWA7d", scratch.path()}).status, 0);
+  book = ReadWorkbook(scratch / "Summary.xlsx");
+  EXPECT_EQ(book.Value("Compare!A1"), "\"EXSW2: TWA7d\"");
+  EXPECT_EQ(book.Value("Compare!B3"), "0.03");
+  EXPECT_EQ(book.Extra("Compare!B3", "fill"), "(none)");
+  EXPECT_EQ(book.Value("Compare!D2"), "(empty)") << "no count without a threshold";
+}
+
+TEST_F(WorkbookTest, RefusesAWorkbookItMustNotReplaceBeforeTheRun) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const std::string other = scratch.Write("elsewhere.xlsx", "someone else's");
+  const std::string workbook = scratch / "Summary.xlsx";
+  const struct {
+    std::string what;
+    int (*make)(const char* target, const char* path);
+    std::string reason;
+  } cases[] = {
+      {"symbolic link", ::symlink, "not written: it is a symbolic link"},
+      {"hard link", ::link, "not written: it has other hard links"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(c.make(other.c_str(), workbook.c_str()), 0) << c.what;
+    const CommandLineResult result = RunCli({"--workbook", scratch.path()});
+    EXPECT_EQ(result.status, 2) << c.what;
+    EXPECT_EQ(result.err, "quillmere-summary: " + workbook + ": " + c.reason + "\n") << c.what;
+    EXPECT_EQ(::access((scratch / "Summary.txt").c_str(), F_OK), -1) << c.what << ": the run started";
+    EXPECT_EQ(ReadFile(other), "someone else's") << c.what;
+    ::unlink(workbook.c_str());
+  }
+  ASSERT_EQ(::mkfifo(workbook.c_str(), 0600), 0);
+  EXPECT_EQ(RunCli({"--workbook", scratch.path()}).err,
+            "quillmere-summary: " + workbook + ": not written: it is not a plain file\n");
+}
+
+TEST_F(WorkbookTest, LeavesThePreviousWorkbookAfterAReportFailure) {
+  ScratchDirectory scratch;
+  scratch.Write("Summary.xlsx", "the previous workbook");
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  scratch.Write("run/toxswa/b.sum", "not a report");
+  const CommandLineResult result = RunCli({"--workbook", scratch.path()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(result.err.starts_with("quillmere-summary: the run did not complete: " + scratch.path() +
+                                     "/Summary.xlsx is left as it was\nProblem with file "))
+      << result.err;
+  EXPECT_EQ(ReadFile(scratch / "Summary.xlsx"), "the previous workbook");
+  std::vector<std::string> left;
+  for (const auto& name : {"Summary.xlsx", ".Summary.xlsx"}) {
+    if (::access((scratch / name).c_str(), F_OK) == 0) left.push_back(name);
+  }
+  EXPECT_EQ(left, std::vector<std::string>{"Summary.xlsx"});
+}
+
+TEST_F(WorkbookTest, AGermanLocaleGivesTheSameNumbers) {
+  if (std::system("locale -a 2>/dev/null | grep -qi '^de_DE.utf-\\?8$'") != 0)
+    GTEST_SKIP() << "no de_DE.UTF-8";
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const auto run = [&](const std::string& locale) {
+    const std::string command = "LC_ALL=" + locale + " " + QUILLMERE_SUMMARY_EXE + " --workbook '" +
+                                scratch.path() + "' >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 0) << locale;
+    Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+    book.cells.erase("About!B3");  // when it was written
+    return book.cells;
+  };
+  const auto german = run("de_DE.UTF-8");
+  EXPECT_EQ(german, run("C"));
+  EXPECT_EQ(german.at("Summary!E2").at(1), "39.57");
+  EXPECT_NE(ReadFile(scratch / "Summary.txt").find("\t39.57\t"), std::string::npos);
+}
+
+TEST(WorkbookOptionsTest, NamesWhatIsAccepted) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string err;
+  } cases[] = {
+      {{"--compare", "TWA7d", "dir"},
+       "quillmere-summary: --compare works on the workbook: add --workbook; try --help\n"},
+      {{"--threshold=1", "dir"},
+       "quillmere-summary: --threshold works on the workbook: add --workbook; try --help\n"},
+      {{"--workbook", "dir", "--compare"}, "quillmere-summary: --compare needs a value; try --help\n"},
+      {{"--workbook", "--compare", "PECsw", "dir"},
+       "quillmere-summary: --compare 'PECsw' is not a figure of the table; accepted: PECsw_max, TWA7d, "
+       "TWA21d, "
+       "PECsed_max, TWAsed7d or TWAsed21d\n"},
+      {{"--workbook", "--threshold", "0.1.2", "dir"},
+       "quillmere-summary: --threshold '0.1.2' is not a number; accepted: a number such as 0.1, 0,1 or "
+       "1e-3\n"},
+      {{"--workbook", "--threshold", "inf", "dir"},
+       "quillmere-summary: --threshold 'inf' is not a number; accepted: a number such as 0.1, 0,1 or 1e-3\n"},
+      {{"--workbook", "--threshold", "", "dir"},
+       "quillmere-summary: --threshold '' is not a number; accepted: a number such as 0.1, 0,1 or 1e-3\n"},
+  };
+  for (const auto& c : cases) {
+    const CommandLineResult result = RunCli(c.arguments);
+    EXPECT_EQ(result.status, 2) << c.arguments.front();
+    EXPECT_EQ(result.err, c.err);
+  }
+  // After "--" the option is the directory's name.
+  EXPECT_EQ(RunCli({"--", "--workbook"}).err,
+            "quillmere-summary: --workbook: cannot list: No such file or directory\n");
+}
+
+}  // namespace
+}  // namespace quillmere

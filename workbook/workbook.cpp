@@ -1,0 +1,487 @@
+#include "workbook/workbook.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <ctime>
+#include <new>
+#include <utility>
+
+#include "runtime/number.h"
+#include "runtime/platform.h"
+#include "workbook/workbook_file.h"
+#include "workbook/workbook_text.h"
+
+namespace quillmere {
+
+namespace {
+
+// Excel's last row: the header and 1,048,575 rows under it.
+constexpr std::size_t kMaxDataRows = 1048575;
+constexpr std::size_t kFigureCount = std::size(kFigureNames);
+
+constexpr const char* kWaterBodyRule =
+    "Water body: the part of the scenario label after its last \"_\" (D4_Pond gives Pond); empty when "
+    "the label has none.";
+constexpr const char* kEntryRouteRule =
+    "Entry route (estimated): Drift when the date of the water maximum is one of the report's "
+    "application dates; otherwise Drainage for a scenario label beginning with D, Run-off for one "
+    "beginning with R, else empty.";
+
+std::uint64_t CellKey(std::uint32_t substance, std::uint32_t scenario, std::uint32_t runFolder) {
+  return (static_cast<std::uint64_t>(substance) << 42) | (static_cast<std::uint64_t>(scenario) << 21) |
+         runFolder;
+}
+
+double Figure(const SubstanceResult& substance, std::size_t figure) {
+  const double figures[] = {substance.PECsw_max,  substance.TWA7d,    substance.TWA21d,
+                            substance.PECsed_max, substance.TWAsed7d, substance.TWAsed21d};
+  return figures[figure];
+}
+
+// The spool: the reports in the order of the table, each as length-prefixed
+// texts and raw figures, read back once when the workbook is written.
+class SpoolWriter {
+ public:
+  explicit SpoolWriter(std::FILE* file) : file_(file) {}
+  void Text(std::string_view text) {
+    const auto size = static_cast<std::uint32_t>(text.size());
+    Bytes(&size, sizeof size);
+    Bytes(text.data(), text.size());
+  }
+  void Count(std::size_t count) {
+    const auto value = static_cast<std::uint32_t>(count);
+    Bytes(&value, sizeof value);
+  }
+  void Number(double value) { Bytes(&value, sizeof value); }
+  bool ok() const { return ok_; }
+
+ private:
+  void Bytes(const void* data, std::size_t size) {
+    if (ok_ && size > 0 && std::fwrite(data, 1, size, file_) != size) ok_ = false;
+  }
+  std::FILE* file_;
+  bool ok_ = true;
+};
+
+class SpoolReader {
+ public:
+  explicit SpoolReader(std::FILE* file) : file_(file) {}
+  std::string Text() {
+    const std::uint32_t size = Count();
+    std::string text(ok_ ? size : 0, '\0');
+    Bytes(text.data(), text.size());
+    return text;
+  }
+  std::uint32_t Count() {
+    std::uint32_t value = 0;
+    Bytes(&value, sizeof value);
+    return value;
+  }
+  double Number() {
+    double value = 0;
+    Bytes(&value, sizeof value);
+    return value;
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  void Bytes(void* data, std::size_t size) {
+    if (ok_ && size > 0 && std::fread(data, 1, size, file_) != size) ok_ = false;
+  }
+  std::FILE* file_;
+  bool ok_ = true;
+};
+
+struct SpooledSubstance {
+  std::string name;
+  double figures[kFigureCount] = {};
+  std::string waterMaxDate;
+  std::string sedimentMaxDate;
+};
+
+struct SpooledReport {
+  std::string runFolder;
+  std::string reportFile;
+  std::string link;
+  std::string scenario;
+  std::vector<SpooledSubstance> substances;
+  TextList applicationDates;
+};
+
+bool ReadReport(SpoolReader& in, SpooledReport& report) {
+  report.runFolder = in.Text();
+  report.reportFile = in.Text();
+  report.link = in.Text();
+  report.scenario = in.Text();
+  report.substances.resize(in.Count());
+  for (SpooledSubstance& substance : report.substances) {
+    substance.name = in.Text();
+    for (double& figure : substance.figures) figure = in.Number();
+    substance.waterMaxDate = in.Text();
+    substance.sedimentMaxDate = in.Text();
+    if (!in.ok()) return false;
+  }
+  report.applicationDates.Clear();
+  for (std::uint32_t count = in.Count(); count > 0 && in.ok(); --count)
+    report.applicationDates.Append(in.Text());
+  return in.ok();
+}
+
+}  // namespace
+
+// The cell formats of the workbook.
+struct WorkbookFormats {
+  lxw_format* header;
+  lxw_format* title;
+  lxw_format* date;
+  lxw_format* link;
+  lxw_format* above;
+  lxw_format* atOrUnder;
+};
+
+namespace {
+
+WorkbookFormats MakeFormats(lxw_workbook* book) {
+  WorkbookFormats formats{};
+  formats.header = workbook_add_format(book);
+  format_set_bold(formats.header);
+  formats.title = workbook_add_format(book);
+  format_set_bold(formats.title);
+  format_set_font_size(formats.title, 12);
+  formats.date = workbook_add_format(book);
+  format_set_num_format(formats.date, "dd-mmm-yyyy hh:mm");
+  formats.link = workbook_add_format(book);
+  format_set_underline(formats.link, LXW_UNDERLINE_SINGLE);
+  format_set_font_color(formats.link, LXW_COLOR_BLUE);
+  formats.above = workbook_add_format(book);
+  format_set_bg_color(formats.above, 0xFFC7CE);
+  format_set_font_color(formats.above, 0x9C0006);
+  formats.atOrUnder = workbook_add_format(book);
+  format_set_bg_color(formats.atOrUnder, 0xC6EFCE);
+  format_set_font_color(formats.atOrUnder, 0x006100);
+  return formats;
+}
+
+// A date of a report as a date-time cell, or as the text read when it is not
+// a valid date. An empty date leaves the cell empty.
+void WriteDate(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, std::string_view text,
+               const WorkbookFormats& formats) {
+  if (const std::optional<ReportDate> date = ParseReportDate(text)) {
+    lxw_datetime value{date->year, date->month, date->day, date->hour, date->minute, 0};
+    worksheet_write_datetime(sheet, row, column, &value, formats.date);
+  } else if (!text.empty()) {
+    worksheet_write_string(sheet, row, column, Windows1252ToUtf8(text).c_str(), nullptr);
+  }
+}
+
+void WriteText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const std::string& text) {
+  if (!text.empty()) worksheet_write_string(sheet, row, column, text.c_str(), nullptr);
+}
+
+std::string Describe(lxw_error error) {
+  if (error == LXW_ERROR_CREATING_XLSX_FILE) return std::strerror(errno);
+  return lxw_strerror(error);
+}
+
+// libxlsxwriter prints numbers with the C library, which follows LC_NUMERIC;
+// a workbook always holds them with a decimal point. Held while it writes.
+class ClassicNumbers {
+ public:
+  ClassicNumbers() {
+    const char* current = std::setlocale(LC_NUMERIC, nullptr);
+    saved_ = current != nullptr ? current : "C";
+    std::setlocale(LC_NUMERIC, "C");
+  }
+  ~ClassicNumbers() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+  ClassicNumbers(const ClassicNumbers&) = delete;
+  ClassicNumbers& operator=(const ClassicNumbers&) = delete;
+
+ private:
+  std::string saved_;
+};
+
+std::string LocalTime() {
+  // The program has one thread: localtime's shared result is safe here.
+  const std::time_t now = std::time(nullptr);
+  const std::tm* local = std::localtime(&now);
+  char text[32] = "";
+  if (local != nullptr) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::size_t> FigureIndex(std::string_view name) {
+  for (std::size_t i = 0; i < kFigureCount; ++i) {
+    if (kFigureNames[i] == name) return i;
+  }
+  return std::nullopt;
+}
+
+SummaryWorkbook::SummaryWorkbook(WorkbookSettings settings, std::string workbookPath)
+    : settings_(std::move(settings)), path_(std::move(workbookPath)) {
+  spool_ = lxw_tmpfile(nullptr);
+  if (spool_ == nullptr) throw SystemError(path_, "cannot make a temporary file for it", errno);
+}
+
+SummaryWorkbook::~SummaryWorkbook() {
+  if (spool_ != nullptr) std::fclose(spool_);
+}
+
+std::uint32_t SummaryWorkbook::IndexOf(std::unordered_map<std::string, std::uint32_t>& indexes,
+                                       std::vector<std::string>& names, std::string_view name) {
+  const auto [found, added] =
+      indexes.try_emplace(std::string(name), static_cast<std::uint32_t>(names.size()));
+  if (added) names.emplace_back(name);
+  return found->second;
+}
+
+void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFolder,
+                          const std::string& reportFile, const std::string& reportPath) {
+  if (failure_) return;
+  try {
+    if (runFolders_.empty() || runFolders_.back() != runFolder) {
+      runFolders_.push_back(runFolder);
+      folderReports_.clear();
+    }
+    Spool(record, NameInWorkbook(runFolder), NameInWorkbook(reportFile),
+          NameInWorkbook(ReportLink(settings_.directory, reportPath)));
+    AddToCompare(record, reportFile);
+    ++reports_;
+  } catch (const std::bad_alloc&) {
+    failure_ = FileError(path_, "not written: not enough memory");
+  }
+}
+
+void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFolder,
+                            const std::string& reportFile, const std::string& link) {
+  SpoolWriter out(spool_);
+  out.Text(runFolder);
+  out.Text(reportFile);
+  out.Text(link);
+  out.Text(record.scenario);
+  out.Count(record.substances.size());
+  for (const SubstanceResult& substance : record.substances) {
+    out.Text(record.Text(substance.name));
+    for (std::size_t figure = 0; figure < kFigureCount; ++figure) out.Number(Figure(substance, figure));
+    out.Text(record.Text(substance.waterMaxDate));
+    out.Text(record.Text(substance.sedimentMaxDate));
+  }
+  out.Count(record.applicationDates.size());
+  for (std::string_view date : record.applicationDates) out.Text(date);
+  maxApplications_ = std::max(maxApplications_, record.applicationDates.size());
+  if (!out.ok()) failure_ = SystemError(path_, "not written: its temporary file cannot be written", errno);
+}
+
+void SummaryWorkbook::AddToCompare(const ReportRecord& record, const std::string& reportFile) {
+  // A report that names no substance has no figure to compare.
+  if (record.substances.empty()) return;
+  const auto report = static_cast<std::uint32_t>(folderReports_.size());
+  folderReports_.push_back(reportFile);
+  const std::uint32_t scenario = IndexOf(scenarioIndex_, scenarios_, record.scenario);
+  const auto runFolder = static_cast<std::uint32_t>(runFolders_.size() - 1);
+  for (const SubstanceResult& substance : record.substances) {
+    const std::uint32_t name = IndexOf(substanceIndex_, substances_, record.Text(substance.name));
+    const double value = Figure(substance, settings_.figure);
+    const auto [cell, added] =
+        cells_.try_emplace(CellKey(name, scenario, runFolder), CompareCell{value, report});
+    if (added) continue;
+    if (cell->second.doubled < 0) {
+      cell->second.doubled = static_cast<std::int32_t>(doubled_.size());
+      doubled_.push_back({folderReports_[cell->second.report]});
+    }
+    doubled_[cell->second.doubled].push_back(reportFile);
+    if (value > cell->second.value) {
+      cell->second.value = value;
+      cell->second.report = report;
+    }
+  }
+}
+
+std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, std::size_t rows,
+                                                const std::function<bool()>& stop) {
+  if (failure_) return failure_;
+  if (rows > kMaxDataRows) {
+    return FileError(path_, "not written: the table's " + std::to_string(rows) +
+                                " rows are more than an Excel worksheet holds (1048575 under its header)");
+  }
+  if (std::fflush(spool_) != 0 || std::ferror(spool_) != 0) {
+    return SystemError(path_, "not written: its temporary file cannot be written", errno);
+  }
+  std::rewind(spool_);
+  const ClassicNumbers classicNumbers;
+
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  lxw_workbook* book = workbook_new_opt(narrowPath.c_str(), &options);
+  if (book == nullptr) return FileError(path_, "cannot create: not enough memory or no temporary folder");
+  const WorkbookFormats formats = MakeFormats(book);
+  lxw_worksheet* summary = workbook_add_worksheet(book, "Summary");
+  lxw_worksheet* compare = workbook_add_worksheet(book, "Compare");
+  lxw_worksheet* about = workbook_add_worksheet(book, "About");
+
+  // Summary: the table's columns, the application dates under "AppDate",
+  // "AppDate 2", ..., then the two derived columns.
+  std::vector<std::string> header = {"ID",         "Mitigation", "Scenario",   "Substance", "PECsw_max",
+                                     "TWA7d",      "TWA21d",     "PECsed_max", "TWAsed7d",  "TWAsed21d",
+                                     "Date water", "Date sed",   "AppDate"};
+  for (std::size_t n = 2; n <= maxApplications_; ++n) header.push_back("AppDate " + std::to_string(n));
+  const auto waterBodyColumn = static_cast<lxw_col_t>(header.size());
+  header.push_back("Water body");
+  header.push_back("Entry route (estimated)");
+  const auto lastColumn = static_cast<lxw_col_t>(header.size() - 1);
+  worksheet_set_column(summary, 0, 1, 18, nullptr);
+  worksheet_set_column(summary, 2, 3, 14, nullptr);
+  worksheet_set_column(summary, 4, 9, 11, nullptr);
+  worksheet_set_column(summary, 10, waterBodyColumn - 1, 17, nullptr);
+  worksheet_set_column(summary, waterBodyColumn, waterBodyColumn, 11, nullptr);
+  worksheet_set_column(summary, lastColumn, lastColumn, 22, nullptr);
+  worksheet_freeze_panes(summary, 1, 0);
+  for (std::size_t column = 0; column < header.size(); ++column) {
+    worksheet_write_string(summary, 0, static_cast<lxw_col_t>(column), header[column].c_str(),
+                           formats.header);
+  }
+
+  SpoolReader in(spool_);
+  SpooledReport report;
+  lxw_row_t row = 0;
+  static const SpooledSubstance kNoSubstance{};
+  for (std::size_t n = 0; n < reports_; ++n) {
+    if (stop && stop()) {
+      workbook_close(book);
+      return FileError(path_, "not written: stopped");
+    }
+    if (!ReadReport(in, report)) {
+      workbook_close(book);
+      return SystemError(path_, "not written: its temporary file cannot be read", errno);
+    }
+    const std::string scenario = Windows1252ToUtf8(report.scenario);
+    const std::size_t lines = std::max<std::size_t>(report.substances.size(), 1);
+    for (std::size_t line = 0; line < lines; ++line) {
+      const SpooledSubstance& substance = report.substances.empty() ? kNoSubstance : report.substances[line];
+      ++row;
+      WriteText(summary, row, 0, report.runFolder);
+      // A link the library refuses (too long, too many) leaves the name as
+      // plain text.
+      if (report.link.empty() ||
+          worksheet_write_url_opt(summary, row, 1, report.link.c_str(), formats.link,
+                                  report.reportFile.c_str(), nullptr) != LXW_NO_ERROR) {
+        WriteText(summary, row, 1, report.reportFile);
+      }
+      WriteText(summary, row, 2, scenario);
+      WriteText(summary, row, 3, Windows1252ToUtf8(substance.name));
+      for (std::size_t figure = 0; figure < kFigureCount; ++figure) {
+        worksheet_write_number(summary, row, static_cast<lxw_col_t>(4 + figure), substance.figures[figure],
+                               nullptr);
+      }
+      WriteDate(summary, row, 10, substance.waterMaxDate, formats);
+      WriteDate(summary, row, 11, substance.sedimentMaxDate, formats);
+      if (line == 0) {
+        lxw_col_t column = 12;
+        for (std::string_view date : report.applicationDates)
+          WriteDate(summary, row, column++, date, formats);
+      }
+      WriteText(summary, row, waterBodyColumn, std::string(WaterBody(scenario)));
+      WriteText(summary, row, waterBodyColumn + 1,
+                std::string(EntryRoute(report.scenario, substance.waterMaxDate, report.applicationDates)));
+    }
+  }
+  worksheet_autofilter(summary, 0, 0, row, lastColumn);
+
+  WriteCompare(compare, formats);
+  WriteAbout(about, formats, rows);
+
+  const lxw_error closed = workbook_close(book);
+  if (closed != LXW_NO_ERROR) return FileError(path_, "cannot write: " + Describe(closed));
+  return std::nullopt;
+}
+
+void SummaryWorkbook::WriteCompare(lxw_worksheet* sheet, const WorkbookFormats& formats) const {
+  const std::string figure(kFigureNames[settings_.figure]);
+  const std::string threshold = settings_.threshold ? ToText(*settings_.threshold) : std::string();
+  const auto countColumn = static_cast<lxw_col_t>(runFolders_.size() + 1);
+  worksheet_set_column(sheet, 0, 0, 18, nullptr);
+  worksheet_set_column(sheet, 1, countColumn, 14, nullptr);
+  lxw_row_t row = 0;
+  for (std::uint32_t substance = 0; substance < substances_.size(); ++substance) {
+    if (substance > 0) row += 2;
+    std::string title = Windows1252ToUtf8(substances_[substance]) + ": " + figure;
+    if (settings_.threshold) title += ", threshold " + threshold;
+    worksheet_write_string(sheet, row, 0, title.c_str(), formats.title);
+    ++row;
+    worksheet_write_string(sheet, row, 0, "Scenario", formats.header);
+    for (std::size_t folder = 0; folder < runFolders_.size(); ++folder) {
+      worksheet_write_string(sheet, row, static_cast<lxw_col_t>(folder + 1),
+                             NameInWorkbook(runFolders_[folder]).c_str(), formats.header);
+    }
+    if (settings_.threshold) {
+      const std::string counted = "At or under " + threshold;
+      worksheet_write_string(sheet, row, countColumn, counted.c_str(), formats.header);
+    }
+    for (std::uint32_t scenario = 0; scenario < scenarios_.size(); ++scenario) {
+      bool any = false;
+      for (std::uint32_t folder = 0; folder < runFolders_.size() && !any; ++folder) {
+        any = cells_.contains(CellKey(substance, scenario, folder));
+      }
+      if (!any) continue;
+      ++row;
+      worksheet_write_string(sheet, row, 0, Windows1252ToUtf8(scenarios_[scenario]).c_str(), nullptr);
+      int atOrUnder = 0;
+      for (std::uint32_t folder = 0; folder < runFolders_.size(); ++folder) {
+        const auto found = cells_.find(CellKey(substance, scenario, folder));
+        if (found == cells_.end()) continue;
+        const CompareCell& cell = found->second;
+        lxw_format* format = nullptr;
+        if (settings_.threshold) {
+          const bool above = cell.value > *settings_.threshold;
+          format = above ? formats.above : formats.atOrUnder;
+          if (!above) ++atOrUnder;
+        }
+        const auto column = static_cast<lxw_col_t>(folder + 1);
+        worksheet_write_number(sheet, row, column, cell.value, format);
+        if (cell.doubled >= 0) {
+          std::string note = "More than one report gives this cell; it holds the largest value. Reports:";
+          for (const std::string& name : doubled_[cell.doubled]) note += "\n" + NameInWorkbook(name);
+          worksheet_write_comment(sheet, row, column, note.c_str());
+        }
+      }
+      if (settings_.threshold) worksheet_write_number(sheet, row, countColumn, atOrUnder, nullptr);
+    }
+  }
+}
+
+void SummaryWorkbook::WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,
+                                 std::size_t rows) const {
+  worksheet_set_column(sheet, 0, 0, 24, nullptr);
+  worksheet_set_column(sheet, 1, 1, 100, nullptr);
+  const std::pair<std::string, std::string> lines[] = {
+      {"Directory", NameInWorkbook(settings_.directory)},
+      {"Program", settings_.program},
+      {"Written", LocalTime()},
+      {"Reports", std::to_string(reports_)},
+      {"Rows", std::to_string(rows)},
+      {"Compared figure", std::string(kFigureNames[settings_.figure])},
+      {"Threshold", settings_.threshold ? ToText(*settings_.threshold) : "none"},
+      {"Water body", kWaterBodyRule},
+      {"Entry route (estimated)", kEntryRouteRule},
+  };
+  lxw_row_t row = 0;
+  for (const auto& [label, value] : lines) {
+    worksheet_write_string(sheet, row, 0, label.c_str(), formats.header);
+    if (label == "Reports" || label == "Rows") {
+      worksheet_write_number(sheet, row, 1, static_cast<double>(label == "Reports" ? reports_ : rows),
+                             nullptr);
+    } else if (label == "Threshold" && settings_.threshold) {
+      worksheet_write_number(sheet, row, 1, *settings_.threshold, nullptr);
+    } else {
+      worksheet_write_string(sheet, row, 1, value.c_str(), nullptr);
+    }
+    ++row;
+  }
+}
+
+}  // namespace quillmere

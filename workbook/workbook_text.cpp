@@ -1,0 +1,162 @@
+#include "workbook/workbook_text.h"
+
+#include <array>
+#include <cstdint>
+
+#include "runtime/text.h"
+
+namespace quillmere {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Windows-1252's characters for the bytes 0x80 to 0x9F; 0 where it has none.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char32_t FromWindows1252(unsigned char byte) {
+  if (byte >= 0x80 && byte < 0xA0) {
+    const char16_t mapped = kHighControls[byte - 0x80];
+    return mapped != 0 ? mapped : kReplacement;
+  }
+  return byte;
+}
+
+// Appends `c` as UTF-8; a character a workbook cannot hold as the
+// replacement character.
+void Append(std::string& out, char32_t c) {
+  if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF) c = kReplacement;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The character of the valid UTF-8 sequence at the start of `text` and its
+// length; a length of 0 when no valid sequence starts there (an overlong
+// form, a surrogate, a value beyond U+10FFFF, a cut sequence).
+std::pair<char32_t, std::size_t> DecodeUtf8(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return {lead, 1};
+  std::size_t length = 0;
+  char32_t c = 0;
+  char32_t least = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, c = lead & 0x1F, least = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, c = lead & 0x0F, least = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, c = lead & 0x07, least = 0x10000;
+  } else {
+    return {0, 0};
+  }
+  if (text.size() < length) return {0, 0};
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return {0, 0};
+    c = (c << 6) | (byte(i) & 0x3F);
+  }
+  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {0, 0};
+  return {c, length};
+}
+
+constexpr std::string_view kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                        "jul", "aug", "sep", "oct", "nov", "dec"};
+
+// The number written by the digits `text`; -1 when it holds anything else.
+int Digits(std::string_view text) {
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return text.empty() ? -1 : value;
+}
+
+int DaysIn(int month, int year) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+}  // namespace
+
+std::string Windows1252ToUtf8(std::string_view text, std::size_t limit) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
+    Append(out, FromWindows1252(static_cast<unsigned char>(text[i])));
+  }
+  return out;
+}
+
+std::string NameInWorkbook(std::string_view name, std::size_t limit) {
+  std::string out;
+  out.reserve(name.size());
+  for (std::size_t characters = 0; !name.empty() && characters < limit; ++characters) {
+    const auto [c, length] = DecodeUtf8(name);
+    if (length == 0) {
+      Append(out, FromWindows1252(static_cast<unsigned char>(name.front())));
+      name.remove_prefix(1);
+    } else {
+      Append(out, c);
+      name.remove_prefix(length);
+    }
+  }
+  return out;
+}
+
+std::optional<ReportDate> ParseReportDate(std::string_view text) {
+  text = Trim(text);
+  // DD-Mon-YYYY-HHhMM
+  if (text.size() != 17 || text[2] != '-' || text[6] != '-' || text[11] != '-' || text[14] != 'h') {
+    return std::nullopt;
+  }
+  ReportDate date;
+  date.day = Digits(text.substr(0, 2));
+  date.year = Digits(text.substr(7, 4));
+  date.hour = Digits(text.substr(12, 2));
+  date.minute = Digits(text.substr(15, 2));
+  for (std::size_t m = 0; m < std::size(kMonths); ++m) {
+    if (EqualsIgnoringCase(text.substr(3, 3), kMonths[m])) date.month = static_cast<int>(m) + 1;
+  }
+  if (date.month == 0 || date.year < 1900 || date.day < 1 || date.day > DaysIn(date.month, date.year) ||
+      date.hour < 0 || date.hour > 23 || date.minute < 0 || date.minute > 59) {
+    return std::nullopt;
+  }
+  return date;
+}
+
+std::string_view WaterBody(std::string_view scenario) {
+  const std::size_t underscore = scenario.rfind('_');
+  return underscore == std::string_view::npos ? std::string_view() : scenario.substr(underscore + 1);
+}
+
+std::string_view EntryRoute(std::string_view scenario, std::string_view waterMaxDate,
+                            const TextList& applicationDates) {
+  const std::string_view maximum = Trim(waterMaxDate);
+  if (!maximum.empty()) {
+    for (std::string_view date : applicationDates) {
+      if (Trim(date) == maximum) return "Drift";
+    }
+  }
+  if (scenario.starts_with('D')) return "Drainage";
+  if (scenario.starts_with('R')) return "Run-off";
+  return {};
+}
+
+}  // namespace quillmere
