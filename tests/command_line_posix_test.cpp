@@ -39,8 +39,9 @@ TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
   const CommandLineResult failed = RunCli({directory});
   EXPECT_EQ(failed.err, "Problem with file " + scratch.path() +
                             "/runs\\x1b[2J/run\\t\\x1b]0;x\\x07/toxswa/b.sum!\n Please check!\n"
-                            "quillmere-summary: the report ends before a line containing "
-                            "\"* Scenario                :\"\n");
+                            "quillmere-summary: the file does not look like a TOXSWA summary report: looked "
+                            "for a line containing "
+                            "\"* Scenario                :\" and found none\n");
   EXPECT_EQ(RunCli({directory + "/\x1b"}).err,
             "quillmere-summary: " + scratch.path() +
                 "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");

@@ -41,8 +41,9 @@ TEST(CommandLineTest, ExitsWithOneAndTheMessageWhenAReportFails) {
   EXPECT_EQ(result.err, "Problem with file " + (scratch / "run/TOXSWA/bad.sum") + "!" +
                             std::string(kMessageLineBreak) +
                             " Please check!\n"
-                            "quillmere-summary: the report ends before a line containing "
-                            "\"* Scenario                :\"\n");
+                            "quillmere-summary: the file does not look like a TOXSWA summary report: looked "
+                            "for a line containing "
+                            "\"* Scenario                :\" and found none\n");
 }
 
 TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {

@@ -189,7 +189,8 @@ TEST(MainWindowTest, AFailingReportShowsTheStopBoxThenEndsTheProgram) {
   EXPECT_EQ(box.text.toStdString(),
             "Problem with file " + scratch / "Run1/toxswa/B.sum" + "!\n Please check!");
   EXPECT_EQ(box.detailedText.toStdString(),
-            "the report ends before a line containing \"* Scenario                :\"");
+            "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario  "
+            "              :\" and found none");
   EXPECT_EQ(box.buttons, QMessageBox::Ok);
   EXPECT_EQ(box.format, Qt::PlainText);
   EXPECT_EQ(shown.recorder.events, (std::vector<std::string>{"box", "end 1"}));

@@ -170,7 +170,9 @@ TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
 TEST(ReportReaderTest, CutsTheScenarioFromColumn28ToAtMost100Bytes) {
   const std::string longName(120, 'x');
   const std::string text = ReportFromLines({"* Scenario                :" + longName}) + "";
-  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"* End of TOXSWA REPORT: Header\"");
+  EXPECT_EQ(FailureReason(text),
+            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
+            "containing \"* End of TOXSWA REPORT: Header\"");
   FixtureReport fixture;
   fixture.scenario = longName;
   EXPECT_EQ(ReadText(BuildReport(fixture)).scenario, std::string(99, 'x'))
@@ -193,8 +195,12 @@ TEST(ReportReaderTest, EndsTheSubstanceListAtTheLoadingsLineEvenIfItNamesASubsta
   const std::string onHeaderLine =
       ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header * Substance 1: A",
                        "* Summary for the substance loadings", "* Appl.No  Date/Hour", "*"});
-  EXPECT_EQ(FailureReason(onHeaderLine), "the report ends before a line containing \"PEC in water layer\"");
-  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"PEC in water layer\"")
+  EXPECT_EQ(FailureReason(onHeaderLine),
+            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
+            "containing \"PEC in water layer\"");
+  EXPECT_EQ(FailureReason(text),
+            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
+            "containing \"PEC in water layer\"")
       << "two substances need two water-layer blocks";
 }
 
@@ -308,18 +314,36 @@ TEST(ReportReaderTest, FailsNamingTheMarkerThatNeverComes) {
     std::string_view removed;  // every line containing it is dropped
     std::string reason;
   } cases[] = {
-      {"* Scenario", "the report ends before a line containing \"* Scenario                :\""},
+      {"* Scenario",
+       "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario       "
+       "         :\" and found none"},
       {"End of TOXSWA REPORT: Header",
-       "the report ends before a line containing \"* End of TOXSWA REPORT: Header\""},
+       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
+       "\"* End of TOXSWA REPORT: Header\""},
       {"* Summary for the substance loadings",
-       "the report ends before a line containing \"* Summary for the substance loadings\""},
-      {"Appl.No", "the report ends before a line containing \"Appl.No  Date/Hour\""},
-      {"PEC in water layer", "the report ends before a line containing \"PEC in water layer\""},
-      {"TWAECsw_7_days", "the report ends before a line containing \"TWAECsw_7_days\""},
-      {"TWAECsw_21_days", "the report ends before a line containing \"TWAECsw_21_days\""},
-      {"Global max", "the report ends before a line containing \"Global max \""},
-      {"TWAECsed_7_days", "the report ends before a line containing \"TWAECsed_7_days\""},
-      {"TWAECsed_21_days", "the report ends before a line containing \"TWAECsed_21_days\""},
+       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
+       "\"* Summary for the substance loadings\""},
+      {"Appl.No",
+       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
+       "\"Appl.No  Date/Hour\""},
+      {"PEC in water layer",
+       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
+       "\"PEC in water layer\""},
+      {"TWAECsw_7_days",
+       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
+       "\"TWAECsw_7_days\""},
+      {"TWAECsw_21_days",
+       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
+       "\"TWAECsw_21_days\""},
+      {"Global max",
+       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
+       "\"Global max \""},
+      {"TWAECsed_7_days",
+       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
+       "\"TWAECsed_7_days\""},
+      {"TWAECsed_21_days",
+       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
+       "\"TWAECsed_21_days\""},
   };
   for (const Case& c : cases) {
     std::string text;
@@ -333,9 +357,12 @@ TEST(ReportReaderTest, FailsNamingTheMarkerThatNeverComes) {
     }
     EXPECT_EQ(FailureReason(text), c.reason) << "without " << c.removed;
   }
-  EXPECT_EQ(FailureReason(""), "the report ends before a line containing \"* Scenario                :\"");
+  EXPECT_EQ(FailureReason(""),
+            "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario  "
+            "              :\" and found none");
   EXPECT_EQ(FailureReason(HeaderOnly({}, {"    1   14-Nov-1978-09h00"})),
-            "the report ends before the end of the application list (a line \" \" or \"*\")");
+            "the report ends early, as that of a TOXSWA run that did not finish would, before the end of the "
+            "application list (a line \" \" or \"*\")");
 }
 
 TEST(ReportReaderTest, ScansOnlyForwardFromWhereTheLastMarkerWasFound) {
@@ -343,12 +370,16 @@ TEST(ReportReaderTest, ScansOnlyForwardFromWhereTheLastMarkerWasFound) {
   const std::string early =
       ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header",
                        "* Appl.No  Date/Hour", "*", "* Summary for the substance loadings"});
-  EXPECT_EQ(FailureReason(early), "the report ends before a line containing \"Appl.No  Date/Hour\"");
+  EXPECT_EQ(FailureReason(early),
+            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
+            "containing \"Appl.No  Date/Hour\"");
   // The 7-day average before the maximum is not seen either.
   const std::string swapped =
       HeaderOnly({"* Substance  1:  A"}, {"*"}) +
       ReportFromLines({"PEC in water layer", "TWAECsw_7_days", "Global max ", "TWAECsw_21_days"});
-  EXPECT_EQ(FailureReason(swapped), "the report ends before a line containing \"TWAECsw_7_days\"");
+  EXPECT_EQ(FailureReason(swapped),
+            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
+            "containing \"TWAECsw_7_days\"");
 }
 
 TEST(ReportReaderTest, FailsOnSedimentBlocksInterleavedWithWaterBlocks) {
@@ -360,7 +391,9 @@ TEST(ReportReaderTest, FailsOnSedimentBlocksInterleavedWithWaterBlocks) {
                              "TWAECsw_7_days", "TWAECsw_21_days", "Global max             2",
                              "TWAECsed_7_days", "TWAECsed_21_days"});
   }
-  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"Global max    \"");
+  EXPECT_EQ(FailureReason(text),
+            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
+            "containing \"Global max    \"");
 }
 
 TEST(ReportReaderTest, FailsOnAFigureTooLargeForANumber) {

@@ -51,7 +51,9 @@ TEST(SummaryRunTest, StopsAtABadReportKeepingTheRowsBeforeIt) {
   EXPECT_EQ(outcome.failedPath, scratch / "run2/toxswa/b.sum");
   EXPECT_EQ(outcome.message, "Problem with file " + (scratch / "run2/toxswa/b.sum") + "!" +
                                  std::string(kMessageLineBreak) + " Please check!");
-  EXPECT_EQ(outcome.reason, "the report ends before a line containing \"* Scenario                :\"");
+  EXPECT_EQ(outcome.reason,
+            "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario  "
+            "              :\" and found none");
   EXPECT_EQ(outcome.reports, 3u);
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")),
             (std::vector<std::string>{"run1/a.sum", "run1/b.sum", "run2/a.sum"}));

@@ -111,8 +111,9 @@ TEST(WindowsCommandLineTest, ExitsWithTheRunsStatusAndItsMessage) {
       {{scratch / "failing"},
        1,
        "Problem with file " + (scratch / "failing/run/toxswa/bad.sum") +
-           "!\r\n Please check!\r\nquillmere-summary: the report ends before a line containing "
-           "\"* Scenario                :\"\r\n"},
+           "!\r\n Please check!\r\nquillmere-summary: the file does not look like a TOXSWA summary report: "
+           "looked for a line containing "
+           "\"* Scenario                :\" and found none\r\n"},
       {{scratch / "held"},
        2,
        "quillmere-summary: " + heldTable +
