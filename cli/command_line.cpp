@@ -3,6 +3,7 @@
 #include <new>
 #include <ostream>
 
+#include "cli/progress_line.h"
 #include "runtime/number.h"
 #include "runtime/text.h"
 #include "summary/summary_run.h"
@@ -74,9 +75,13 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
 
   SummaryOptions options;
   options.decimalSeparator = LocaleDecimalSeparator();
+  ProgressLine progressLine(err, StandardErrorIsTerminal());
+  options.progress = [&progressLine](const SummaryProgress& progress) { progressLine.Show(progress); };
   const SummaryOutcome outcome = SummaryRun(*directory, options);
+  progressLine.Erase();
   switch (outcome.status) {
     case RunStatus::kWritten:
+      if (!outcome.warning.empty()) err << kProgram << ": " << Visible(outcome.warning) << "\n";
       out << "Wrote " << Visible(outcome.tablePath) << ": " << outcome.reports
           << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
           << (outcome.rows == 1 ? " row\n" : " rows\n");

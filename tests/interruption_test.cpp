@@ -36,7 +36,8 @@ void WriteThreeReports(const ScratchDirectory& scratch) {
 }
 
 // Runs over `directory` and raises `signal`, then another request to stop,
-// while the second report is about to be read; prints what the run reports
+// just before the second report is opened (its reading meets the request);
+// prints what the run reports
 // and the rows the table keeps.
 [[noreturn]] void RunStoppedAtTheSecondReport(const std::string& directory, int signal) {
   CatchInterruptions();
@@ -54,13 +55,13 @@ void WriteThreeReports(const ScratchDirectory& scratch) {
   std::exit(outcome.status == RunStatus::kInterrupted && outcome.interruption == signal ? 0 : 1);
 }
 
-TEST(InterruptionDeathTest, ARequestToStopEndsTheRunAfterTheReportInHand) {
+TEST(InterruptionDeathTest, ARequestToStopEndsTheRunWithinTheReportInHand) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   ScratchDirectory scratch;
   WriteThreeReports(scratch);
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     EXPECT_EXIT(RunStoppedAtTheSecondReport(scratch.path(), signal), ::testing::ExitedWithCode(0),
-                "^interrupted by " + InterruptionName(signal) + ": 2 reports, 2 rows, 2 kept$");
+                "^interrupted by " + InterruptionName(signal) + ": 1 reports, 1 rows, 1 kept$");
   }
 }
 

@@ -75,7 +75,7 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   ::chmod(locked.c_str(), 0700);
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
-  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "/run2/toxswa/!\n Please check!");
+  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "/run2/toxswa!\n Please check!");
   EXPECT_EQ(outcome.rows, 1u);
 }
 
@@ -100,7 +100,7 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
   std::_Exit(outcome.status == RunStatus::kReportFailure ? 0 : 1);
 }
 
-TEST(SummaryRunDeathTest, NamesTheReportFolderWhenTheSystemRefusesToListIt) {
+TEST(SummaryRunDeathTest, NamesTheRunFolderWhenTheSystemRefusesToListIt) {
   // Root may list every folder, so the listing is refused by running out of
   // file descriptors instead: one spare is enough for listing the directory
   // and then holding the table, not for listing a run folder beside it.
@@ -108,7 +108,7 @@ TEST(SummaryRunDeathTest, NamesTheReportFolderWhenTheSystemRefusesToListIt) {
   scratch.Write("run/toxswa/a.sum", ScenarioReport("S"));
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(RunWithOneSpareDescriptor(scratch.path()), ::testing::ExitedWithCode(0),
-              "Problem with file .*/run/toxswa/!\n Please check!\ncannot list: Too many open files");
+              "Problem with file .*/run!\n Please check!\ncannot list: Too many open files");
 }
 
 TEST(SummaryRunTest, DoesNotStartWithoutADirectoryOrATable) {
