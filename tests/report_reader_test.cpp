@@ -49,6 +49,13 @@ std::string FailureReason(const std::string& text) {
   return "";
 }
 
+// The reason for a report that ends before a line containing `marker`.
+std::string EndsEarly(const std::string& marker) {
+  return "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
+         "containing \"" +
+         marker + "\"";
+}
+
 // A report with the header and application parts only, substances named in
 // `substanceLines`.
 std::string HeaderOnly(std::initializer_list<std::string_view> substanceLines,
@@ -170,9 +177,7 @@ TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
 TEST(ReportReaderTest, CutsTheScenarioFromColumn28ToAtMost100Bytes) {
   const std::string longName(120, 'x');
   const std::string text = ReportFromLines({"* Scenario                :" + longName}) + "";
-  EXPECT_EQ(FailureReason(text),
-            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
-            "containing \"* End of TOXSWA REPORT: Header\"");
+  EXPECT_EQ(FailureReason(text), EndsEarly("* End of TOXSWA REPORT: Header"));
   FixtureReport fixture;
   fixture.scenario = longName;
   EXPECT_EQ(ReadText(BuildReport(fixture)).scenario, std::string(99, 'x'))
@@ -195,12 +200,8 @@ TEST(ReportReaderTest, EndsTheSubstanceListAtTheLoadingsLineEvenIfItNamesASubsta
   const std::string onHeaderLine =
       ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header * Substance 1: A",
                        "* Summary for the substance loadings", "* Appl.No  Date/Hour", "*"});
-  EXPECT_EQ(FailureReason(onHeaderLine),
-            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
-            "containing \"PEC in water layer\"");
-  EXPECT_EQ(FailureReason(text),
-            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
-            "containing \"PEC in water layer\"")
+  EXPECT_EQ(FailureReason(onHeaderLine), EndsEarly("PEC in water layer"));
+  EXPECT_EQ(FailureReason(text), EndsEarly("PEC in water layer"))
       << "two substances need two water-layer blocks";
 }
 
@@ -317,33 +318,15 @@ TEST(ReportReaderTest, FailsNamingTheMarkerThatNeverComes) {
       {"* Scenario",
        "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario       "
        "         :\" and found none"},
-      {"End of TOXSWA REPORT: Header",
-       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
-       "\"* End of TOXSWA REPORT: Header\""},
-      {"* Summary for the substance loadings",
-       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
-       "\"* Summary for the substance loadings\""},
-      {"Appl.No",
-       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
-       "\"Appl.No  Date/Hour\""},
-      {"PEC in water layer",
-       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
-       "\"PEC in water layer\""},
-      {"TWAECsw_7_days",
-       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
-       "\"TWAECsw_7_days\""},
-      {"TWAECsw_21_days",
-       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
-       "\"TWAECsw_21_days\""},
-      {"Global max",
-       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
-       "\"Global max \""},
-      {"TWAECsed_7_days",
-       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
-       "\"TWAECsed_7_days\""},
-      {"TWAECsed_21_days",
-       "the report ends early, as that of a TOXSWA run that did not finish would, before a line containing "
-       "\"TWAECsed_21_days\""},
+      {"End of TOXSWA REPORT: Header", EndsEarly("* End of TOXSWA REPORT: Header")},
+      {"* Summary for the substance loadings", EndsEarly("* Summary for the substance loadings")},
+      {"Appl.No", EndsEarly("Appl.No  Date/Hour")},
+      {"PEC in water layer", EndsEarly("PEC in water layer")},
+      {"TWAECsw_7_days", EndsEarly("TWAECsw_7_days")},
+      {"TWAECsw_21_days", EndsEarly("TWAECsw_21_days")},
+      {"Global max", EndsEarly("Global max ")},
+      {"TWAECsed_7_days", EndsEarly("TWAECsed_7_days")},
+      {"TWAECsed_21_days", EndsEarly("TWAECsed_21_days")},
   };
   for (const Case& c : cases) {
     std::string text;
@@ -370,16 +353,12 @@ TEST(ReportReaderTest, ScansOnlyForwardFromWhereTheLastMarkerWasFound) {
   const std::string early =
       ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header",
                        "* Appl.No  Date/Hour", "*", "* Summary for the substance loadings"});
-  EXPECT_EQ(FailureReason(early),
-            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
-            "containing \"Appl.No  Date/Hour\"");
+  EXPECT_EQ(FailureReason(early), EndsEarly("Appl.No  Date/Hour"));
   // The 7-day average before the maximum is not seen either.
   const std::string swapped =
       HeaderOnly({"* Substance  1:  A"}, {"*"}) +
       ReportFromLines({"PEC in water layer", "TWAECsw_7_days", "Global max ", "TWAECsw_21_days"});
-  EXPECT_EQ(FailureReason(swapped),
-            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
-            "containing \"TWAECsw_7_days\"");
+  EXPECT_EQ(FailureReason(swapped), EndsEarly("TWAECsw_7_days"));
 }
 
 TEST(ReportReaderTest, FailsOnSedimentBlocksInterleavedWithWaterBlocks) {
@@ -391,9 +370,7 @@ TEST(ReportReaderTest, FailsOnSedimentBlocksInterleavedWithWaterBlocks) {
                              "TWAECsw_7_days", "TWAECsw_21_days", "Global max             2",
                              "TWAECsed_7_days", "TWAECsed_21_days"});
   }
-  EXPECT_EQ(FailureReason(text),
-            "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
-            "containing \"Global max    \"");
+  EXPECT_EQ(FailureReason(text), EndsEarly("Global max    "));
 }
 
 TEST(ReportReaderTest, FailsOnAFigureTooLargeForANumber) {
