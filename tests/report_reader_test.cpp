@@ -432,7 +432,9 @@ TEST(ReportReaderTest, RefusesAFigureTheModelCouldNotWriteAndReadsEveryOtherAsBe
         &FixtureSubstance::waterMax,    &FixtureSubstance::waterTwa7,    &FixtureSubstance::waterTwa21,
         &FixtureSubstance::sedimentMax, &FixtureSubstance::sedimentTwa7, &FixtureSubstance::sedimentTwa21};
     for (std::size_t i = 0; i < 6; ++i) {
-      if (order[i] == c.figure) EXPECT_EQ(figures[i], c.value) << c.field;
+      if (order[i] == c.figure) {
+        EXPECT_EQ(figures[i], c.value) << c.field;
+      }
     }
   }
 }
