@@ -4,6 +4,7 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/progress_line.h"
 #include "cli/workbook_step.h"
 #include "runtime/number.h"
 #include "runtime/text.h"
@@ -96,12 +97,16 @@ int RunCommandLine(std::span<const std::string> allArguments, std::ostream& out,
   if (workbookRequest.wanted && !(workbook = StartWorkbook(workbookRequest, *directory, options, err))) {
     return kExitNotStarted;
   }
+  ProgressLine progressLine(err, StandardErrorIsTerminal());
+  options.progress = [&progressLine](const SummaryProgress& progress) { progressLine.Show(progress); };
   const SummaryOutcome outcome = SummaryRun(*directory, options);
+  progressLine.Erase();
   if (workbook) {
     if (const std::optional<int> status = FinishWorkbook(*workbook, outcome, out, err)) return *status;
   }
   switch (outcome.status) {
     case RunStatus::kWritten:
+      if (!outcome.warning.empty()) err << kProgram << ": " << Visible(outcome.warning) << "\n";
       out << "Wrote " << Visible(outcome.tablePath) << ": " << outcome.reports
           << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
           << (outcome.rows == 1 ? " row\n" : " rows\n");

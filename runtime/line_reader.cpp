@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/file_error.h"
+#include "runtime/interruption.h"
 
 namespace quillmere {
 
@@ -29,6 +30,7 @@ const char* LineReader::FindLineEnd(const char* from, const char* to) {
 
 LineReader::LineReader(const std::string& path) : path_(path) {
   OpenSource();
+  unreadSize_ = fileSize_;
   buffer_ = static_cast<char*>(std::malloc(kInitialBuffer));
   if (buffer_ == nullptr) {
     CloseSource();
@@ -47,6 +49,7 @@ LineReader::~LineReader() {
 
 void LineReader::Refill() {
   if (atEnd_) return;
+  if (InterruptionSignal() != 0) throw FileError(path_, "reading stopped: the run was interrupted");
   const std::size_t unread = end_ - begin_;
   if (begin_ > 0) {
     std::memmove(buffer_, buffer_ + begin_, unread);
@@ -56,10 +59,10 @@ void LineReader::Refill() {
   if (end_ == capacity_) {
     // A line longer than the buffer: grow it, but not past the file's size
     // (plus the byte that shows the end), so that one long line costs no
-    // more memory than the report. A file that grows while it is read grows
-    // the buffer a step at a time. realloc can move large blocks without
-    // copying them.
-    const std::size_t grown = std::min(capacity_ * 2, std::max(fileSize_ + 1, capacity_ + kInitialBuffer));
+    // more memory than the report. Nothing past that size is read, so the
+    // buffer is full only while that size is not reached. realloc can move
+    // large blocks without copying them.
+    const std::size_t grown = std::min(capacity_ * 2, fileSize_ + 1);
     char* moved = static_cast<char*>(std::realloc(buffer_, grown));
     if (moved == nullptr) {
       throw FileError(path_, "cannot read: out of memory for a line of " + std::to_string(end_) + " bytes");
@@ -69,8 +72,10 @@ void LineReader::Refill() {
   }
   data_ = buffer_;
   nextLf_ = nullptr;
-  const std::size_t got = ReadSource(buffer_ + end_, capacity_ - end_);
+  const std::size_t wanted = std::min(capacity_ - end_, unreadSize_);
+  const std::size_t got = wanted > 0 ? ReadSource(buffer_ + end_, wanted) : 0;
   end_ += got;
+  unreadSize_ -= got;
   if (got == 0) atEnd_ = true;
 }
 
@@ -80,6 +85,9 @@ bool LineReader::ReadLine(std::string_view& line) {
     const char* start = data_ + begin_;
     const char* stop = data_ + end_;
     const char* lineEnd = FindLineEnd(start + scanned, stop);
+    if (static_cast<std::size_t>(lineEnd - start) > kLongestLine) {
+      throw LineTooLong(path_, "a line is longer than " + std::to_string(kLongestLine) + " bytes");
+    }
     if (lineEnd != stop) {
       // A CR as the last byte held may be the first half of CR LF.
       if (!(*lineEnd == '\r' && lineEnd + 1 == stop && !atEnd_)) {

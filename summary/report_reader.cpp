@@ -20,6 +20,18 @@ constexpr std::string_view kSubstance = "* Substance";
 constexpr std::string_view kApplications = "Appl.No  Date/Hour";
 constexpr std::string_view kWaterTable = "PEC in water layer";
 
+// True for a figure field TOXSWA could not fill with a number: stars where
+// the value was too wide for the field, NaN or Infinity (any case, any sign)
+// after a failed computation.
+bool IsBrokenFigure(std::string_view field) {
+  if (field.find('*') != std::string_view::npos) return true;
+  for (std::size_t i = 0; i + 3 <= field.size(); ++i) {
+    const std::string_view three = field.substr(i, 3);
+    if (EqualsIgnoringCase(three, "nan") || EqualsIgnoringCase(three, "inf")) return true;
+  }
+  return false;
+}
+
 // The maximum and the two time-weighted averages of one medium. Water-layer
 // figures stand one column left of the sediment ones, and the date of the
 // maximum follows 15 columns after its figure.
@@ -81,6 +93,10 @@ class Cursor {
 
   std::string_view line() const { return line_; }
 
+  // From now on an end of the report is an early end, not a sign of another
+  // kind of file.
+  void FoundScenario() { foundScenario_ = true; }
+
   // Replaces the current line by the next; `expecting` says, for the message
   // when there is none, what the reader was looking for.
   void Read(std::string_view expecting) {
@@ -126,9 +142,17 @@ class Cursor {
     return marker.keptText;
   }
 
-  // The number in the 15 bytes from column `column`.
-  double Value(std::size_t column) const {
+  // The number in the 15 bytes from column `column` of the line that holds
+  // `marker`. A field TOXSWA filled with stars (a value too wide for it) or
+  // with NaN or Infinity (a computation that failed) holds no figure at all:
+  // reading it as 0 would put a wrong result in the table.
+  double Value(std::size_t column, std::string_view marker) const {
     const std::string_view field = Trim(Cut(line_, column, 15));
+    if (IsBrokenFigure(field)) {
+      throw FileError(lines_.path(), "line " + std::to_string(number_) + ": the figure after \"" +
+                                         std::string(Trim(marker)) + "\" is not a number: \"" +
+                                         std::string(field) + "\"");
+    }
     const NumberReading reading = ToNumber(field);
     if (reading.tooLarge) {
       throw FileError(lines_.path(), "line " + std::to_string(number_) + ": the figure \"" +
@@ -143,29 +167,46 @@ class Cursor {
 
  private:
   bool Next() {
-    if (!lines_.ReadLine(line_)) return false;
+    try {
+      if (!lines_.ReadLine(line_)) return false;
+    } catch (const LineTooLong&) {
+      throw FileError(lines_.path(), "line " + std::to_string(number_ + 1) +
+                                         " is longer than 1 MiB: the file does not look like a TOXSWA "
+                                         "summary report");
+    }
     ++number_;
     return true;
   }
 
+  // Without its first marker the file is something else; a report that
+  // stops after it was cut short, as TOXSWA leaves the report of a run that
+  // did not finish.
   FileError EndedBefore(std::string_view expecting) const {
-    return FileError(lines_.path(), "the report ends before " + std::string(expecting));
+    if (number_ == 0 || !foundScenario_) {
+      return FileError(lines_.path(), "the file does not look like a TOXSWA summary report: looked for " +
+                                          std::string(expecting) + " and found none");
+    }
+    return FileError(lines_.path(),
+                     "the report ends early, as that of a TOXSWA run that did not finish "
+                     "would, before " +
+                         std::string(expecting));
   }
 
   LineReader& lines_;
   std::string_view line_;
   std::size_t number_ = 0;
+  bool foundScenario_ = false;
 };
 
 void ReadBlock(Cursor& cursor, const ResultBlock& block, BlockMarkers& markers, ReportRecord& record,
                SubstanceResult& substance) {
   cursor.ScanFor(markers.max);
-  substance.*block.max = cursor.Value(block.column);
+  substance.*block.max = cursor.Value(block.column, block.maxMarker);
   substance.*block.maxDate = cursor.Keep(cursor.Field(block.column + 15, 25), markers.max, record);
   cursor.ScanFor(markers.twa7);
-  substance.*block.twa7 = cursor.Value(block.column);
+  substance.*block.twa7 = cursor.Value(block.column, block.twa7Marker);
   cursor.ScanFor(markers.twa21);
-  substance.*block.twa21 = cursor.Value(block.column);
+  substance.*block.twa21 = cursor.Value(block.column, block.twa21Marker);
 }
 
 // Gives up a vector's memory when it is much larger than a common report
@@ -194,6 +235,7 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
 
   cursor.ReadFor(kScenario);
   cursor.ScanFor(kScenario);
+  cursor.FoundScenario();
   std::string scenario(cursor.Field(28, 100));
   if (scenario == previousScenario_) scenario += '2';
   previousScenario_ = scenario;

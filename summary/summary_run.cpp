@@ -1,5 +1,6 @@
 #include "summary/summary_run.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <utility>
@@ -57,32 +58,43 @@ struct RunFolderReports {
   std::vector<ListedEntry> reports;
 };
 
+bool IsReportFolder(const ListedEntry& entry) {
+  return entry.kind == EntryKind::kFolder && EqualsIgnoringCase(entry.name, kReportFolderName);
+}
+
+bool IsReport(const ListedEntry& entry) {
+  // Folders, pipes and devices are never reports; an entry that cannot be
+  // reached stays, so that reading it fails with a message naming it.
+  return EndsWithIgnoringCase(entry.name, kReportEnding) && entry.kind != EntryKind::kFolder &&
+         entry.kind != EntryKind::kOther;
+}
+
+// A listing that fails throws a FileError naming the folder that failed, the
+// run folder or its report folder, with its name as the folder has it.
 std::optional<RunFolderReports> FindReports(const std::string& runPath) {
-  std::string folderName(kReportFolderName);
-  try {
-    const std::vector<ListedEntry> entries = List(runPath);
-    const ListedEntry* found = nullptr;
-    for (const ListedEntry& entry : entries) {
-      if (entry.kind == EntryKind::kFolder && EqualsIgnoringCase(entry.name, kReportFolderName)) {
-        found = &entry;
-        break;
-      }
-    }
-    if (found == nullptr) return std::nullopt;
-    folderName = found->name;
-    RunFolderReports result{JoinPath(runPath, folderName), List(JoinPath(runPath, folderName))};
-    std::erase_if(result.reports, [](const ListedEntry& entry) {
-      // Folders, pipes and devices are never reports; an entry that cannot be
-      // reached stays, so that reading it fails with a message naming it.
-      return !EndsWithIgnoringCase(entry.name, kReportEnding) || entry.kind == EntryKind::kFolder ||
-             entry.kind == EntryKind::kOther;
-    });
-    return result;
-  } catch (const FileError& error) {
-    // A report listing that fails is a failure of the run folder's report
-    // folder, named with an empty report name.
-    throw FileError(JoinPath(JoinPath(runPath, folderName), ""), error.reason());
+  const std::vector<ListedEntry> entries = List(runPath);
+  const auto found = std::find_if(entries.begin(), entries.end(), IsReportFolder);
+  if (found == entries.end()) return std::nullopt;
+  RunFolderReports result;
+  result.folderPath = JoinPath(runPath, found->name);
+  result.reports = List(result.folderPath);
+  std::erase_if(result.reports, [](const ListedEntry& entry) { return !IsReport(entry); });
+  return result;
+}
+
+// The line for a run that found no report in `directory`, whose entries are
+// `entries`, with a hint when the directory chosen is one of a run's own.
+std::string NoReportWarning(const std::string& directory, const std::vector<ListedEntry>& entries) {
+  std::string warning = "no report was found under " + directory + " (it looks for *.sum files in a " +
+                        std::string(kReportFolderName) + " folder of each run folder)";
+  if (std::any_of(entries.begin(), entries.end(), IsReport)) {
+    warning += "; it holds .sum files itself, so it is probably a " + std::string(kReportFolderName) +
+               " folder and the folder of the runs is two levels up";
+  } else if (std::any_of(entries.begin(), entries.end(), IsReportFolder)) {
+    warning += "; it holds a " + std::string(kReportFolderName) +
+               " folder itself, so it is probably a run folder and the folder of the runs is one level up";
   }
+  return warning;
 }
 
 }  // namespace
@@ -131,12 +143,18 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
   SummaryTable table(*file, options.decimalSeparator);
   table.WriteHeader();
 
+  SummaryProgress progress;
+  progress.runFolders = static_cast<std::size_t>(
+      std::count_if(runFolders.begin(), runFolders.end(),
+                    [](const ListedEntry& entry) { return entry.kind == EntryKind::kFolder; }));
   ReportReader reader;
   ReportRecord record;
   try {
     for (const ListedEntry& runFolder : runFolders) {
       if (runFolder.kind != EntryKind::kFolder) continue;
       if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
+      ++progress.runFoldersDone;
+      if (options.progress) options.progress(progress);
       const std::optional<RunFolderReports> found = FindReports(JoinPath(directory, runFolder.name));
       if (!found) continue;
       reader.StartRunFolder();
@@ -162,9 +180,14 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
         ++outcome.reports;
         if (options.afterRows) options.afterRows(record, runFolder.name, report.name, reportPath);
         if (file->failure()) return FailWriting(outcome, *file, *file->failure());
+        progress.reports = outcome.reports;
+        if (options.progress) options.progress(progress);
       }
     }
   } catch (const FileError& error) {
+    // A stop cuts the report in hand short, or came while it failed anyway:
+    // either way the user asked for the stop, and is told of it.
+    if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
     if (std::optional<FileError> writeFailure = file->Close()) {
       return FailWriting(outcome, *file, *writeFailure);
     }
@@ -178,10 +201,15 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
     return Fail(outcome, RunStatus::kReportFailure, error);
   }
 
+  // A stop that comes after the last report is still a stop: whoever asked
+  // for it learns that the run ended by it.
+  if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
   if (std::optional<FileError> writeFailure = file->Close()) {
     return FailWriting(outcome, *file, *writeFailure);
   }
+  if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
   outcome.status = RunStatus::kWritten;
+  if (outcome.reports == 0) outcome.warning = NoReportWarning(directory, runFolders);
   return outcome;
 }
 

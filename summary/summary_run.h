@@ -18,6 +18,13 @@ enum class RunStatus {
   kInterrupted     // a request to stop (see runtime/interruption.h) ended it between reports
 };
 
+// How far a run has come, for a progress display.
+struct SummaryProgress {
+  std::size_t reports = 0;         // reports read so far
+  std::size_t runFoldersDone = 0;  // run folders taken so far, the one in hand included
+  std::size_t runFolders = 0;      // folders in the directory, each a candidate run folder
+};
+
 struct SummaryOptions {
   // Decimal point of the figures in the table; the front ends pass the
   // user's locale's separator.
@@ -33,6 +40,9 @@ struct SummaryOptions {
   std::function<void(const ReportRecord& record, const std::string& runFolder, const std::string& reportFile,
                      const std::string& reportPath)>
       afterRows;
+  // Called when a run folder is taken up and after each report is read;
+  // empty when nobody shows the progress.
+  std::function<void(const SummaryProgress& progress)> progress;
 };
 
 struct SummaryOutcome {
@@ -82,10 +92,14 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 //
 // The first report that cannot be read ends the run (kReportFailure, naming
 // it), and so does memory running out while a report is read or its rows are
-// written; every whole line written before stays in the table, which never
-// ends inside a line. A request to stop noted by CatchInterruptions ends the
-// run before the next report (kInterrupted). Never throws for anything a
-// directory tree or a file system can do.
+// written; a run folder or report folder that cannot be listed is named
+// itself. Every whole line written before stays in the table, which never
+// ends inside a line. A request to stop noted by CatchInterruptions, at any
+// moment of the run, ends it as kInterrupted: before the next report, or
+// within the report being read, or after the last one; it outweighs the
+// failure of the report it cut short. A complete run that found no report
+// says so in `warning`. Never throws for anything a directory tree or a file
+// system can do.
 SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& options = {});
 
 }  // namespace quillmere

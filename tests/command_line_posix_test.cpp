@@ -1,8 +1,10 @@
 // quillmere-summary on POSIX systems: names with control bytes, and the built
 // program run from a shell. tests/windows_command_line_test.cpp holds the
 // Windows counterparts.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "cli/progress_line.h"
 #include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
@@ -39,13 +42,40 @@ TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
   const CommandLineResult failed = RunCli({directory});
   EXPECT_EQ(failed.err, "Problem with file " + scratch.path() +
                             "/runs\\x1b[2J/run\\t\\x1b]0;x\\x07/toxswa/b.sum!\n Please check!\n"
-                            "quillmere-summary: the report ends before a line containing "
-                            "\"* Scenario                :\"\n"
+                            "quillmere-summary: the file does not look like a TOXSWA summary report: looked "
+                            "for a line containing "
+                            "\"* Scenario                :\" and found none\n"
                             "quillmere-summary: " +
                             scratch.path() + "/runs\\x1b[2J/Summary.txt keeps 1 report, 1 row\n");
   EXPECT_EQ(RunCli({directory + "/\x1b"}).err,
             "quillmere-summary: " + scratch.path() +
                 "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");
+}
+
+// StandardErrorIsTerminal with standard error moved to `descriptor`.
+bool IsTerminalWithStandardErrorOn(int descriptor) {
+  const int saved = ::dup(STDERR_FILENO);
+  ::dup2(descriptor, STDERR_FILENO);
+  const bool terminal = StandardErrorIsTerminal();
+  ::dup2(saved, STDERR_FILENO);
+  ::close(saved);
+  return terminal;
+}
+
+TEST(CommandLineTest, OnlyATerminalOnStandardErrorGetsTheProgressLine) {
+  int pipeEnds[2];
+  ASSERT_EQ(::pipe(pipeEnds), 0);
+  EXPECT_FALSE(IsTerminalWithStandardErrorOn(pipeEnds[1]));
+  ::close(pipeEnds[0]);
+  ::close(pipeEnds[1]);
+  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  EXPECT_FALSE(IsTerminalWithStandardErrorOn(null));
+  ::close(null);
+  const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+  if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0)
+    GTEST_SKIP() << "no pseudo-terminal";
+  EXPECT_TRUE(IsTerminalWithStandardErrorOn(terminal));
+  ::close(terminal);
 }
 
 TEST(CommandLineTest, AHelpOrVersionThatCannotBeWrittenIsAFailure) {

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <new>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cli/progress_line.h"
 #include "runtime/platform.h"
+#include "summary/summary_run.h"
 #include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
@@ -34,6 +38,64 @@ TEST(CommandLineTest, WritesTheTableAndSaysWhereItIs) {
   EXPECT_EQ(result.err, "");
 }
 
+TEST(CommandLineTest, WarnsOnStandardErrorWhenNoReportIsFoundAndStillSucceeds) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const std::string chosen = scratch / "run";
+  const CommandLineResult result = RunCli({chosen});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Wrote " + (scratch / "run/Summary.txt") + ": 0 reports, 0 rows\n");
+  EXPECT_EQ(result.err, "quillmere-summary: no report was found under " + chosen +
+                            " (it looks for *.sum files in a toxswa folder of each run folder); it holds a "
+                            "toxswa folder itself, so it is probably a run folder and the folder of the runs "
+                            "is one level up\n");
+}
+
+// A clock the test moves by hand, in milliseconds from the start.
+struct HandClock {
+  std::chrono::milliseconds now{0};
+  std::chrono::steady_clock::time_point operator()() const {
+    return std::chrono::steady_clock::time_point(now);
+  }
+};
+
+TEST(CommandLineTest, TheProgressLineAppearsOnlyOnATerminalAfterASecondAndIsErased) {
+  SummaryProgress progress;
+  progress.runFolders = 40;
+  for (const bool terminal : {false, true}) {
+    std::ostringstream err;
+    HandClock clock;
+    ProgressLine line(err, terminal, [&clock] { return clock(); });
+    struct Step {
+      int atMilliseconds;
+      std::size_t reports;
+      std::size_t runFolder;
+      std::string drawn;  // on a terminal
+    } steps[] = {
+        {500, 1, 1, ""},  // not yet a second
+        {1200, 1, 1, "\rquillmere-summary: 1 report read, run folder 1 of 40\r"},
+        {1250, 2, 1, ""},  // drawn again only a while later
+        {1400, 12, 3, "\rquillmere-summary: 12 reports read, run folder 3 of 40\r"},
+        {1600, 12, 10, "\rquillmere-summary: 12 reports read, run folder 10 of 40\r"},
+        {1800, 9, 9, "\rquillmere-summary: 9 reports read, run folder 9 of 40  \r"},  // shorter: blanked
+    };
+    for (const Step& step : steps) {
+      clock.now = std::chrono::milliseconds(step.atMilliseconds);
+      progress.reports = step.reports;
+      progress.runFoldersDone = step.runFolder;
+      err.str("");
+      line.Show(progress);
+      EXPECT_EQ(err.str(), terminal ? step.drawn : "") << step.atMilliseconds << " ms, terminal " << terminal;
+    }
+    err.str("");
+    line.Erase();
+    EXPECT_EQ(err.str(), terminal ? "\r" + std::string(55, ' ') + "\r" : "") << "terminal " << terminal;
+    err.str("");
+    line.Erase();
+    EXPECT_EQ(err.str(), "") << "erased twice, terminal " << terminal;
+  }
+}
+
 TEST(CommandLineTest, ExitsWithOneAndTheMessageAndWhatTheTableKeepsWhenAReportFails) {
   ScratchDirectory scratch;
   FixtureReport two;
@@ -45,8 +107,9 @@ TEST(CommandLineTest, ExitsWithOneAndTheMessageAndWhatTheTableKeepsWhenAReportFa
   EXPECT_EQ(result.err, "Problem with file " + (scratch / "run/TOXSWA/bad.sum") + "!" +
                             std::string(kMessageLineBreak) +
                             " Please check!\n"
-                            "quillmere-summary: the report ends before a line containing "
-                            "\"* Scenario                :\"\n"
+                            "quillmere-summary: the file does not look like a TOXSWA summary report: looked "
+                            "for a line containing "
+                            "\"* Scenario                :\" and found none\n"
                             "quillmere-summary: " +
                             (scratch / "Summary.txt") + " keeps 1 report, 2 rows\n");
 }

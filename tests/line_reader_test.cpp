@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,7 @@ const LineEndCase kLineEndCases[] = {
     {"\n", {""}},
     {"\n\n", {"", ""}},
     {"\r\r\r", {"", "", ""}},
-    {"\n\r", {"", ""}},           // LF CR is two line ends
+    {"\n\r", {"", ""}},  // LF CR is two line ends
     {"a\r\r\nb", {"a", "", "b"}},
     {" \r\n*\r\n", {" ", "*"}},
     {std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},
@@ -82,15 +83,53 @@ TEST(LineReaderTest, ReadsALineLongerThanItsBuffer) {
   EXPECT_EQ(AllLines(reader), (Lines{"first", longLine}));
 }
 
-TEST(LineReaderTest, ReadsAFileThatGrewAfterItWasOpened) {
-  // The buffer's growth is bounded by the size seen at opening; bytes added
-  // later must still all arrive, long lines included.
+TEST(LineReaderTest, ReadsAFileAsItWasWhenOpened) {
+  // Bytes added after the opening are not read: a file that never stops
+  // growing cannot hold the reader, nor its memory, without end.
   quillmere::testing::ScratchDirectory scratch;
-  const std::string path = scratch.Write("growing.sum", "a\r\n");
+  const std::string path = scratch.Write("growing.sum", "a\r\nb");
   LineReader reader(path);
-  const std::string longLine(300 * 1024, 'g');
-  scratch.Write("growing.sum", "a\r\n" + longLine + "\r\nb\rc");
-  EXPECT_EQ(AllLines(reader), (Lines{"a", longLine, "b", "c"}));
+  scratch.Write("growing.sum", "a\r\nbcd\r\n" + std::string(300 * 1024, 'g') + "\r\ne");
+  EXPECT_EQ(AllLines(reader), (Lines{"a", "b"}));
+}
+
+TEST(LineReaderTest, RefusesALineLongerThanTheLongestAllowed) {
+  quillmere::testing::ScratchDirectory scratch;
+  const std::string atLimit(LineReader::kLongestLine, 'z');
+  struct Case {
+    std::string what;
+    std::string bytes;
+    Lines expected;  // empty: refused after these lines
+    std::size_t linesBefore;
+  } cases[] = {
+      {"a line at the limit", "a\n" + atLimit + "\r\nb", {"a", atLimit, "b"}, 0},
+      {"a line one byte over, then more", "a\n" + atLimit + "z\nb", {}, 1},
+      {"a last line one byte over", atLimit + "z", {}, 0},
+  };
+  for (const Case& c : cases) {
+    for (const bool fromFile : {true, false}) {
+      const std::string path = fromFile ? scratch.Write("long.sum", c.bytes) : "";
+      std::optional<LineReader> reader;
+      if (fromFile) {
+        reader.emplace(path);
+      } else {
+        reader.emplace(std::string_view(c.bytes));
+      }
+      if (!c.expected.empty()) {
+        EXPECT_EQ(AllLines(*reader), c.expected) << c.what;
+        continue;
+      }
+      std::string_view line;
+      for (std::size_t i = 0; i < c.linesBefore; ++i) EXPECT_TRUE(reader->ReadLine(line)) << c.what;
+      try {
+        reader->ReadLine(line);
+        ADD_FAILURE() << c.what << (fromFile ? " (file)" : " (memory)") << ": not refused";
+      } catch (const LineTooLong& error) {
+        EXPECT_EQ(error.path(), path) << c.what;
+        EXPECT_EQ(error.reason(), "a line is longer than 1048576 bytes") << c.what;
+      }
+    }
+  }
 }
 
 TEST(LineReaderTest, RefusesWhatIsNotAReadablePlainFile) {

@@ -189,7 +189,8 @@ TEST(MainWindowTest, AFailingReportShowsTheStopBoxThenEndsTheProgram) {
   EXPECT_EQ(box.text.toStdString(),
             "Problem with file " + scratch / "Run1/toxswa/B.sum" + "!\n Please check!");
   EXPECT_EQ(box.detailedText.toStdString(),
-            "the report ends before a line containing \"* Scenario                :\"\n" +
+            "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario  "
+            "              :\" and found none\n" +
                 scratch / "Summary.txt keeps 1 report, 1 row");
   EXPECT_EQ(box.buttons, QMessageBox::Ok);
   EXPECT_EQ(box.format, Qt::PlainText);

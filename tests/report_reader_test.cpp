@@ -50,6 +50,13 @@ std::string FailureReason(const std::string& text) {
   return "";
 }
 
+// The reason for a report that ends before a line containing `marker`.
+std::string EndsEarly(const std::string& marker) {
+  return "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
+         "containing \"" +
+         marker + "\"";
+}
+
 // A report with the header and application parts only, substances named in
 // `substanceLines`.
 std::string HeaderOnly(std::initializer_list<std::string_view> substanceLines,
@@ -171,7 +178,7 @@ TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
 TEST(ReportReaderTest, CutsTheScenarioFromColumn28ToAtMost100Bytes) {
   const std::string longName(120, 'x');
   const std::string text = ReportFromLines({"* Scenario                :" + longName}) + "";
-  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"* End of TOXSWA REPORT: Header\"");
+  EXPECT_EQ(FailureReason(text), EndsEarly("* End of TOXSWA REPORT: Header"));
   FixtureReport fixture;
   fixture.scenario = longName;
   EXPECT_EQ(ReadText(BuildReport(fixture)).scenario, std::string(99, 'x'))
@@ -194,8 +201,8 @@ TEST(ReportReaderTest, EndsTheSubstanceListAtTheLoadingsLineEvenIfItNamesASubsta
   const std::string onHeaderLine =
       ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header * Substance 1: A",
                        "* Summary for the substance loadings", "* Appl.No  Date/Hour", "*"});
-  EXPECT_EQ(FailureReason(onHeaderLine), "the report ends before a line containing \"PEC in water layer\"");
-  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"PEC in water layer\"")
+  EXPECT_EQ(FailureReason(onHeaderLine), EndsEarly("PEC in water layer"));
+  EXPECT_EQ(FailureReason(text), EndsEarly("PEC in water layer"))
       << "two substances need two water-layer blocks";
 }
 
@@ -309,18 +316,18 @@ TEST(ReportReaderTest, FailsNamingTheMarkerThatNeverComes) {
     std::string_view removed;  // every line containing it is dropped
     std::string reason;
   } cases[] = {
-      {"* Scenario", "the report ends before a line containing \"* Scenario                :\""},
-      {"End of TOXSWA REPORT: Header",
-       "the report ends before a line containing \"* End of TOXSWA REPORT: Header\""},
-      {"* Summary for the substance loadings",
-       "the report ends before a line containing \"* Summary for the substance loadings\""},
-      {"Appl.No", "the report ends before a line containing \"Appl.No  Date/Hour\""},
-      {"PEC in water layer", "the report ends before a line containing \"PEC in water layer\""},
-      {"TWAECsw_7_days", "the report ends before a line containing \"TWAECsw_7_days\""},
-      {"TWAECsw_21_days", "the report ends before a line containing \"TWAECsw_21_days\""},
-      {"Global max", "the report ends before a line containing \"Global max \""},
-      {"TWAECsed_7_days", "the report ends before a line containing \"TWAECsed_7_days\""},
-      {"TWAECsed_21_days", "the report ends before a line containing \"TWAECsed_21_days\""},
+      {"* Scenario",
+       "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario       "
+       "         :\" and found none"},
+      {"End of TOXSWA REPORT: Header", EndsEarly("* End of TOXSWA REPORT: Header")},
+      {"* Summary for the substance loadings", EndsEarly("* Summary for the substance loadings")},
+      {"Appl.No", EndsEarly("Appl.No  Date/Hour")},
+      {"PEC in water layer", EndsEarly("PEC in water layer")},
+      {"TWAECsw_7_days", EndsEarly("TWAECsw_7_days")},
+      {"TWAECsw_21_days", EndsEarly("TWAECsw_21_days")},
+      {"Global max", EndsEarly("Global max ")},
+      {"TWAECsed_7_days", EndsEarly("TWAECsed_7_days")},
+      {"TWAECsed_21_days", EndsEarly("TWAECsed_21_days")},
   };
   for (const Case& c : cases) {
     std::string text;
@@ -334,9 +341,12 @@ TEST(ReportReaderTest, FailsNamingTheMarkerThatNeverComes) {
     }
     EXPECT_EQ(FailureReason(text), c.reason) << "without " << c.removed;
   }
-  EXPECT_EQ(FailureReason(""), "the report ends before a line containing \"* Scenario                :\"");
+  EXPECT_EQ(FailureReason(""),
+            "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario  "
+            "              :\" and found none");
   EXPECT_EQ(FailureReason(HeaderOnly({}, {"    1   14-Nov-1978-09h00"})),
-            "the report ends before the end of the application list (a line \" \" or \"*\")");
+            "the report ends early, as that of a TOXSWA run that did not finish would, before the end of the "
+            "application list (a line \" \" or \"*\")");
 }
 
 TEST(ReportReaderTest, ScansOnlyForwardFromWhereTheLastMarkerWasFound) {
@@ -344,12 +354,12 @@ TEST(ReportReaderTest, ScansOnlyForwardFromWhereTheLastMarkerWasFound) {
   const std::string early =
       ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header",
                        "* Appl.No  Date/Hour", "*", "* Summary for the substance loadings"});
-  EXPECT_EQ(FailureReason(early), "the report ends before a line containing \"Appl.No  Date/Hour\"");
+  EXPECT_EQ(FailureReason(early), EndsEarly("Appl.No  Date/Hour"));
   // The 7-day average before the maximum is not seen either.
   const std::string swapped =
       HeaderOnly({"* Substance  1:  A"}, {"*"}) +
       ReportFromLines({"PEC in water layer", "TWAECsw_7_days", "Global max ", "TWAECsw_21_days"});
-  EXPECT_EQ(FailureReason(swapped), "the report ends before a line containing \"TWAECsw_7_days\"");
+  EXPECT_EQ(FailureReason(swapped), EndsEarly("TWAECsw_7_days"));
 }
 
 TEST(ReportReaderTest, FailsOnSedimentBlocksInterleavedWithWaterBlocks) {
@@ -361,7 +371,7 @@ TEST(ReportReaderTest, FailsOnSedimentBlocksInterleavedWithWaterBlocks) {
                              "TWAECsw_7_days", "TWAECsw_21_days", "Global max             2",
                              "TWAECsed_7_days", "TWAECsed_21_days"});
   }
-  EXPECT_EQ(FailureReason(text), "the report ends before a line containing \"Global max    \"");
+  EXPECT_EQ(FailureReason(text), EndsEarly("Global max    "));
 }
 
 TEST(ReportReaderTest, FailsOnAFigureTooLargeForANumber) {
@@ -374,6 +384,66 @@ TEST(ReportReaderTest, FailsOnAFigureTooLargeForANumber) {
                                      ": the figure \"1.0E+999\" is too large for a number");
   fixture.substances[0].waterTwa21 = "1.0E-999";
   EXPECT_EQ(ReadText(BuildReport(fixture)).substances[0].TWA21d, 0);
+}
+
+TEST(ReportReaderTest, RefusesAFigureTheModelCouldNotWriteAndReadsEveryOtherAsBefore) {
+  // Each case puts its field in one figure; `reason` is empty when the
+  // report is read, `value` is then that figure.
+  struct Case {
+    std::string field;
+    std::string FixtureSubstance::*figure;
+    std::string marker;  // the marker of that figure's line, as named
+    double value;
+    bool refused;
+  } cases[] = {
+      {"*****", &FixtureSubstance::waterMax, "Global max", 0, true},
+      {"*********", &FixtureSubstance::sedimentTwa21, "TWAECsed_21_days", 0, true},
+      {"1.5*", &FixtureSubstance::waterTwa7, "TWAECsw_7_days", 0, true},
+      {"NaN", &FixtureSubstance::waterTwa21, "TWAECsw_21_days", 0, true},
+      {"nan", &FixtureSubstance::sedimentMax, "Global max", 0, true},
+      {"-NaN", &FixtureSubstance::sedimentTwa7, "TWAECsed_7_days", 0, true},
+      {"Infinity", &FixtureSubstance::waterMax, "Global max", 0, true},
+      {"-INF", &FixtureSubstance::waterMax, "Global max", 0, true},
+      {"+Inf", &FixtureSubstance::sedimentTwa21, "TWAECsed_21_days", 0, true},
+      {"", &FixtureSubstance::waterMax, "", 0, false},
+      {"< 1E-06", &FixtureSubstance::waterTwa21, "", 0, false},
+      {"< 1e-6", &FixtureSubstance::sedimentMax, "", 0, false},
+      {"1.5E-05", &FixtureSubstance::waterMax, "", 1.5E-05, false},
+      {"2.4x", &FixtureSubstance::sedimentTwa7, "", 2.4, false},
+  };
+  for (const Case& c : cases) {
+    FixtureReport fixture;
+    fixture.substances[0].*c.figure = c.field;
+    const std::string text = BuildReport(fixture);
+    if (c.refused) {
+      // The water layer's "Global max" line comes first.
+      const bool sediment = c.figure == &FixtureSubstance::sedimentMax;
+      std::size_t at = text.find(c.marker + " ");
+      if (sediment) at = text.find(c.marker + " ", at + 1);
+      const std::size_t lineNumber = std::count(text.begin(), text.begin() + at, '\n') + 1;
+      EXPECT_EQ(FailureReason(text), "line " + std::to_string(lineNumber) + ": the figure after \"" +
+                                         c.marker + "\" is not a number: \"" + c.field + "\"")
+          << c.field;
+      continue;
+    }
+    const SubstanceResult read = ReadText(text).substances.at(0);
+    const double figures[] = {read.PECsw_max,  read.TWA7d,    read.TWA21d,
+                              read.PECsed_max, read.TWAsed7d, read.TWAsed21d};
+    const std::string FixtureSubstance::*order[] = {
+        &FixtureSubstance::waterMax,    &FixtureSubstance::waterTwa7,    &FixtureSubstance::waterTwa21,
+        &FixtureSubstance::sedimentMax, &FixtureSubstance::sedimentTwa7, &FixtureSubstance::sedimentTwa21};
+    for (std::size_t i = 0; i < 6; ++i) {
+      if (order[i] == c.figure) {
+        EXPECT_EQ(figures[i], c.value) << c.field;
+      }
+    }
+  }
+}
+
+TEST(ReportReaderTest, RefusesALineLongerThanAnyReportHas) {
+  const std::string text = ReportFromLines({"* Scenario                : S", std::string(3 << 20, 'x')});
+  EXPECT_EQ(FailureReason(text),
+            "line 2 is longer than 1 MiB: the file does not look like a TOXSWA summary report");
 }
 
 TEST(ReportReaderTest, NamesTheFileItCannotOpen) {

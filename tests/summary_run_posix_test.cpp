@@ -75,7 +75,7 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   ::chmod(locked.c_str(), 0700);
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
-  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "/run2/toxswa/!\n Please check!");
+  EXPECT_EQ(outcome.message, "Problem with file " + scratch.path() + "/run2/toxswa!\n Please check!");
   EXPECT_EQ(outcome.rows, 1u);
 }
 
@@ -101,7 +101,7 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
   std::_Exit(outcome.status == RunStatus::kReportFailure ? 0 : 1);
 }
 
-TEST(SummaryRunDeathTest, NamesTheReportFolderWhenTheSystemRefusesToListIt) {
+TEST(SummaryRunDeathTest, NamesTheRunFolderWhenTheSystemRefusesToListIt) {
   // Root may list every folder, so the listing is refused by running out of
   // file descriptors instead: three spare are enough for holding the
   // directory, listing it and then holding the table (a descriptor of the
@@ -111,7 +111,7 @@ TEST(SummaryRunDeathTest, NamesTheReportFolderWhenTheSystemRefusesToListIt) {
   scratch.Write("run/toxswa/a.sum", ScenarioReport("S"));
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(RunWithThreeSpareDescriptors(scratch.path()), ::testing::ExitedWithCode(0),
-              "Problem with file .*/run/toxswa/!\n Please check!\ncannot list: Too many open files");
+              "Problem with file .*/run!\n Please check!\ncannot list: Too many open files");
 }
 
 TEST(SummaryRunTest, DoesNotStartWithoutADirectoryOrATable) {

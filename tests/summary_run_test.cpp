@@ -38,6 +38,59 @@ TEST(SummaryRunTest, WritesTheHeaderAloneForADirectoryWithoutRuns) {
   EXPECT_EQ(ReadFile(scratch / "Summary.txt"), kHeader);
 }
 
+TEST(SummaryRunTest, WarnsWhenNoReportIsFoundAndWhereTheRunsProbablyAre) {
+  const std::string lookedFor = " (it looks for *.sum files in a toxswa folder of each run folder)";
+  const std::string runFolderHint =
+      "; it holds a toxswa folder itself, so it is probably a run folder and the folder of the runs is one "
+      "level up";
+  const std::string reportFolderHint =
+      "; it holds .sum files itself, so it is probably a toxswa folder and the folder of the runs is two "
+      "levels up";
+  struct Case {
+    std::string chosen;  // relative to the tree below
+    std::string hint;    // after what was looked for; no warning at all when "-"
+  } cases[] = {
+      {"empty", ""},
+      {"runs", "-"},
+      {"runs-without-reports", ""},
+      {"runs/run", runFolderHint},
+      {"runs/RUN2", runFolderHint},
+      {"runs/run/toxswa", reportFolderHint},
+      {"runs/RUN2/TOXSWA", reportFolderHint},
+  };
+  ScratchDirectory scratch;
+  scratch.MakeFolder("empty");
+  scratch.MakeFolder("runs-without-reports/run/toxswa");
+  scratch.Write("runs-without-reports/run/toxswa/notes.txt", "x");
+  scratch.Write("runs/run/toxswa/a.sum", ScenarioReport("S"));
+  scratch.Write("runs/RUN2/TOXSWA/a.SUM", ScenarioReport("S"));
+  for (const Case& c : cases) {
+    const std::string chosen = scratch / c.chosen;
+    const SummaryOutcome outcome = SummaryRun(chosen);
+    EXPECT_EQ(outcome.status, RunStatus::kWritten) << c.chosen;
+    EXPECT_EQ(outcome.warning,
+              c.hint == "-" ? "" : "no report was found under " + chosen + lookedFor + c.hint)
+        << c.chosen;
+  }
+}
+
+TEST(SummaryRunTest, ReportsItsProgressPerRunFolderAndPerReport) {
+  ScratchDirectory scratch;
+  scratch.Write("a/toxswa/1.sum", ScenarioReport("S"));
+  scratch.Write("a/toxswa/2.sum", ScenarioReport("S"));
+  scratch.MakeFolder("b");
+  scratch.Write("c/toxswa/1.sum", ScenarioReport("S"));
+  scratch.Write("notes.txt", "not a run folder");
+  std::vector<std::string> seen;
+  SummaryOptions options;
+  options.progress = [&seen](const SummaryProgress& progress) {
+    seen.push_back(std::to_string(progress.reports) + " " + std::to_string(progress.runFoldersDone) + "/" +
+                   std::to_string(progress.runFolders));
+  };
+  EXPECT_EQ(SummaryRun(scratch.path(), options).status, RunStatus::kWritten);
+  EXPECT_EQ(seen, (std::vector<std::string>{"0 1/3", "1 1/3", "2 1/3", "2 2/3", "2 3/3", "3 3/3"}));
+}
+
 TEST(SummaryRunTest, StopsAtABadReportKeepingTheRowsBeforeIt) {
   ScratchDirectory scratch;
   scratch.Write("run1/toxswa/a.sum", ScenarioReport("S1"));
@@ -51,7 +104,9 @@ TEST(SummaryRunTest, StopsAtABadReportKeepingTheRowsBeforeIt) {
   EXPECT_EQ(outcome.failedPath, scratch / "run2/toxswa/b.sum");
   EXPECT_EQ(outcome.message, "Problem with file " + (scratch / "run2/toxswa/b.sum") + "!" +
                                  std::string(kMessageLineBreak) + " Please check!");
-  EXPECT_EQ(outcome.reason, "the report ends before a line containing \"* Scenario                :\"");
+  EXPECT_EQ(outcome.reason,
+            "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario  "
+            "              :\" and found none");
   EXPECT_EQ(outcome.reports, 3u);
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")),
             (std::vector<std::string>{"run1/a.sum", "run1/b.sum", "run2/a.sum"}));

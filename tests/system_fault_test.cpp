@@ -251,18 +251,19 @@ TEST(SystemFaultTest, AListingThatFailsIsNamedAndKeepsTheRowsBefore) {
   } cases[] = {
       {"opendir 1 EACCES run2/toxswa",
        1,
-       "run2/toxswa/",
+       "run2/toxswa",
        "cannot list: Permission denied",
        {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
       {"readdir 4 EIO run2/toxswa",
        1,
-       "run2/toxswa/",
+       "run2/toxswa",
        "cannot list: Input/output error",
        {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
-      {"readdir 3 ENOMEM run1/toxswa", 1, "run1/toxswa/", "cannot list: Cannot allocate memory", {}},
+      {"readdir 3 ENOMEM run1/toxswa", 1, "run1/toxswa", "cannot list: Cannot allocate memory", {}},
+      // The run folder itself.
       {"opendir 1 EACCES run2",
        1,
-       "run2/toxswa/",
+       "run2",
        "cannot list: Permission denied",
        {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
       {"opendir 1 EACCES", 2, "", "cannot list: Permission denied", {}},
@@ -280,6 +281,28 @@ TEST(SystemFaultTest, AListingThatFailsIsNamedAndKeepsTheRowsBefore) {
       EXPECT_EQ(result.err, ReportFailure(scratch.path(), scratch / c.failedFolder, c.reason)) << c.faults;
       EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), c.rows) << c.faults;
     }
+  }
+}
+
+TEST(SystemFaultTest, AFolderThatCannotBeListedIsNamedWithItsOwnName) {
+  struct Case {
+    std::string faults;
+    std::string failedFolder;  // relative to the directory
+  } cases[] = {
+      {"opendir 1 EACCES run/TOXSWA", "run/TOXSWA"},
+      {"readdir 3 EIO run/TOXSWA", "run/TOXSWA"},
+      {"opendir 1 EACCES run", "run"},
+      {"readdir 3 EIO /run", "run"},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    scratch.Write("run/TOXSWA/a.sum", BuildReport({}));
+    const FaultedRun result = RunWithFaults(scratch, c.faults);
+    EXPECT_NE(result.faultsMet, "") << c.faults;
+    EXPECT_EQ(result.exitStatus, 1) << c.faults;
+    EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
+              "Problem with file " + (scratch / c.failedFolder) + "!")
+        << c.faults;
   }
 }
 

@@ -112,8 +112,9 @@ TEST(WindowsCommandLineTest, ExitsWithTheRunsStatusAndItsMessage) {
       {{scratch / "failing"},
        1,
        "Problem with file " + (scratch / "failing/run/toxswa/bad.sum") +
-           "!\r\n Please check!\r\nquillmere-summary: the report ends before a line containing "
-           "\"* Scenario                :\"\r\nquillmere-summary: " +
+           "!\r\n Please check!\r\nquillmere-summary: the file does not look like a TOXSWA summary report: "
+           "looked for a line containing "
+           "\"* Scenario                :\" and found none\r\nquillmere-summary: " +
            (scratch / "failing/Summary.txt") + " keeps 0 reports, 0 rows\r\n"},
       {{scratch / "held"},
        2,

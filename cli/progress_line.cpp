@@ -1,0 +1,35 @@
+#include "cli/progress_line.h"
+
+#include <ostream>
+#include <string>
+#include <utility>
+
+namespace quillmere {
+
+ProgressLine::ProgressLine(std::ostream& err, bool terminal, Clock clock)
+    : err_(err), terminal_(terminal), clock_(std::move(clock)), start_(clock_()) {}
+
+void ProgressLine::Show(const SummaryProgress& progress) {
+  if (!terminal_) return;
+  const auto now = clock_();
+  if (now - start_ < kDelay) return;
+  if (drawnWidth_ > 0 && now - lastDrawn_ < kRedrawEvery) return;
+  lastDrawn_ = now;
+  std::string text = "quillmere-summary: " + std::to_string(progress.reports) +
+                     (progress.reports == 1 ? " report read, run folder " : " reports read, run folder ") +
+                     std::to_string(progress.runFoldersDone) + " of " + std::to_string(progress.runFolders);
+  const std::size_t width = text.size();
+  // Spaces cover what a longer line drawn before leaves; the cursor stays at
+  // the line's start, so any message after it overwrites it.
+  if (drawnWidth_ > width) text.append(drawnWidth_ - width, ' ');
+  err_ << '\r' << text << '\r' << std::flush;
+  drawnWidth_ = width > drawnWidth_ ? width : drawnWidth_;
+}
+
+void ProgressLine::Erase() {
+  if (drawnWidth_ == 0) return;
+  err_ << '\r' << std::string(drawnWidth_, ' ') << '\r' << std::flush;
+  drawnWidth_ = 0;
+}
+
+}  // namespace quillmere
