@@ -164,7 +164,8 @@ TEST(MainWindowModelTest, EveryFailedRunShowsTheStopBoxAndEndsWithStatusOne) {
     // what the table keeps.
     const std::string details =
         c.directory == scratch / "failing"
-            ? "the report ends before a line containing \"* Scenario                :\"\n" +
+            ? "the file does not look like a TOXSWA summary report: looked for a line containing "
+              "\"* Scenario                :\" and found none\n" +
                   JoinPath(Native(scratch / "failing"), "Summary.txt") + " keeps 1 report, 1 row"
             : "";
     EXPECT_EQ(end.message->details, details) << c.directory;

@@ -264,7 +264,8 @@ TEST(Win32MainWindowTest, StartWritesTheTableOrShowsTheStopBoxAndEndsTheProgram)
       EXPECT_EQ(shown.messages[0].title, "Quillmere");
       EXPECT_EQ(shown.messages[0].text, ReportFailureMessage(c.directory + "\\Run1\\toxswa\\R1.sum"));
       EXPECT_EQ(shown.messages[0].details,
-                "the report ends before a line containing \"* Scenario                :\"\n" + c.directory +
+                "the file does not look like a TOXSWA summary report: looked for a line containing "
+              "\"* Scenario                :\" and found none\n" + c.directory +
                     "\\Summary.txt keeps 0 reports, 0 rows");
     }
   }
