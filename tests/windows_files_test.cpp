@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "runtime/file_error.h"
@@ -198,6 +199,26 @@ TEST(WindowsFilesTest, FailsOnAReportAnotherProgramHoldsKeepingTheRowsBefore) {
   EXPECT_EQ(outcome.failedPath, locked);
   EXPECT_EQ(outcome.reason, "cannot open: the file is open in another program; close it there and try again");
   EXPECT_EQ(RowNames(ReadFile(outcome.tablePath)), (std::vector<std::string>{"run/a.sum"}));
+}
+
+// A second run started while the first writes its table (a second window, a
+// scheduled run) is refused; the first one's table comes out whole.
+TEST(WindowsFilesTest, RefusesASecondRunWhileTheFirstWritesItsTable) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", kReport);
+  scratch.Write("run/toxswa/b.sum", kReport);
+  std::optional<SummaryOutcome> second;
+  SummaryOptions options;
+  options.beforeReading = [&](const std::string&) {
+    if (!second) second = SummaryRun(scratch.path());
+  };
+  const SummaryOutcome first = SummaryRun(scratch.path(), options);
+  ASSERT_TRUE(second.has_value());
+  EXPECT_EQ(second->status, RunStatus::kNotStarted);
+  EXPECT_EQ(second->message,
+            first.tablePath + ": not written: another run is writing it; try again when it has ended");
+  EXPECT_EQ(first.status, RunStatus::kWritten);
+  EXPECT_EQ(RowNames(ReadFile(first.tablePath)), (std::vector<std::string>{"run/a.sum", "run/b.sum"}));
 }
 
 // A drive whose root is a scratch folder, as `subst` (or, under Wine, a link
