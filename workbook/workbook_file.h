@@ -38,8 +38,9 @@ void WithNarrowName(const std::string& path, const std::function<void(const std:
 // so that it keeps working when the directory is moved or copied whole.
 std::string ReportLink(const std::string& directory, const std::string& reportPath);
 
-// Renames `temporary` to `path`, replacing what is there in one step.
-std::optional<FileError> ReplaceFile(const std::string& temporary, const std::string& path);
+// Renames `temporary` to `path`, replacing what is there in one step. (Not
+// named ReplaceFile: <windows.h> makes that name a macro.)
+std::optional<FileError> MoveIntoPlace(const std::string& temporary, const std::string& path);
 
 // Removes `path`, if it is there; failures are ignored.
 void RemoveFile(const std::string& path);

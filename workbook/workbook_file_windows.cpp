@@ -93,7 +93,7 @@ std::string ReportLink(const std::string& directory, const std::string& reportPa
   return "external:" + relative;
 }
 
-std::optional<FileError> ReplaceFile(const std::string& temporary, const std::string& path) {
+std::optional<FileError> MoveIntoPlace(const std::string& temporary, const std::string& path) {
   if (!::MoveFileExW(WidePath(temporary).c_str(), WidePath(path).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return WindowsError(path, "cannot replace", ::GetLastError());
