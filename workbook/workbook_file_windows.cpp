@@ -90,7 +90,7 @@ std::string ReportLink(const std::string& directory, const std::string& reportPa
   // Relative to the workbook in `directory`, so that it keeps working when
   // the directory is moved or copied whole.
   const std::string relative = reportPath.starts_with(prefix) ? reportPath.substr(prefix.size()) : reportPath;
-  return "external:" + relative;
+  return relative;
 }
 
 std::optional<FileError> MoveIntoPlace(const std::string& temporary, const std::string& path) {
