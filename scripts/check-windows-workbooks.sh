@@ -47,7 +47,7 @@ export LANG=$user_locale LC_ALL=$user_locale
 cells() {
   "$python" tests/workbook/dump_workbook.py "$1" |
     grep -v -e '^About!B1	' -e '^About!B3	' |
-    sed -E -e 's#	link=file:///[^	]*#	link=(file URL)#' -e 's#	link=[^/	:][^:	]*$#	link=(relative path)#'
+    sed -E -e 's#	link=[^/	:][^:	]*$#	link=(relative path)#' -e 's#	link=file:///[^	]*$#	link=(file URL)#'
 }
 
 status=0
