@@ -66,7 +66,8 @@ TEST(WindowsWorkbookTest, RefusesAWorkbookItMustNotReplaceBeforeTheRun) {
     const HANDLE excel = ::CreateFileW(WidePath(workbook).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(excel, INVALID_HANDLE_VALUE);
-    refused("open in Excel", "not written: the file is open in another program; close it there and try again");
+    refused("open in Excel",
+            "not written: the file is open in another program; close it there and try again");
     ::CloseHandle(excel);
   }
   ASSERT_TRUE(::CreateHardLinkW(WidePath(other).c_str(), WidePath(workbook).c_str(), nullptr));
@@ -77,7 +78,9 @@ TEST(WindowsWorkbookTest, RefusesAWorkbookItMustNotReplaceBeforeTheRun) {
 TEST(WindowsWorkbookTest, ReplacesThePreviousWorkbookUnderAUnicodeName) {
   ScratchDirectory scratch;
   // Größe-緩衝: not in any ANSI code page as a whole.
-  const std::string runs = "Gr\xC3\xB6\xC3\x9F" "e-\xE7\xB7\xA9\xE8\xA1\x9D";
+  const std::string runs =
+      "Gr\xC3\xB6\xC3\x9F"
+      "e-\xE7\xB7\xA9\xE8\xA1\x9D";
   scratch.Write(runs + "/Puffer/toxswa/a.sum", kReport);
   scratch.Write(runs + "/Summary.xlsx", "the previous workbook");
   const CommandLineResult result = RunCli({"--workbook", scratch / runs});

@@ -111,7 +111,7 @@ TEST(WorkbookTextTest, DerivesTheWaterBodyAndTheEntryRoute) {
 
 TEST(WorkbookTextTest, MakesALinkFormulaExcelTakes) {
   const std::string a255(255, 'a');
-  const std::string snow = "\xE2\x9D\x84";  // one character, three bytes
+  const std::string snow = "\xE2\x9D\x84";      // one character, three bytes
   const std::string wave = "\xF0\x9F\x8C\x8A";  // two UTF-16 units
   const struct {
     std::string target;
