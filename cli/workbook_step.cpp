@@ -97,7 +97,7 @@ std::optional<int> FinishWorkbook(WorkbookStep& step, const SummaryOutcome& outc
     WithNarrowName(temporary, [&](const std::string& name) {
       failure = step.book_.Write(name, outcome.rows, [] { return InterruptionSignal() != 0; });
     });
-    if (!failure) failure = ReplaceFile(temporary, step.path_);
+    if (!failure) failure = MoveIntoPlace(temporary, step.path_);
   } catch (const FileError& error) {
     failure = error;
   } catch (const std::bad_alloc&) {

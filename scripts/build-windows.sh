@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Quillmere for 64-bit Windows with MinGW-w64 into build-windows/,
 # runs its tests there as Windows programs under Wine, checks that Linux and
-# Windows write the same table, and packs
+# Windows write the same table and workbook, and packs
 # build-windows/quillmere-VERSION-windows-x64.zip. Installs MinGW-w64 and Wine
 # with apt-get when they are missing (as root, on Debian 12).
 set -euo pipefail
@@ -51,4 +51,5 @@ trap 'wineserver --kill 2>/dev/null || true' EXIT
 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 ctest --test-dir "$build" --output-on-failure --timeout 300 --parallel "${QUILLMERE_JOBS:-2}"
 scripts/check-windows-tables.sh "$build"
+scripts/check-windows-workbooks.sh "$build"
 scripts/package-windows.sh "$build"

@@ -9,6 +9,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build-windows}
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 name="quillmere-$version-windows-x64"
+# The version of libxlsxwriter built for the programs: Debian's, whose source
+# package scripts/build-xlsxwriter-windows.sh builds.
+xlsxwriter_version=$(dpkg-query -W -f='${source:Version}' libxlsxwriter-dev)
 export WINEPREFIX=${WINEPREFIX:-$PWD/$build/wine-prefix}
 system32="$WINEPREFIX/drive_c/windows/system32"
 
@@ -38,6 +41,8 @@ Quillmere $version for Windows (64-bit)
 Quillmere gathers the key exposure results of many TOXSWA runs into one
 table, Summary.txt, in the directory that holds the run folders: one
 tab-separated line per report and substance, ready for a spreadsheet.
+With --workbook, quillmere-summary.exe also writes Summary.xlsx there: the
+table as typed Excel cells, and the runs compared per scenario.
 
 Quillmere.exe         the window: choose the drive and the directory whose
                       subfolders are the runs, press Start; the program
@@ -49,24 +54,34 @@ quillmere-summary.exe the same from a command prompt:
 
 Each run folder's reports are the *.sum files of its folder named toxswa.
 Names in the table are in the system's ANSI code page; figures use the
-decimal separator of your regional settings. Close Summary.txt in Excel
-before a run: a table held open by another program cannot be written.
+decimal separator of your regional settings. Close Summary.txt
+or Summary.xlsx in Excel before a run: a file held open by another program
+cannot be written.
 
 Nothing to install: both programs run as they are, on Windows 8 or later.
 
 Quillmere is under the MIT licence (LICENSE.txt). The programs hold parts
-of MinGW-w64's and GCC's runtime libraries; their notices are in
-NOTICES.txt.
+of MinGW-w64's and GCC's runtime libraries, and quillmere-summary.exe holds
+libxlsxwriter $xlsxwriter_version (with the parts it bundles) and zlib;
+their notices are in NOTICES.txt.
 TEXT
 
 # Quillmere's licence, and the notices that the licences of what is linked
 # into the programs ask to pass on: MinGW-w64's runtime and its winpthreads,
 # and GCC's runtime libraries (libstdc++, libgcc), from their Debian
-# copyright files.
+# copyright files; libxlsxwriter, from its own licence file and its Debian
+# copyright file (both from the source package it was built from, see
+# scripts/build-xlsxwriter-windows.sh), with the Mozilla Public License that
+# its tmpfileplus is under, which the copyright file only names; and zlib.
 sed 's/$/\r/' LICENSE > "$staging/LICENSE.txt"
+xlsxwriter="$build/xlsxwriter/install"
 notices=(
   "MinGW-w64 runtime and winpthreads|/usr/share/doc/mingw-w64-x86-64-dev/copyright"
   "GCC runtime libraries (libstdc++, libgcc)|/usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright"
+  "libxlsxwriter $xlsxwriter_version, with minizip, tmpfileplus, md5, queue.h, tree.h and emyg_dtoa|$xlsxwriter/libxlsxwriter-License.txt"
+  "libxlsxwriter $xlsxwriter_version: Debian's copyright file|$xlsxwriter/libxlsxwriter-copyright.txt"
+  "Mozilla Public License 2.0 (tmpfileplus, part of libxlsxwriter; its source is in libxlsxwriter's source, https://github.com/jmcnamara/libxlsxwriter or Debian's source package libxlsxwriter $xlsxwriter_version)|/usr/share/common-licenses/MPL-2.0"
+  "zlib|/usr/share/doc/libz-mingw-w64-dev/copyright"
 )
 {
   echo "Notices of the libraries linked into Quillmere.exe and quillmere-summary.exe"

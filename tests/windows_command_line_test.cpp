@@ -138,7 +138,9 @@ TEST(WindowsCommandLineTest, SlashQuestionMarkAsksForTheHelpUnlessItFollowsDoubl
   ScratchDirectory scratch;
   const Result help = RunProgram(scratch, {"/?"});
   EXPECT_EQ(help.status, 0u) << help.err;
-  EXPECT_TRUE(help.out.starts_with("Usage: quillmere-summary [--] DIR\r\n")) << help.out;
+  EXPECT_TRUE(help.out.starts_with(
+      "Usage: quillmere-summary [--workbook [--compare FIGURE] [--threshold VALUE]] [--] DIR\r\n"))
+      << help.out;
   EXPECT_EQ(help.err, "");
   // After -- it names a directory, which Windows does not allow.
   const Result named = RunProgram(scratch, {"--", "/?"});

@@ -109,5 +109,32 @@ TEST(WorkbookTextTest, DerivesTheWaterBodyAndTheEntryRoute) {
   }
 }
 
+TEST(WorkbookTextTest, MakesALinkFormulaExcelTakes) {
+  const std::string a255(255, 'a');
+  const std::string snow = "\xE2\x9D\x84";      // one character, three bytes
+  const std::string wave = "\xF0\x9F\x8C\x8A";  // two UTF-16 units
+  const struct {
+    std::string target;
+    std::string name;
+    std::string formula;
+  } cases[] = {
+      {"run\\toxswa\\a.sum", "a.sum", "=HYPERLINK(\"run\\toxswa\\a.sum\",\"a.sum\")"},
+      {"say \"hi\".sum", "\"", "=HYPERLINK(\"say \"\"hi\"\".sum\",\"\"\"\")"},
+      {a255, "", "=HYPERLINK(\"" + a255 + "\",\"\")"},
+      {a255 + "b", "n", "=HYPERLINK(\"" + a255 + "\"&\"b\",\"n\")"},
+      // A doubled quote is never cut in two, nor is a character.
+      {std::string(254, 'a') + "\"", "n", "=HYPERLINK(\"" + std::string(254, 'a') + "\"&\"\"\"\",\"n\")"},
+      {std::string(254, 'a') + snow + wave, "n",
+       "=HYPERLINK(\"" + std::string(254, 'a') + snow + "\"&\"" + wave + "\",\"n\")"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HyperlinkFormula(c.target, c.name), c.formula) << c.target;
+
+  // Excel's formula limit is 8,192 characters, not bytes.
+  std::string fits;
+  for (int i = 0; i < 3000; ++i) fits += snow;
+  EXPECT_FALSE(HyperlinkFormula(fits, "n").empty());
+  EXPECT_EQ(HyperlinkFormula(std::string(8200, 'a'), "n"), "");
+}
+
 }  // namespace
 }  // namespace quillmere

@@ -365,11 +365,14 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
       const SpooledSubstance& substance = report.substances.empty() ? kNoSubstance : report.substances[line];
       ++row;
       WriteText(summary, row, 0, report.runFolder);
-      // A link the library refuses (too long, too many) leaves the name as
-      // plain text.
-      if (report.link.empty() ||
-          worksheet_write_url_opt(summary, row, 1, report.link.c_str(), formats.link,
-                                  report.reportFile.c_str(), nullptr) != LXW_NO_ERROR) {
+      // The link as a HYPERLINK formula with the name as its result: unlike
+      // the library's own links, which it keeps in memory until the sheet is
+      // closed, a formula is written out with its row. A link too long for a
+      // formula leaves the name as plain text.
+      const std::string formula =
+          report.link.empty() ? std::string() : HyperlinkFormula(report.link, report.reportFile);
+      if (formula.empty() || worksheet_write_formula_str(summary, row, 1, formula.c_str(), formats.link,
+                                                         report.reportFile.c_str()) != LXW_NO_ERROR) {
         WriteText(summary, row, 1, report.reportFile);
       }
       WriteText(summary, row, 2, scenario);

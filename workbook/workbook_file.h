@@ -32,14 +32,15 @@ std::string CreateTemporaryBeside(const std::string& path);
 void WithNarrowName(const std::string& path, const std::function<void(const std::string& name)>& write);
 
 // The link from the workbook in `directory` to the report at `reportPath`
-// (a path in `directory`), for libxlsxwriter: on POSIX systems a file: URL
-// of the absolute path, every byte but letters, digits and "/-._~"
-// percent-encoded; on Windows an "external:" link relative to the directory,
-// so that it keeps working when the directory is moved or copied whole.
+// (a path in `directory`), as Excel's HYPERLINK takes it: on POSIX systems a
+// file: URL of the absolute path, every byte but letters, digits and "/-._~"
+// percent-encoded; on Windows the path relative to the directory, so that it
+// keeps working when the directory is moved or copied whole.
 std::string ReportLink(const std::string& directory, const std::string& reportPath);
 
-// Renames `temporary` to `path`, replacing what is there in one step.
-std::optional<FileError> ReplaceFile(const std::string& temporary, const std::string& path);
+// Renames `temporary` to `path`, replacing what is there in one step. (Not
+// named ReplaceFile: <windows.h> makes that name a macro.)
+std::optional<FileError> MoveIntoPlace(const std::string& temporary, const std::string& path);
 
 // Removes `path`, if it is there; failures are ignored.
 void RemoveFile(const std::string& path);

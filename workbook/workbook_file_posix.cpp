@@ -72,7 +72,7 @@ std::string ReportLink(const std::string& directory, const std::string& reportPa
   return link;
 }
 
-std::optional<FileError> ReplaceFile(const std::string& temporary, const std::string& path) {
+std::optional<FileError> MoveIntoPlace(const std::string& temporary, const std::string& path) {
   if (::rename(temporary.c_str(), path.c_str()) != 0) return SystemError(path, "cannot replace", errno);
   return std::nullopt;
 }

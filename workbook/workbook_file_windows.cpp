@@ -90,10 +90,10 @@ std::string ReportLink(const std::string& directory, const std::string& reportPa
   // Relative to the workbook in `directory`, so that it keeps working when
   // the directory is moved or copied whole.
   const std::string relative = reportPath.starts_with(prefix) ? reportPath.substr(prefix.size()) : reportPath;
-  return "external:" + relative;
+  return relative;
 }
 
-std::optional<FileError> ReplaceFile(const std::string& temporary, const std::string& path) {
+std::optional<FileError> MoveIntoPlace(const std::string& temporary, const std::string& path) {
   if (!::MoveFileExW(WidePath(temporary).c_str(), WidePath(path).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return WindowsError(path, "cannot replace", ::GetLastError());

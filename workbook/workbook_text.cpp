@@ -120,6 +120,50 @@ std::string NameInWorkbook(std::string_view name, std::size_t limit) {
   return out;
 }
 
+namespace {
+
+// `text` as the string of a formula: "...", or "..."&"..." in pieces of at
+// most 255 characters (UTF-16 units, as Excel counts them; a doubled quote
+// counted twice), quotes doubled.
+void AppendFormulaString(std::string& formula, std::string_view text) {
+  constexpr std::size_t kPieceUnits = 255;
+  formula += '"';
+  std::size_t units = 0;
+  while (!text.empty()) {
+    auto [c, length] = DecodeUtf8(text);
+    if (length == 0) length = 1;  // not UTF-8: taken over as it is
+    const std::size_t needed = c == U'"' ? 2 : (c > 0xFFFF ? 2 : 1);
+    if (units + needed > kPieceUnits) {
+      formula += "\"&\"";
+      units = 0;
+    }
+    if (c == U'"') formula += '"';
+    formula.append(text.substr(0, length));
+    units += needed;
+    text.remove_prefix(length);
+  }
+  formula += '"';
+}
+
+}  // namespace
+
+std::string HyperlinkFormula(std::string_view target, std::string_view name) {
+  constexpr std::size_t kFormulaCharacters = 8192;
+  std::string formula = "=HYPERLINK(";
+  AppendFormulaString(formula, target);
+  formula += ',';
+  AppendFormulaString(formula, name);
+  formula += ')';
+  // Bytes are at least as many as characters: counting characters only when
+  // the bytes are over the limit.
+  if (formula.size() > kFormulaCharacters) {
+    std::size_t characters = 0;
+    for (const char c : formula) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    if (characters > kFormulaCharacters) return {};
+  }
+  return formula;
+}
+
 std::optional<ReportDate> ParseReportDate(std::string_view text) {
   text = Trim(text);
   // DD-Mon-YYYY-HHhMM

@@ -28,6 +28,13 @@ std::string Windows1252ToUtf8(std::string_view text, std::size_t limit = kCellCh
 // characters are kept.
 std::string NameInWorkbook(std::string_view name, std::size_t limit = kCellCharacters);
 
+// The formula of a cell that links to `target` and shows `name` (both valid
+// UTF-8): =HYPERLINK("target","name"). A quote in either is doubled, and a
+// text longer than the 255 characters Excel takes in one string of a formula
+// is joined from pieces with "&". Empty when the formula is longer than the
+// 8,192 characters Excel takes: the name then goes into the cell as text.
+std::string HyperlinkFormula(std::string_view target, std::string_view name);
+
 // A date and time of a report.
 struct ReportDate {
   int year = 0;

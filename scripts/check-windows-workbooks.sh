@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Runs quillmere-summary.exe --workbook under Wine beside the Linux
+# quillmere-summary --workbook on the same trees and checks that both
+# workbooks hold the same cells, as openpyxl reads them
+# (tests/workbook/dump_workbook.py):
+#   - the bundled examples/, and
+#   - run folders named "Puffer-Größe" and "緩衝" with reports whose water
+#     maximum came by drainage, by run-off and by drift.
+# The report links differ by design (Linux an absolute file: URL, Windows a
+# path relative to the workbook): each must be there, of its kind. The
+# directory read and the time of writing (sheet "About") are left out.
+# Usage: scripts/check-windows-workbooks.sh BUILD_WINDOWS_DIR
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-windows}
+exe="$PWD/$build/quillmere-summary.exe"
+python=${QUILLMERE_PYTHON:-/usr/bin/python3}
+export WINEPREFIX=${WINEPREFIX:-$PWD/$build/wine-prefix}
+export WINEDEBUG=-all
+
+# The Linux program, from the same sources, without the window.
+cmake -S . -B "$build/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_GUI=OFF >/dev/null
+cmake --build "$build/linux" --target quillmere-summary --parallel "${QUILLMERE_JOBS:-2}" >/dev/null
+linux="$PWD/$build/linux/cli/quillmere-summary"
+
+work="$PWD/$build/workbook-check"
+rm -rf "$work"
+mkdir -p "$work/trees"
+cp -r examples "$work/trees/examples"
+rm -f "$work/trees/examples/Summary.txt" "$work/trees/examples/Summary.xlsx"
+# Drainage (D4_Pond), run-off (R1_Stream, its maximum after the application)
+# and drift (the same report with its water maximum on the application date).
+names="$work/trees/names"
+mkdir -p "$names/Puffer-Größe/toxswa" "$names/緩衝/toxswa" "$names/Baseline/toxswa"
+cp examples/Baseline/toxswa/00001_D4_Pond.sum "$names/Puffer-Größe/toxswa/"
+cp examples/Baseline/toxswa/00003_R1_Stream.sum "$names/Baseline/toxswa/"
+sed '0,/^Global max/s/25-Nov-1978-02h00/14-Nov-1978-09h00/' examples/Baseline/toxswa/00003_R1_Stream.sum \
+  >"$names/緩衝/toxswa/00003_R1_Stream.sum"
+
+# A German user on both systems (see scripts/check-windows-tables.sh).
+user_locale=de_DE.UTF-8
+locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' || user_locale=C.UTF-8
+export LANG=$user_locale LC_ALL=$user_locale
+
+# The cells of a workbook, the link targets replaced by their kind.
+cells() {
+  "$python" tests/workbook/dump_workbook.py "$1" |
+    grep -v -e '^About!B1	' -e '^About!B3	' |
+    sed -E -e 's#	link=[^/	:][^:	]*$#	link=(relative path)#' -e 's#	link=file:///[^	]*$#	link=(file URL)#'
+}
+
+status=0
+for tree in examples names; do
+  cp -r "$work/trees/$tree" "$work/$tree-linux"
+  cp -r "$work/trees/$tree" "$work/$tree-windows"
+  "$linux" --workbook --threshold 10 "$work/$tree-linux" >/dev/null
+  wine "$exe" --workbook --threshold 10 "Z:$work/$tree-windows" >/dev/null
+  cells "$work/$tree-linux/Summary.xlsx" >"$work/$tree-linux.cells"
+  cells "$work/$tree-windows/Summary.xlsx" >"$work/$tree-windows.cells"
+  # Every report name links, on Linux by a file URL, on Windows by a relative path.
+  for system in linux windows; do
+    kind='(relative path)'
+    [[ $system == linux ]] && kind='(file URL)'
+    if grep -P '^Summary!B([2-9]|\d\d+)\t' "$work/$tree-$system.cells" | grep -vqF "link=$kind"; then
+      echo "check-windows-workbooks: a report name of the $system workbook of $tree has no link $kind" >&2
+      status=1
+    fi
+  done
+  if ! diff <(sed 's#	link=(file URL)$#	link=(relative path)#' "$work/$tree-linux.cells") \
+    "$work/$tree-windows.cells" >&2; then
+    echo "check-windows-workbooks: the Linux and Windows workbooks of $tree differ (< Linux, > Windows)" >&2
+    status=1
+  fi
+done
+# The names tree as expected, not only alike: Unicode run folders, all three routes.
+for expected in 'Summary!A[0-9]*	s	"Puffer-Größe"' 'Summary!A[0-9]*	s	"緩衝"' \
+  '	"Drift"$' '	"Drainage"$' '	"Run-off"$'; do
+  if ! grep -q "$expected" "$work/names-windows.cells"; then
+    echo "check-windows-workbooks: the Windows workbook of names has no cell matching $expected" >&2
+    status=1
+  fi
+done
+[[ $status == 0 ]] && echo "check-windows-workbooks: examples/ and non-ASCII run folders give the same workbook cells on Linux and Windows"
+exit $status
