@@ -30,7 +30,7 @@ SummaryOutcome& Fail(SummaryOutcome& outcome, RunStatus status, const FileError&
   outcome.failedPath = error.path();
   outcome.reason = error.reason();
   outcome.message = status == RunStatus::kReportFailure ? ReportFailureMessage(error.path())
-                                                        : error.path() + ": " + error.reason();
+                                                        : Describe(error);
   return outcome;
 }
 
