@@ -1,6 +1,5 @@
 #include "cli/command_line.h"
 
-#include <new>
 #include <ostream>
 #include <vector>
 
@@ -123,20 +122,16 @@ int RunCommandLine(std::span<const std::string> allArguments, std::ostream& out,
           << kProgram << ": " << Visible(TableKeeps(outcome)) << "\n";
       return kExitRunFailed;
     case RunStatus::kWriteFailure:
-      err << kProgram << ": " << Visible(outcome.failedPath) << ": " << Visible(outcome.reason) << "\n";
+      err << kProgram << ": " << Visible(outcome.message) << "\n";
       return kExitRunFailed;
     case RunStatus::kNotStarted:
-      err << kProgram << ": " << Visible(outcome.failedPath) << ": " << Visible(outcome.reason) << "\n";
+      err << kProgram << ": " << Visible(outcome.message) << "\n";
       return kExitNotStarted;
     case RunStatus::kInterrupted:
       err << kProgram << ": " << outcome.reason << "; " << Visible(TableKeeps(outcome)) << "\n";
       return kExitInterrupted + outcome.interruption;
   }
   return kExitRunFailed;
-}
-
-std::string DescribeUnexpected(const std::exception& error) {
-  return dynamic_cast<const std::bad_alloc*>(&error) != nullptr ? "not enough memory" : error.what();
 }
 
 }  // namespace quillmere

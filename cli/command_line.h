@@ -1,7 +1,6 @@
 // The command-line front end: `quillmere-summary DIR`.
 #pragma once
 
-#include <exception>
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -22,10 +21,5 @@ enum ExitStatus : int {
 // exit status. Paths and reasons are printed with control bytes made
 // visible (see Visible in runtime/text.h).
 int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
-
-// Words for an exception that escaped the run, for the program's last-resort
-// message: "not enough memory" when memory ran out outside the work on one
-// file, else the exception's own text.
-std::string DescribeUnexpected(const std::exception& error);
 
 }  // namespace quillmere

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "runtime/file_error.h"
 #include "runtime/interruption.h"
 
 int main(int argc, char** argv) {

@@ -9,6 +9,7 @@
 
 #include "cli/command_line.h"
 #include "cli/windows_console.h"
+#include "runtime/file_error.h"
 #include "runtime/interruption.h"
 #include "runtime/windows_text.h"
 

@@ -1,6 +1,7 @@
 // The one failure type of the file, listing and report operations.
 #pragma once
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -19,6 +20,14 @@ class FileError : public std::runtime_error {
   std::string path_;
   std::string reason_;
 };
+
+// "<path>: <reason>": how every front end words `error`.
+std::string Describe(const FileError& error);
+
+// Words for an exception that escaped a run, for a front end's last-resort
+// message: "not enough memory" when memory ran out outside the work on one
+// file, else the exception's own text.
+std::string DescribeUnexpected(const std::exception& error);
 
 // A FileError for `path` from an operating-system error number: "<action>:
 // <system's text for the number>", for example "cannot open: No such file or

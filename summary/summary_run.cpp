@@ -29,8 +29,8 @@ SummaryOutcome& Fail(SummaryOutcome& outcome, RunStatus status, const FileError&
   outcome.status = status;
   outcome.failedPath = error.path();
   outcome.reason = error.reason();
-  outcome.message = status == RunStatus::kReportFailure ? ReportFailureMessage(error.path())
-                                                        : error.path() + ": " + error.reason();
+  outcome.message =
+      status == RunStatus::kReportFailure ? ReportFailureMessage(error.path()) : Describe(error);
   return outcome;
 }
 

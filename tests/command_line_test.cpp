@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/progress_line.h"
+#include "runtime/file_error.h"
 #include "runtime/platform.h"
 #include "summary/summary_run.h"
 #include "tests/command_line_capture.h"
@@ -162,7 +163,9 @@ TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDas
                             quillmere::testing::MissingFolderWords() + "\n");
 }
 
-TEST(CommandLineTest, DescribesAnExceptionThatEscapedTheRun) {
+TEST(CommandLineTest, DescribesAFailureAndAnExceptionThatEscapedTheRun) {
+  EXPECT_EQ(Describe(FileError("runs/Summary.txt", "cannot write: disk full")),
+            "runs/Summary.txt: cannot write: disk full");
   // Memory running out gets words a person understands; anything else keeps
   // its own text.
   EXPECT_EQ(DescribeUnexpected(std::bad_alloc()), "not enough memory");

@@ -47,10 +47,10 @@ struct ShownList {
 
   ShownList() : model((scratch.MakeFolder("runs/A/inner"), scratch.MakeFolder("runs/a1"), scratch / "runs")) {
     list.resize(250, 400);
-    list.showModel(model);
+    list.showRows(model.entries(), model.openRow());
     QObject::connect(&list, &DirectoryList::openRequested, [this](std::size_t row) {
       model.openRow(row);
-      list.showModel(model);
+      list.showRows(model.entries(), model.openRow());
     });
     list.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&list));

@@ -10,28 +10,20 @@
 // After <windows.h>, which the window's header brings.
 #include <commctrl.h>
 
-#include "runtime/file_error.h"
 #include "runtime/windows_text.h"
-#include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
-#include "tests/table_text.h"
 
 namespace quillmere {
 namespace {
 
-namespace fs = std::filesystem;
-using quillmere::testing::BuildReport;
-using quillmere::testing::FixtureReport;
-using quillmere::testing::ReadFile;
 using quillmere::testing::ScratchDirectory;
 
 std::string Native(const std::string& path) { return NormalPath(kNativePathStyle, path, ""); }
 
-// The window over the given volumes, shown, with the boxes it asked for and
-// the program's end recorded instead of shown and done.
+// The window over the given volumes, shown, with the boxes it asked for
+// recorded instead of shown.
 struct ShownWindow {
   std::vector<Message> messages;
-  std::vector<int> ends;
   Win32MainWindow window;
 
   ShownWindow(std::vector<Volume> volumes, std::string directory)
@@ -46,7 +38,6 @@ struct ShownWindow {
     setup.start.volumes = std::move(volumes);
     setup.start.directory = directory;
     setup.showMessage = [this](HWND, const Message& message) { messages.push_back(message); };
-    setup.endProgram = [this](int status) { ends.push_back(status); };
     return setup;
   }
 
@@ -111,7 +102,7 @@ bool operator==(const RECT& a, const TwipsRect& twips) {
          a.bottom - a.top == TwipsToPixels(twips.height, 96);
 }
 
-TEST(Win32MainWindowTest, HasItsCaptionSizeControlsAndTabOrder) {
+TEST(Win32MainWindowTest, HasItsCaptionFixedFrameControlsAndTabOrder) {
   ScratchDirectory scratch;
   ShownWindow shown({}, scratch.path());
   HWND window = shown.window.handle();
@@ -128,6 +119,11 @@ TEST(Win32MainWindowTest, HasItsCaptionSizeControlsAndTabOrder) {
   GetClientRect(window, &client);
   EXPECT_EQ(client.right, 758);
   EXPECT_EQ(client.bottom, 456);
+  // The controls stand where the twips put them: no sizing border, no
+  // maximise button.
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+  EXPECT_NE(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), 0);
   EXPECT_TRUE(shown.Placed(shown.window.dir1()) == kDir1Rect);
   EXPECT_TRUE(shown.Placed(shown.window.command1()) == kCommand1Rect);
 
@@ -154,6 +150,11 @@ TEST(Win32MainWindowTest, HasItsCaptionSizeControlsAndTabOrder) {
     shown.Press(VK_TAB);
     EXPECT_EQ(GetFocus(), next);
   }
+
+  shown.window.setBusy(true);
+  EXPECT_FALSE(IsWindowEnabled(shown.window.command1()));
+  shown.window.setBusy(false);
+  EXPECT_FALSE(IsWindowEnabled(shown.window.command1())) << "the program is ending";
 }
 
 TEST(Win32MainWindowTest, FollowsTheWindowsDensity) {
@@ -177,14 +178,14 @@ TEST(Win32MainWindowTest, FollowsTheWindowsDensity) {
   EXPECT_NEAR(drive1.bottom - drive1.top, 26, 2);
 }
 
-TEST(Win32MainWindowTest, ShowsTheModelsDrivesAndFoldersAndOpensOnEnterOrDoubleClickOnly) {
+TEST(Win32MainWindowTest, ShowsTheDrivesAndFoldersAndOpensOnEnterOrDoubleClickOnly) {
   ScratchDirectory scratch;
   scratch.MakeFolder("runs/A/inner");
   scratch.MakeFolder("runs/b");
   const std::string runs = Native(scratch / "runs");
   const std::string root = SplitPath(kNativePathStyle, runs, "").root;
   ShownWindow shown({{root, "System"}, {"Q:\\", ""}}, runs);
-  const MainWindowModel& model = shown.window.model();
+  const MainWindowPresenter& model = shown.window.presenter();
   EXPECT_EQ(shown.Drive1Rows(), (std::vector<std::string>{root + " [System]", "Q:\\"}));
   EXPECT_EQ(SendMessageW(shown.window.drive1(), CB_GETCURSEL, 0, 0), 0);
   std::vector<std::string> texts;
@@ -217,58 +218,6 @@ TEST(Win32MainWindowTest, ShowsTheModelsDrivesAndFoldersAndOpensOnEnterOrDoubleC
   shown.Pump();
   EXPECT_EQ(model.dir1().path(), runs);
   EXPECT_TRUE(shown.messages.empty());
-  EXPECT_TRUE(shown.ends.empty());
-}
-
-TEST(Win32MainWindowTest, AnUnreadableDriveIsNamedAndThePreviousOneComesBack) {
-  ScratchDirectory scratch;
-  scratch.MakeFolder("runs");
-  const std::string runs = Native(scratch / "runs");
-  const std::string gone = Native(scratch / "gone");
-  ShownWindow shown({{SplitPath(kNativePathStyle, runs, "").root, ""}, {gone, ""}}, runs);
-  HWND drive1 = shown.window.drive1();
-  SendMessageW(drive1, CB_SETCURSEL, 1, 0);
-  SendMessageW(shown.window.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(drive1), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(drive1));
-  ASSERT_EQ(shown.messages.size(), 1u);
-  EXPECT_EQ(shown.messages[0].icon, MessageIcon::kWarning);
-  EXPECT_EQ(shown.messages[0].title, "Quillmere");
-  // In the system's words, as every other Windows program says it.
-  EXPECT_EQ(shown.messages[0].text, DescribeFailure(WindowsError(gone, "cannot list", ERROR_PATH_NOT_FOUND)));
-  EXPECT_EQ(SendMessageW(drive1, CB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(shown.window.model().dir1().path(), runs);
-  EXPECT_TRUE(shown.ends.empty());
-}
-
-TEST(Win32MainWindowTest, StartWritesTheTableOrShowsTheStopBoxAndEndsTheProgram) {
-  ScratchDirectory scratch;
-  scratch.Write("good/Run1/toxswa/R1.sum", BuildReport(FixtureReport{}));
-  scratch.Write("bad/Run1/toxswa/R1.sum", "a report without any of its markers\r\n");
-  const struct {
-    std::string directory;
-    int status;
-  } cases[] = {{Native(scratch / "good"), 0}, {Native(scratch / "bad"), 1}};
-  for (const auto& c : cases) {
-    ShownWindow shown({}, c.directory);
-    SendMessageW(shown.window.command1(), BM_CLICK, 0, 0);
-    EXPECT_EQ(shown.ends, std::vector<int>{c.status}) << c.directory;
-    EXPECT_FALSE(IsWindowEnabled(shown.window.command1())) << c.directory;
-    const std::string table = ReadFile(c.directory + "\\Summary.txt");
-    EXPECT_EQ(table.substr(0, quillmere::testing::kTableHeader.size()), quillmere::testing::kTableHeader);
-    if (c.status == 0) {
-      EXPECT_TRUE(shown.messages.empty());
-      EXPECT_NE(table.find("Run1\tR1.sum\t"), std::string::npos);
-    } else {
-      ASSERT_EQ(shown.messages.size(), 1u);
-      EXPECT_EQ(shown.messages[0].icon, MessageIcon::kStop);
-      EXPECT_EQ(shown.messages[0].title, "Quillmere");
-      EXPECT_EQ(shown.messages[0].text, ReportFailureMessage(c.directory + "\\Run1\\toxswa\\R1.sum"));
-      EXPECT_EQ(shown.messages[0].details,
-                "the file does not look like a TOXSWA summary report: looked for a line containing "
-              "\"* Scenario                :\" and found none\n" + c.directory +
-                    "\\Summary.txt keeps 0 reports, 0 rows");
-    }
-  }
 }
 
 TEST(Win32MainWindowTest, TheSystemsBoxShowsTheTextTheIconOneOkButtonAndTheDetailsOnRequest) {

@@ -28,14 +28,13 @@ DirectoryList::DirectoryList(QWidget* parent) : QTreeWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
-void DirectoryList::showModel(const DirectoryListModel& model) {
+void DirectoryList::showRows(const std::vector<DirectoryEntry>& entries, std::size_t highlighted) {
   clear();
   const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
   // The last item of each level so far: a row hangs under the one a level up.
   std::vector<QTreeWidgetItem*> levels;
   QTreeWidgetItem* open = nullptr;
-  const std::vector<DirectoryEntry>& entries = model.entries();
   for (std::size_t row = 0; row < entries.size(); ++row) {
     const DirectoryEntry& entry = entries[row];
     const std::size_t level = static_cast<std::size_t>(entry.level);
@@ -46,7 +45,7 @@ void DirectoryList::showModel(const DirectoryListModel& model) {
     item->setData(0, kRowRole, QVariant::fromValue(static_cast<qulonglong>(row)));
     levels.resize(level + 1);
     levels[level] = item;
-    if (row == model.openRow()) open = item;
+    if (row == highlighted) open = item;
   }
   expandAll();
   setCurrentItem(open);

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "app/window/directory_list_model.h"
 
@@ -22,8 +23,8 @@ class DirectoryList : public QTreeWidget {
  public:
   explicit DirectoryList(QWidget* parent = nullptr);
 
-  // Shows the rows of `model` and highlights its open directory.
-  void showModel(const DirectoryListModel& model);
+  // Shows `entries` and highlights row `highlighted`.
+  void showRows(const std::vector<DirectoryEntry>& entries, std::size_t highlighted);
 
  signals:
   // The user asked to open row `row` (a double-click or Enter).

@@ -1,11 +1,13 @@
 #include "app/qt/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QIcon>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "app/qt/directory_list.h"
-#include "app/qt/drive_list.h"
 #include "app/window/form_layout.h"
 
 namespace quillmere {
@@ -34,23 +36,25 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 }  // namespace
 
 MainWindow::MainWindow(WindowSetup setup, QWidget* parent)
-    : QWidget(parent), setup_(std::move(setup)), model_(setup_.start) {
+    : QWidget(parent), setup_(std::move(setup)), presenter_(*this, setup_.start) {
   setObjectName(QString::fromLatin1(kForm1Caption));
   setWindowTitle(QString::fromLatin1(kForm1Caption));
   QIcon icon;
   for (const int size : {32, 48, 256}) icon.addFile(QStringLiteral(":/icons/quillmere-%1.png").arg(size));
   setWindowIcon(icon);
-  resize(TwipsToPixels(kForm1ClientWidth, 96), TwipsToPixels(kForm1ClientHeight, 96));
+  // The controls stand where the twips put them: the frame neither resizes
+  // nor maximises.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setFixedSize(TwipsToPixels(kForm1ClientWidth, 96), TwipsToPixels(kForm1ClientHeight, 96));
 
   dir1_ = new DirectoryList(this);
   dir1_->setObjectName(QStringLiteral("Dir1"));
   dir1_->setGeometry(Pixels(kDir1Rect));
-  dir1_->showModel(model_.dir1());
 
-  drive1_ = new DriveList(this);
+  drive1_ = new QComboBox(this);
   drive1_->setObjectName(QStringLiteral("Drive1"));
   drive1_->setGeometry(Pixels(kDrive1Rect));
-  drive1_->showModel(model_.drive1());
 
   command1_ = new QPushButton(QString::fromLatin1(kCommand1Caption), this);
   command1_->setObjectName(QStringLiteral("Command1"));
@@ -71,46 +75,56 @@ MainWindow::MainWindow(WindowSetup setup, QWidget* parent)
     setTabOrder(widgetOf(kTabOrder[i - 1]), widgetOf(kTabOrder[i]));
   widgetOf(kTabOrder.front())->setFocus();
 
-  connect(drive1_, &QComboBox::currentIndexChanged, this, &MainWindow::drive1Change);
-  connect(command1_, &QPushButton::clicked, this, &MainWindow::command1Click);
-  connect(dir1_, &DirectoryList::openRequested, this, &MainWindow::dir1Open);
+  presenter_.form1Load();
+  connect(drive1_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index >= 0) presenter_.drive1Change(static_cast<std::size_t>(index));
+  });
+  connect(command1_, &QPushButton::clicked, this, [this] { presenter_.command1Click(); });
+  connect(dir1_, &DirectoryList::openRequested, this, [this](std::size_t row) { presenter_.dir1Open(row); });
 }
 
-void MainWindow::drive1Change(int index) {
-  if (index < 0) return;
-  const std::optional<Message> message = model_.drive1Change(static_cast<std::size_t>(index));
-  dir1_->showModel(model_.dir1());
-  // A drive that could not be read gives way to the previous one.
-  drive1_->showModel(model_.drive1());
-  showMessage(message);
+void MainWindow::showDrives(const std::vector<std::string>& texts) {
+  const QSignalBlocker blocker(drive1_);
+  drive1_->clear();
+  for (const std::string& text : texts) drive1_->addItem(PathText(text));
 }
 
-void MainWindow::dir1Open(std::size_t row) {
-  const std::optional<Message> message = model_.dir1Open(row);
-  dir1_->showModel(model_.dir1());
-  showMessage(message);
+void MainWindow::chooseDrive(std::size_t row) {
+  const QSignalBlocker blocker(drive1_);
+  drive1_->setCurrentIndex(row < static_cast<std::size_t>(drive1_->count()) ? static_cast<int>(row) : -1);
 }
 
-void MainWindow::command1Click() {
-  // The run holds the window's thread to its end; a second press must not
-  // start another one from the message box's event loop.
-  command1_->setEnabled(false);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  const RunEnd end = model_.command1Click();
-  QApplication::restoreOverrideCursor();
-  showMessage(end.message);
-  setup_.endProgram(end.exitStatus);
+void MainWindow::showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) {
+  dir1_->showRows(rows, highlighted);
 }
 
-void MainWindow::showMessage(const std::optional<Message>& message) {
-  if (!message) return;
-  QMessageBox box(BoxIcon(message->icon), PathText(message->title), PathText(message->text), QMessageBox::Ok,
+void MainWindow::showMessage(const Message& message) {
+  QMessageBox box(BoxIcon(message.icon), PathText(message.title), PathText(message.text), QMessageBox::Ok,
                   this);
   // Paths are shown as they are, never read as markup.
   box.setTextFormat(Qt::PlainText);
-  if (!message->details.empty()) box.setDetailedText(PathText(message->details));
+  if (!message.details.empty()) box.setDetailedText(PathText(message.details));
   setup_.showModal(box);
+}
+
+void MainWindow::setBusy(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy) {
+    command1_->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The disabled button and the cursor show before the run holds the thread.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void MainWindow::endProgram(int status) { QCoreApplication::exit(status); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  presenter_.form1Unload();
+  event->accept();
 }
 
 }  // namespace quillmere

@@ -1,54 +1,53 @@
 // Form1 drawn with Qt: the program's one window. The user picks a drive and a
 // directory and presses Start; the run writes Summary.txt there and the
-// program ends. What it shows and does is MainWindowModel's; this only draws
-// and forwards the user's events.
+// program ends. What it shows and does is MainWindowPresenter's; this only
+// draws and forwards the user's events.
 #pragma once
 
-#include <QCoreApplication>
 #include <QMessageBox>
 #include <QWidget>
 #include <functional>
-#include <optional>
 
-#include "app/window/main_window_model.h"
+#include "app/window/main_window_presenter.h"
 
+class QComboBox;
 class QPushButton;
 
 namespace quillmere {
 
 class DirectoryList;
-class DriveList;
 
-// What the window takes from its surroundings; the defaults are the real ones.
+// The presenter's start, and how a box is shown (tests record it instead).
 struct WindowSetup {
-  // The volumes and the directory at start (the system's, and the current
-  // directory, unless given).
   WindowStart start;
-  // Shows a message box and returns once the user dismissed it.
   std::function<void(QMessageBox&)> showModal = [](QMessageBox& box) { box.exec(); };
-  // Ends the program with the given exit status.
-  std::function<void(int)> endProgram = [](int status) { QCoreApplication::exit(status); };
 };
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public MainWindowView {
   Q_OBJECT
 
  public:
   explicit MainWindow(WindowSetup setup = {}, QWidget* parent = nullptr);
 
-  const MainWindowModel& model() const { return model_; }
+  const MainWindowPresenter& presenter() const { return presenter_; }
+
+  void showDrives(const std::vector<std::string>& texts) override;
+  void chooseDrive(std::size_t row) override;
+  void showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) override;
+  void showMessage(const Message& message) override;
+  void setBusy(bool busy) override;
+  void endProgram(int status) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
-  void drive1Change(int index);
-  void dir1Open(std::size_t row);
-  void command1Click();
-  void showMessage(const std::optional<Message>& message);
-
   WindowSetup setup_;
-  MainWindowModel model_;
+  MainWindowPresenter presenter_;
   DirectoryList* dir1_;
-  DriveList* drive1_;
+  QComboBox* drive1_;
   QPushButton* command1_;
+  bool busy_ = false;
 };
 
 }  // namespace quillmere

@@ -22,7 +22,9 @@ constexpr UINT kOpenDir1Row = WM_APP + 1;
 constexpr int kDir1Id = 101;
 constexpr int kDrive1Id = 102;
 constexpr int kCommand1Id = 103;
-constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+// A fixed frame: the controls stand where the twips put them, so the window
+// neither resizes nor maximises.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 // Dir1's indentation per level and the size of its folder icons, in pixels at
 // 96 dots per inch.
@@ -158,10 +160,11 @@ void Win32WindowSetup::ShowMessageBox(HWND owner, const Message& message) {
   MessageBoxW(owner, text.c_str(), box.title.c_str(), box.messageBoxStyle);
 }
 
-Win32MainWindow::Win32MainWindow(Win32WindowSetup setup) : setup_(std::move(setup)), model_(setup_.start) {}
+Win32MainWindow::Win32MainWindow(Win32WindowSetup setup)
+    : setup_(std::move(setup)), presenter_(*this, setup_.start) {}
 
 Win32MainWindow::~Win32MainWindow() {
-  ending_ = true;
+  destroying_ = true;
   if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
   if (font_ != nullptr) DeleteObject(font_);
   if (openFolder_ != nullptr) DestroyIcon(openFolder_);
@@ -190,8 +193,7 @@ bool Win32MainWindow::create(HINSTANCE instance, int showCommand) {
   closedFolder_ = FolderIcon(false);
   createControls();
   layOut(Dpi().dpiOf(window_), nullptr);
-  showDrive1();
-  showDir1();
+  presenter_.form1Load();
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
   SetFocus(focus_);
@@ -289,30 +291,46 @@ void Win32MainWindow::layOut(UINT dotsPerInch, const RECT* suggested) {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
-void Win32MainWindow::showDir1() {
+void Win32MainWindow::showDrives(const std::vector<std::string>& texts) {
+  SendMessageW(drive1_, CB_RESETCONTENT, 0, 0);
+  for (const std::string& text : texts)
+    SendMessageW(drive1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
+}
+
+void Win32MainWindow::chooseDrive(std::size_t row) {
+  const bool listed = static_cast<LRESULT>(row) < SendMessageW(drive1_, CB_GETCOUNT, 0, 0);
+  SendMessageW(drive1_, CB_SETCURSEL, listed ? static_cast<WPARAM>(row) : static_cast<WPARAM>(-1), 0);
+}
+
+void Win32MainWindow::showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) {
   SendMessageW(dir1_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(dir1_, LB_RESETCONTENT, 0, 0);
-  for (const DirectoryEntry& entry : model_.dir1().entries()) {
+  for (const DirectoryEntry& entry : rows) {
     SendMessageW(dir1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(entry.text).c_str()));
   }
-  SendMessageW(dir1_, LB_SETCURSEL, model_.dir1().openRow(), 0);
+  SendMessageW(dir1_, LB_SETCURSEL, highlighted, 0);
   SendMessageW(dir1_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(dir1_, nullptr, TRUE);
 }
 
-void Win32MainWindow::showDrive1() {
-  const std::vector<std::string>& texts = model_.drive1().texts();
-  if (SendMessageW(drive1_, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(texts.size())) {
-    SendMessageW(drive1_, CB_RESETCONTENT, 0, 0);
-    for (const std::string& text : texts)
-      SendMessageW(drive1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
+void Win32MainWindow::showMessage(const Message& message) { setup_.showMessage(window_, message); }
+
+void Win32MainWindow::setBusy(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy) {
+    EnableWindow(command1_, FALSE);
+    idleCursor_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  } else {
+    SetCursor(idleCursor_);
   }
-  SendMessageW(drive1_, CB_SETCURSEL, texts.empty() ? static_cast<WPARAM>(-1) : model_.drive1().chosen(), 0);
 }
 
+void Win32MainWindow::endProgram(int status) { PostQuitMessage(status); }
+
 void Win32MainWindow::drawDir1Row(const DRAWITEMSTRUCT& item) const {
-  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= model_.dir1().entries().size()) return;
-  const DirectoryEntry& entry = model_.dir1().entries()[item.itemID];
+  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= presenter_.dir1().entries().size()) return;
+  const DirectoryEntry& entry = presenter_.dir1().entries()[item.itemID];
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   const int dpi = static_cast<int>(dotsPerInch_);
   RECT row = item.rcItem;
@@ -335,40 +353,6 @@ void Win32MainWindow::drawDir1Row(const DRAWITEMSTRUCT& item) const {
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(item.hDC, previous);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &row);
-}
-
-void Win32MainWindow::drive1Change() {
-  const LRESULT row = SendMessageW(drive1_, CB_GETCURSEL, 0, 0);
-  if (row == CB_ERR) return;
-  const std::optional<Message> message = model_.drive1Change(static_cast<std::size_t>(row));
-  showDir1();
-  // A drive that could not be read gives way to the previous one.
-  showDrive1();
-  showMessage(message);
-}
-
-void Win32MainWindow::dir1Open(std::size_t row) {
-  const std::optional<Message> message = model_.dir1Open(row);
-  showDir1();
-  showMessage(message);
-}
-
-void Win32MainWindow::command1Click() {
-  // The run holds the window's thread to its end; a second press must not
-  // start another one from the message box's message loop.
-  if (running_) return;
-  running_ = true;
-  EnableWindow(command1_, FALSE);
-  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  const RunEnd end = model_.command1Click();
-  SetCursor(previous);
-  showMessage(end.message);
-  ending_ = true;
-  setup_.endProgram(end.exitStatus);
-}
-
-void Win32MainWindow::showMessage(const std::optional<Message>& message) {
-  if (message) setup_.showMessage(window_, *message);
 }
 
 LRESULT CALLBACK Win32MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -417,17 +401,18 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       const int code = HIWORD(wParam);
       if (id == kDrive1Id && (code == CBN_SELENDOK ||
                               (code == CBN_SELCHANGE && !SendMessageW(drive1_, CB_GETDROPPEDSTATE, 0, 0)))) {
-        drive1Change();
+        const LRESULT row = SendMessageW(drive1_, CB_GETCURSEL, 0, 0);
+        if (row != CB_ERR) presenter_.drive1Change(static_cast<std::size_t>(row));
       } else if (id == kDir1Id && code == LBN_DBLCLK) {
         const LRESULT row = SendMessageW(dir1_, LB_GETCURSEL, 0, 0);
         if (row != LB_ERR) PostMessageW(window_, kOpenDir1Row, static_cast<WPARAM>(row), 0);
       } else if (id == kCommand1Id && code == BN_CLICKED) {
-        command1Click();
+        presenter_.command1Click();
       }
       return 0;
     }
     case kOpenDir1Row:
-      dir1Open(static_cast<std::size_t>(wParam));
+      presenter_.dir1Open(static_cast<std::size_t>(wParam));
       return 0;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -439,7 +424,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       layOut(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SETCURSOR:
-      if (running_) {
+      if (busy_) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
@@ -457,8 +442,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
-      // Closing the window before a run ends the program without writing.
-      if (!ending_) setup_.endProgram(0);
+      if (!destroying_) presenter_.form1Unload();
       return 0;
   }
   return DefWindowProcW(window_, message, wParam, lParam);

@@ -1,7 +1,7 @@
 // Form1 drawn with the Win32 API and the system's own controls: a combo box
 // for Drive1, an owner-drawn list box for Dir1 and a push button for
-// Command1. What it shows and does is MainWindowModel's; this only draws and
-// forwards the user's events. Measures follow the window's DPI.
+// Command1. What it shows and does is MainWindowPresenter's; this only draws
+// and forwards the user's events. Measures follow the window's DPI.
 #pragma once
 
 #ifndef NOMINMAX
@@ -10,10 +10,10 @@
 #include <windows.h>
 
 #include <functional>
-#include <optional>
 #include <string>
+#include <vector>
 
-#include "app/window/main_window_model.h"
+#include "app/window/main_window_presenter.h"
 
 namespace quillmere {
 
@@ -29,15 +29,10 @@ struct Win32MessageBox {
 };
 Win32MessageBox MessageBoxOf(const Message& message);
 
-// What the window takes from its surroundings; the defaults are the real ones.
+// The presenter's start, and how a box is shown (tests record it instead).
 struct Win32WindowSetup {
-  // The volumes and the directory at start (the system's, and the current
-  // directory, unless given).
   WindowStart start;
-  // Shows a modal message box over `owner` and returns once it is dismissed.
   std::function<void(HWND owner, const Message& message)> showMessage = ShowMessageBox;
-  // Ends the program with the given exit status.
-  std::function<void(int status)> endProgram = [](int status) { PostQuitMessage(status); };
 
   // The system's box for MessageBoxOf(message): a task dialog (common
   // controls 6), or a plain message box with the details below the text
@@ -45,7 +40,7 @@ struct Win32WindowSetup {
   static void ShowMessageBox(HWND owner, const Message& message);
 };
 
-class Win32MainWindow {
+class Win32MainWindow : public MainWindowView {
  public:
   explicit Win32MainWindow(Win32WindowSetup setup = {});
   ~Win32MainWindow();
@@ -60,7 +55,14 @@ class Win32MainWindow {
   HWND dir1() const { return dir1_; }
   HWND drive1() const { return drive1_; }
   HWND command1() const { return command1_; }
-  const MainWindowModel& model() const { return model_; }
+  const MainWindowPresenter& presenter() const { return presenter_; }
+
+  void showDrives(const std::vector<std::string>& texts) override;
+  void chooseDrive(std::size_t row) override;
+  void showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) override;
+  void showMessage(const Message& message) override;
+  void setBusy(bool busy) override;
+  void endProgram(int status) override;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,17 +73,10 @@ class Win32MainWindow {
   void createControls();
   // Sizes the window and places the controls for `dotsPerInch`.
   void layOut(UINT dotsPerInch, const RECT* suggested);
-  void showDir1();
-  void showDrive1();
   void drawDir1Row(const DRAWITEMSTRUCT& item) const;
 
-  void drive1Change();
-  void dir1Open(std::size_t row);
-  void command1Click();
-  void showMessage(const std::optional<Message>& message);
-
   Win32WindowSetup setup_;
-  MainWindowModel model_;
+  MainWindowPresenter presenter_;
   HWND window_ = nullptr;
   HWND dir1_ = nullptr;
   HWND drive1_ = nullptr;
@@ -91,8 +86,9 @@ class Win32MainWindow {
   HICON closedFolder_ = nullptr;
   HWND focus_ = nullptr;  // the control that gets the focus back with the window
   UINT dotsPerInch_ = USER_DEFAULT_SCREEN_DPI;
-  bool running_ = false;
-  bool ending_ = false;  // the program's end is asked for: no second ending
+  bool busy_ = false;
+  HCURSOR idleCursor_ = nullptr;  // the cursor the run's wait cursor replaced
+  bool destroying_ = false;       // the destructor, not the user, closes the window
 };
 
 }  // namespace quillmere

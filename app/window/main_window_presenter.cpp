@@ -1,0 +1,102 @@
+#include "app/window/main_window_presenter.h"
+
+#include <exception>
+#include <utility>
+
+#include "runtime/file_error.h"
+#include "runtime/number.h"
+
+namespace quillmere {
+
+namespace {
+
+std::string StartDirectory(const WindowStart& start) {
+  return start.directory.empty() ? start.folders.currentDirectory() : start.directory;
+}
+
+// The box that ends a run that was not a plain success, if any, and the
+// program's exit status.
+std::pair<std::optional<Message>, int> RunEnd(const SummaryOutcome& outcome) {
+  if (outcome.status == RunStatus::kWritten) {
+    // A complete table that holds nothing is no silent success.
+    if (outcome.warning.empty()) return {std::nullopt, 0};
+    return {Message{MessageIcon::kInformation, kApplicationTitle, outcome.warning, {}}, 0};
+  }
+  // Why a report could not be read, and what the table holds now, are not
+  // part of the box's two lines.
+  const std::string details = outcome.status == RunStatus::kReportFailure
+                                  ? outcome.reason + "\n" + TableKeeps(outcome)
+                                  : std::string();
+  return {Message{MessageIcon::kStop, kApplicationTitle, outcome.message, details}, 1};
+}
+
+}  // namespace
+
+MainWindowPresenter::MainWindowPresenter(MainWindowView& view, WindowStart start)
+    : view_(view),
+      start_(std::move(start)),
+      dir1_(StartDirectory(start_), start_.folders),
+      drive1_(start_.volumes ? *start_.volumes : MountedVolumes(), dir1_.path(), start_.folders.style) {}
+
+void MainWindowPresenter::form1Load() {
+  // The drives are read once: Drive1 is filled here and only chosen after.
+  view_.showDrives(drive1_.texts());
+  view_.chooseDrive(drive1_.chosen());
+  view_.showFolders(dir1_.entries(), dir1_.openRow());
+}
+
+void MainWindowPresenter::drive1Change(std::size_t row) {
+  if (started_ || row == drive1_.chosen() || row >= drive1_.texts().size()) return;
+  const std::optional<FileError> error = dir1_.open(drive1_.root(row));
+  if (!error) {
+    drive1_.choose(row);
+    view_.showFolders(dir1_.entries(), dir1_.openRow());
+    return;
+  }
+  // A drive that could not be read gives way to the previous one.
+  view_.chooseDrive(drive1_.chosen());
+  showMessage(error);
+}
+
+void MainWindowPresenter::dir1Open(std::size_t row) {
+  if (started_) return;
+  const std::optional<FileError> error = dir1_.openRow(row);
+  view_.showFolders(dir1_.entries(), dir1_.openRow());
+  showMessage(error);
+}
+
+void MainWindowPresenter::command1Click() {
+  if (started_ || ended_) return;
+  started_ = true;
+  view_.setBusy(true);
+  SummaryOptions options;
+  options.decimalSeparator = start_.decimalSeparator ? *start_.decimalSeparator : LocaleDecimalSeparator();
+  SummaryOutcome outcome;
+  try {
+    outcome = start_.run ? start_.run(dir1_.path(), options) : SummaryRun(dir1_.path(), options);
+  } catch (const std::exception& error) {
+    // Nothing a directory tree can hold gets here; should anything else,
+    // such as memory running out, the user still hears of it, in the words
+    // the command line uses.
+    outcome.status = RunStatus::kWriteFailure;
+    outcome.message = DescribeUnexpected(error);
+  }
+  view_.setBusy(false);
+  const auto [message, status] = RunEnd(outcome);
+  if (message) view_.showMessage(*message);
+  ended_ = true;
+  view_.endProgram(status);
+}
+
+void MainWindowPresenter::form1Unload() {
+  // Once Start was pressed, its run ends the program.
+  if (started_ || ended_) return;
+  ended_ = true;
+  view_.endProgram(0);
+}
+
+void MainWindowPresenter::showMessage(const std::optional<FileError>& error) {
+  if (error) view_.showMessage(Message{MessageIcon::kWarning, kApplicationTitle, Describe(*error), {}});
+}
+
+}  // namespace quillmere

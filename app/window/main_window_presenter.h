@@ -1,0 +1,120 @@
+// What Form1 does, whatever draws it: it holds the drive and directory lists'
+// state and makes every decision of the window (what a drive change, opening
+// a folder, Start and closing do, which message box to show, how the program
+// ends). The toolkits' windows implement MainWindowView: they draw what they
+// are told and forward the user's events to the event procedures here.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/window/directory_list_model.h"
+#include "app/window/drive_list_model.h"
+#include "app/window/form_layout.h"
+#include "app/window/volumes.h"
+#include "summary/summary_run.h"
+
+namespace quillmere {
+
+enum class MessageIcon {
+  kWarning,      // something the user can mend in the window; the program goes on
+  kStop,         // the run failed; the program ends after the box
+  kInformation,  // the run is complete but has something to tell; the program ends after the box
+};
+
+// A modal message box with one OK button.
+struct Message {
+  MessageIcon icon = MessageIcon::kWarning;
+  std::string title = kApplicationTitle;
+  std::string text;  // plain text, never markup
+  // Why, and what the table keeps, for a toolkit that can show more on
+  // request: lines separated by LF; may be empty.
+  std::string details;
+  bool operator==(const Message&) const = default;
+};
+
+// What the window takes from its surroundings; the defaults are the real ones.
+struct WindowStart {
+  // The drive list's volumes; the system's mounted volumes when not given.
+  std::optional<std::vector<Volume>> volumes;
+  // The directory open at start; the current directory when empty.
+  std::string directory;
+  FolderSource folders;
+  // The decimal separator of the table's figures; the user's locale's when
+  // not given.
+  std::optional<std::string> decimalSeparator;
+  // The run Start makes; SummaryRun when not given. Tests put a made-up
+  // outcome here.
+  std::function<SummaryOutcome(const std::string& directory, const SummaryOptions& options)> run;
+};
+
+// What a toolkit's Form1 does when told; it decides nothing.
+class MainWindowView {
+ public:
+  // Fills Drive1 with `texts`, replacing what it listed.
+  virtual void showDrives(const std::vector<std::string>& texts) = 0;
+  // Shows Drive1's row `row` as chosen, none when it is past the end, without
+  // signalling a change.
+  virtual void chooseDrive(std::size_t row) = 0;
+  // Fills Dir1 with `rows` and highlights row `highlighted`.
+  virtual void showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) = 0;
+  // Shows a modal box and returns once the user dismissed it.
+  virtual void showMessage(const Message& message) = 0;
+  // While busy, Start is disabled and the wait cursor shows; Start stays
+  // disabled when the run is over, as the program is ending.
+  virtual void setBusy(bool busy) = 0;
+  // Ends the program with `status`.
+  virtual void endProgram(int status) = 0;
+
+ protected:
+  ~MainWindowView() = default;
+};
+
+class MainWindowPresenter {
+ public:
+  // Reads the drives and the start directory; nothing is shown before show().
+  explicit MainWindowPresenter(MainWindowView& view, WindowStart start = {});
+
+  // Form1_Load: fills Drive1 and Dir1 once the view's controls exist.
+  void form1Load();
+
+  // Drive1_Change: the user chose the drive in `row`. Opens its root in Dir1;
+  // a drive that cannot be read is named in a box and the previous drive is
+  // shown chosen again.
+  void drive1Change(std::size_t row);
+
+  // A double-click or Enter on Dir1's row `row`: opens that folder; one that
+  // cannot be listed is named in a box and the list stays as it was.
+  void dir1Open(std::size_t row);
+
+  // Command1_Click: runs the summary over Dir1's open directory. Every run
+  // ends the program, after a box when there is one: the stop box after a
+  // failure (for a report that cannot be read, its details give the reason
+  // and what the table keeps), an information box after a complete run that
+  // has a warning (no report found), none after any other. The run holds the
+  // window's thread, and a box's own event loop may deliver another press:
+  // Start does nothing once pressed.
+  void command1Click();
+
+  // Form1_Unload: the window was closed. Before Start that ends the program
+  // without writing; once Start was pressed, its run ends the program.
+  void form1Unload();
+
+  const DirectoryListModel& dir1() const { return dir1_; }
+  const DriveListModel& drive1() const { return drive1_; }
+
+ private:
+  void showMessage(const std::optional<FileError>& error);
+
+  MainWindowView& view_;
+  WindowStart start_;
+  DirectoryListModel dir1_;
+  DriveListModel drive1_;
+  bool started_ = false;  // Start was pressed: its run ends the program
+  bool ended_ = false;    // the program's end was asked for
+};
+
+}  // namespace quillmere

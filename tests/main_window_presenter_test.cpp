@@ -1,0 +1,350 @@
+#include "app/window/main_window_presenter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <new>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/report_builder.h"
+#include "tests/scratch_directory.h"
+#include "tests/table_text.h"
+
+namespace quillmere {
+namespace {
+
+namespace fs = std::filesystem;
+using quillmere::testing::BuildReport;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::ReadFile;
+using quillmere::testing::ScratchDirectory;
+
+const std::string& kHeader = quillmere::testing::kTableHeader;
+
+std::string Native(const std::string& path) { return NormalPath(kNativePathStyle, path, ""); }
+
+WindowStart Start(std::vector<Volume> volumes, std::string directory) {
+  WindowStart start;
+  start.volumes = std::move(volumes);
+  start.directory = std::move(directory);
+  start.decimalSeparator = ",";
+  return start;
+}
+
+// A view that records what it is told, in order, instead of drawing it.
+struct FakeView : MainWindowView {
+  std::vector<std::string> verbs;
+  std::vector<std::string> drives;
+  std::vector<Message> messages;
+  std::function<void()> whileBoxIsUp;
+
+  void showDrives(const std::vector<std::string>& texts) override {
+    drives = texts;
+    verbs.push_back("drives");
+  }
+  void chooseDrive(std::size_t row) override { verbs.push_back("choose " + std::to_string(row)); }
+  void showFolders(const std::vector<DirectoryEntry>&, std::size_t highlighted) override {
+    verbs.push_back("folders " + std::to_string(highlighted));
+  }
+  void showMessage(const Message& message) override {
+    messages.push_back(message);
+    verbs.push_back("box");
+    if (whileBoxIsUp) whileBoxIsUp();
+  }
+  void setBusy(bool busy) override { verbs.push_back(busy ? "busy" : "not busy"); }
+  void endProgram(int status) override { verbs.push_back("end " + std::to_string(status)); }
+};
+
+// Form1 loaded over a fake view; the verbs of loading are kept.
+struct Shown {
+  FakeView view;
+  MainWindowPresenter form1;
+  explicit Shown(WindowStart start) : form1(view, std::move(start)) { form1.form1Load(); }
+  std::vector<std::string> Verbs() { return std::exchange(view.verbs, {}); }
+};
+
+TEST(MainWindowPresenterTest, LoadingShowsTheDrivesOnceAndChoosesTheOneHoldingTheStart) {
+  ScratchDirectory scratch;
+  scratch.MakeFolder("disk/runs/A");
+  const std::string disk = Native(scratch / "disk");
+  const std::vector<Volume> volumes{{"/", ""}, {disk, "disk"}, {Native(scratch / "other"), ""}};
+  const fs::path current = fs::current_path();
+  fs::current_path(scratch / "disk/runs");
+  Shown shown(Start(volumes, ""));
+  fs::current_path(current);
+  EXPECT_EQ(shown.form1.dir1().path(), Native(scratch / "disk/runs"));
+  EXPECT_EQ(shown.view.drives, (std::vector<std::string>{"/", disk + " [disk]", Native(scratch / "other")}));
+  const std::string openRow = std::to_string(shown.form1.dir1().openRow());
+  EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"drives", "choose 1", "folders " + openRow}));
+  // No volume holds the directory: the first is chosen.
+  FakeView view;
+  EXPECT_EQ(MainWindowPresenter(view, Start({{Native(scratch / "other"), ""}}, disk)).drive1().chosen(), 0u);
+}
+
+TEST(MainWindowPresenterTest, ADriveChangeOpensItsRootAndAnUnreadableDriveIsNamedAndUndone) {
+  ScratchDirectory scratch;
+  scratch.MakeFolder("one/runs");
+  scratch.MakeFolder("two");
+  scratch.Write("not-a-folder", "x");
+  const std::string one = Native(scratch / "one"), two = Native(scratch / "two");
+  Shown shown(Start(
+      {{one, ""}, {two, ""}, {Native(scratch / "gone"), "gone"}, {Native(scratch / "not-a-folder"), ""}},
+      scratch / "one/runs"));
+  shown.Verbs();
+  shown.form1.drive1Change(1);
+  EXPECT_EQ(shown.form1.drive1().chosen(), 1u);
+  EXPECT_EQ(shown.form1.dir1().path(), two);
+  EXPECT_EQ(shown.Verbs(),
+            std::vector<std::string>{"folders " + std::to_string(shown.form1.dir1().openRow())})
+      << "the drive list is not filled again";
+
+  for (std::size_t row : {2u, 3u}) {
+    shown.view.messages.clear();
+    shown.form1.drive1Change(row);
+    EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"choose 1", "box"})) << row;
+    ASSERT_EQ(shown.view.messages.size(), 1u) << row;
+    const Message& message = shown.view.messages[0];
+    EXPECT_EQ(message.icon, MessageIcon::kWarning);
+    EXPECT_EQ(message.title, "Quillmere");
+    EXPECT_TRUE(message.text.starts_with(shown.form1.drive1().root(row) + ": ")) << message.text;
+    EXPECT_GT(message.text.size(), shown.form1.drive1().root(row).size() + 2) << "no reason given";
+    EXPECT_EQ(shown.form1.drive1().chosen(), 1u) << row;
+    EXPECT_EQ(shown.form1.dir1().path(), two) << row;
+  }
+  // Choosing the chosen drive again, or a row past the end, changes nothing.
+  shown.form1.drive1Change(1);
+  shown.form1.drive1Change(9);
+  EXPECT_EQ(shown.Verbs(), std::vector<std::string>{});
+  // The program goes on: back to the first drive, and a run there.
+  shown.form1.drive1Change(0);
+  EXPECT_EQ(shown.form1.dir1().path(), one);
+  shown.form1.command1Click();
+  EXPECT_EQ(ReadFile(scratch / "one/Summary.txt"), kHeader);
+}
+
+TEST(MainWindowPresenterTest, DriveLettersWithLabelsAndSharesAndADisconnectedDrive) {
+  WindowStart start;
+  start.volumes = {{"C:\\", "System"}, {"D:\\", ""}, {"H:\\", "\\\\server\\runs"}};
+  start.directory = "c:\\Runs\\Buffer05m";
+  start.folders.style = PathStyle::kWindows;
+  start.folders.subfolders = [](const std::string& folder) -> std::vector<std::string> {
+    if (folder == "H:\\") throw FileError(folder, "cannot list: The network path was not found.");
+    return {};
+  };
+  Shown shown(start);
+  EXPECT_EQ(shown.view.drives,
+            (std::vector<std::string>{"C:\\ [System]", "D:\\", "H:\\ [\\\\server\\runs]"}));
+  EXPECT_EQ(shown.form1.drive1().chosen(), 0u);
+  EXPECT_EQ(shown.form1.dir1().path(), "C:\\Runs\\Buffer05m");
+  shown.form1.drive1Change(1);
+  EXPECT_EQ(shown.form1.dir1().path(), "D:\\");
+  shown.form1.drive1Change(2);
+  ASSERT_EQ(shown.view.messages.size(), 1u);
+  EXPECT_EQ(shown.view.messages[0].text, "H:\\: cannot list: The network path was not found.");
+  EXPECT_EQ(shown.form1.drive1().chosen(), 1u);
+  EXPECT_EQ(shown.form1.dir1().path(), "D:\\");
+}
+
+TEST(MainWindowPresenterTest, OpeningAFolderShowsItAndAVanishedOneIsNamedInABox) {
+  ScratchDirectory scratch;
+  scratch.MakeFolder("runs/A");
+  scratch.MakeFolder("runs/gone");
+  Shown shown(Start({{"/", ""}}, scratch / "runs"));
+  const std::size_t runs = shown.form1.dir1().openRow();
+  shown.Verbs();
+  shown.form1.dir1Open(runs + 1);
+  EXPECT_EQ(shown.form1.dir1().path(), Native(scratch / "runs/A"));
+  EXPECT_EQ(shown.Verbs(), std::vector<std::string>{"folders " + std::to_string(runs + 1)});
+  shown.form1.dir1Open(runs);
+  fs::remove(scratch / "runs/gone");
+  shown.form1.dir1Open(runs + 2);
+  ASSERT_EQ(shown.view.messages.size(), 1u);
+  EXPECT_EQ(shown.view.messages[0].icon, MessageIcon::kWarning);
+  EXPECT_TRUE(shown.view.messages[0].text.starts_with(Native(scratch / "runs/gone") + ": "))
+      << shown.view.messages[0].text;
+  EXPECT_EQ(shown.form1.dir1().path(), Native(scratch / "runs"));
+}
+
+TEST(MainWindowPresenterTest, StartWritesTheTableOfTheOpenDirectoryAndEndsWithStatusZero) {
+  ScratchDirectory scratch;
+  FixtureReport twoApplications;
+  twoApplications.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00"};
+  scratch.Write("runs/Run1/toxswa/R1.sum", BuildReport(twoApplications));
+  scratch.Write("runs/Run2/TOXSWA/R2.sum", BuildReport(FixtureReport{}));
+  Shown shown(Start({{"/", ""}}, scratch.path()));
+  shown.form1.dir1Open(shown.form1.dir1().openRow() + 1);
+  shown.Verbs();
+
+  shown.form1.command1Click();
+
+  EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"busy", "not busy", "end 0"}));
+  const std::string figures =
+      "EXSW2\t39,57\t2,415\t0,8402\t5,338\t1,544\t0,9058\t25-Nov-1978-02h00\t25-Nov-1978-11h00\t"
+      "14-Nov-1978-09h00";
+  EXPECT_EQ(ReadFile(scratch / "runs/Summary.txt"), kHeader + "Run1\tR1.sum\tR1_Stream\t" + figures +
+                                                        "\t21-Nov-1978-09h00\r\n" +
+                                                        "Run2\tR2.sum\tR1_Stream\t" + figures + "\r\n");
+}
+
+TEST(MainWindowPresenterTest, EveryFailedRunShowsTheStopBoxAndEndsWithStatusOne) {
+  ScratchDirectory scratch;
+  scratch.Write("failing/Run1/toxswa/A.sum", BuildReport(FixtureReport{}));
+  scratch.Write("failing/Run1/toxswa/B.sum", "a report without any of its markers\r\n");
+  scratch.MakeFolder("vanishing");
+  scratch.MakeFolder("blocked/Summary.txt");
+  struct Case {
+    std::string directory;
+    std::string text;  // the box's whole text, or how it begins
+  };
+  std::vector<Case> cases = {
+      {scratch / "failing", ReportFailureMessage(JoinPath(
+                                JoinPath(JoinPath(Native(scratch / "failing"), "Run1"), "toxswa"), "B.sum"))},
+      {scratch / "vanishing", Native(scratch / "vanishing") + ": "},
+      {scratch / "blocked", JoinPath(Native(scratch / "blocked"), "Summary.txt") + ": "},
+  };
+  if (kNativePathStyle == PathStyle::kPosix) {
+    // A table that is a link is refused, never written through.
+    scratch.MakeFolder("linked");
+    fs::create_symlink(scratch / "elsewhere.txt", scratch / "linked/Summary.txt");
+    cases.push_back({scratch / "linked", scratch / "linked/Summary.txt: "});
+  }
+  for (const auto& c : cases) {
+    Shown shown(Start({{"/", ""}}, c.directory));
+    fs::remove(scratch / "vanishing");
+    shown.Verbs();
+    shown.form1.command1Click();
+    EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"busy", "not busy", "box", "end 1"})) << c.directory;
+    ASSERT_EQ(shown.view.messages.size(), 1u) << c.directory;
+    const Message& message = shown.view.messages[0];
+    EXPECT_EQ(message.icon, MessageIcon::kStop) << c.directory;
+    EXPECT_EQ(message.title, "Quillmere") << c.directory;
+    EXPECT_TRUE(message.text.starts_with(c.text)) << message.text;
+    // Only a report failure has more to say than its two lines: why, and
+    // what the table keeps.
+    const std::string details =
+        c.directory == scratch / "failing"
+            ? "the file does not look like a TOXSWA summary report: looked for a line containing "
+              "\"* Scenario                :\" and found none\n" +
+                  JoinPath(Native(scratch / "failing"), "Summary.txt") + " keeps 1 report, 1 row"
+            : "";
+    EXPECT_EQ(message.details, details) << c.directory;
+  }
+  EXPECT_NE(ReadFile(scratch / "failing/Summary.txt").find("Run1\tA.sum\t"), std::string::npos);
+  EXPECT_FALSE(fs::exists(scratch / "elsewhere.txt"));
+}
+
+TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
+  SummaryOutcome written;
+  written.status = RunStatus::kWritten;
+  written.tablePath = "/runs/Summary.txt";
+  SummaryOutcome empty = written;
+  empty.warning = "/runs holds no report: no run folder has a toxswa folder with .sum files";
+  SummaryOutcome reportFailure;
+  reportFailure.status = RunStatus::kReportFailure;
+  reportFailure.tablePath = "/runs/Summary.txt";
+  reportFailure.reports = 12;
+  reportFailure.rows = 15;
+  reportFailure.reason = "cannot open: gone";
+  reportFailure.message = ReportFailureMessage("/runs/R/toxswa/x.sum");
+  SummaryOutcome writeFailure = reportFailure;
+  writeFailure.status = RunStatus::kWriteFailure;
+  writeFailure.message = "/runs/Summary.txt: cannot write: disk full";
+  const struct {
+    const char* name;
+    std::function<SummaryOutcome()> run;
+    std::optional<Message> message;
+    int status;
+  } cases[] = {
+      {"complete", [&] { return written; }, std::nullopt, 0},
+      {"complete but empty", [&] { return empty; },
+       Message{MessageIcon::kInformation, "Quillmere", empty.warning, ""}, 0},
+      {"report failure", [&] { return reportFailure; },
+       Message{MessageIcon::kStop, "Quillmere", reportFailure.message,
+               "cannot open: gone\n/runs/Summary.txt keeps 12 reports, 15 rows"},
+       1},
+      {"write failure", [&] { return writeFailure; },
+       Message{MessageIcon::kStop, "Quillmere", writeFailure.message, ""}, 1},
+      // Memory running out outside the work on one report is worded as the
+      // command line words it, not as the exception's own text.
+      {"escaped memory failure", []() -> SummaryOutcome { throw std::bad_alloc(); },
+       Message{MessageIcon::kStop, "Quillmere", "not enough memory", ""}, 1},
+  };
+  ScratchDirectory scratch;
+  for (const auto& c : cases) {
+    WindowStart start = Start({{"/", ""}}, scratch.path());
+    std::vector<std::string> runs;
+    start.run = [&](const std::string& directory, const SummaryOptions& options) {
+      runs.push_back(directory + " " + options.decimalSeparator);
+      return c.run();
+    };
+    Shown shown(start);
+    shown.form1.command1Click();
+    EXPECT_EQ(runs, std::vector<std::string>{Native(scratch.path()) + " ,"}) << c.name;
+    EXPECT_EQ(shown.view.messages.empty() ? std::nullopt : std::optional<Message>(shown.view.messages[0]),
+              c.message)
+        << c.name;
+    EXPECT_EQ(shown.view.verbs.back(), "end " + std::to_string(c.status)) << c.name;
+  }
+}
+
+TEST(MainWindowPresenterTest, StartAndClosingEndTheProgramOnceWhateverArrivesMeanwhile) {
+  ScratchDirectory scratch;
+  SummaryOutcome failed;
+  failed.status = RunStatus::kWriteFailure;
+  failed.message = "disk full";
+  int runs = 0;
+  WindowStart start = Start({{"/", ""}, {"/tmp", ""}}, scratch.path());
+  start.run = [&](const std::string&, const SummaryOptions&) {
+    ++runs;
+    return failed;
+  };
+  // A second press, a drive change, a folder opened or the window closed
+  // while the run's box is up (its own event loop delivers them).
+  Shown shown(start);
+  shown.Verbs();
+  shown.view.whileBoxIsUp = [&] {
+    shown.form1.command1Click();
+    shown.form1.drive1Change(1);
+    shown.form1.dir1Open(0);
+    shown.form1.form1Unload();
+  };
+  shown.form1.command1Click();
+  shown.form1.command1Click();
+  shown.form1.form1Unload();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"busy", "not busy", "box", "end 1"}));
+
+  // Closing before Start ends the program with status 0 and writes nothing;
+  // Start after that runs nothing.
+  Shown closed(start);
+  closed.Verbs();
+  closed.form1.form1Unload();
+  closed.form1.command1Click();
+  closed.form1.form1Unload();
+  EXPECT_EQ(closed.Verbs(), std::vector<std::string>{"end 0"});
+  EXPECT_EQ(runs, 1);
+  EXPECT_FALSE(fs::exists(scratch / "Summary.txt"));
+}
+
+TEST(MainWindowPresenterTest, TwipsBecomePixelsAtTheScreensDensity) {
+  const struct {
+    int twips;
+    int dotsPerInch;
+    int pixels;
+  } cases[] = {
+      {kForm1ClientWidth, 96, 758},  {kForm1ClientHeight, 96, 456},  {kDir1Rect.height, 96, 186},
+      {kDrive1Rect.height, 96, 21},  {kCommand1Rect.width, 96, 225}, {kForm1ClientWidth, 144, 1137},
+      {kForm1ClientWidth, 120, 948},  // 947.5 rounds up
+      {kDrive1Rect.height, 192, 42},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TwipsToPixels(c.twips, c.dotsPerInch), c.pixels) << c.twips << " at " << c.dotsPerInch;
+  }
+}
+
+}  // namespace
+}  // namespace quillmere
