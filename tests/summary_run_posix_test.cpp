@@ -1,7 +1,8 @@
 // The run on what only POSIX systems have or allow: symbolic links, file
 // permissions, pipes, sockets, files of /proc, a report changed while the run
 // is under way, locks, resource limits, and names with tabs or that differ in
-// case alone. tests/windows_files_test.cpp holds the Windows counterparts.
+// case alone; and very many run folders, which Wine takes minutes to make.
+// tests/windows_files_test.cpp holds the Windows counterparts.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -312,6 +313,22 @@ TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
     EXPECT_EQ(ReadFile(outside), "Ann's thesis") << c.what;
     EXPECT_FALSE(std::filesystem::exists(scratch / "elsewhere/new")) << c.what;
   }
+}
+
+TEST(SummaryRunTest, ReadsVeryManyRunFoldersAndReports) {
+  ScratchDirectory scratch;
+  const std::string report = ScenarioReport("S");
+  for (int i = 0; i < 5000; ++i) scratch.Write("run" + std::to_string(10000 + i) + "/toxswa/a.sum", report);
+  for (int i = 0; i < 1000; ++i)
+    scratch.Write("zz-one-folder/toxswa/r" + std::to_string(1000 + i) + ".sum", report);
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
+  const std::vector<std::string> names = RowNames(ReadFile(scratch / "Summary.txt"));
+  ASSERT_EQ(names.size(), 6000u);
+  EXPECT_EQ(names[0], "run10000/a.sum");
+  EXPECT_EQ(names[4999], "run14999/a.sum");
+  EXPECT_EQ(names[5000], "zz-one-folder/r1000.sum");
+  EXPECT_EQ(names[5999], "zz-one-folder/r1999.sum");
 }
 
 TEST(SummaryRunTest, KeepsATabInARunFolderNameFromShiftingTheColumns) {

@@ -128,22 +128,6 @@ TEST(SummaryRunTest, WritesZerosForAReportWithoutSubstances) {
       << table;
 }
 
-TEST(SummaryRunTest, ReadsVeryManyRunFoldersAndReports) {
-  ScratchDirectory scratch;
-  const std::string report = ScenarioReport("S");
-  for (int i = 0; i < 5000; ++i) scratch.Write("run" + std::to_string(10000 + i) + "/toxswa/a.sum", report);
-  for (int i = 0; i < 1000; ++i)
-    scratch.Write("zz-one-folder/toxswa/r" + std::to_string(1000 + i) + ".sum", report);
-  const SummaryOutcome outcome = SummaryRun(scratch.path());
-  EXPECT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
-  const std::vector<std::string> names = RowNames(ReadFile(scratch / "Summary.txt"));
-  ASSERT_EQ(names.size(), 6000u);
-  EXPECT_EQ(names[0], "run10000/a.sum");
-  EXPECT_EQ(names[4999], "run14999/a.sum");
-  EXPECT_EQ(names[5000], "zz-one-folder/r1000.sum");
-  EXPECT_EQ(names[5999], "zz-one-folder/r1999.sum");
-}
-
 TEST(JoinPathTest, AddsASeparatorOnlyWhereTheFolderDoesNotEndInOne) {
   const std::string s(1, kPathSeparator);
   const struct {
