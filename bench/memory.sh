@@ -7,11 +7,11 @@
 #                 marker, so that each substance is read in full and written
 #   empty-rows    empty lines after the "Appl.No  Date/Hour" heading: each
 #                 an application row with an empty date
-#   long-line     a report whose "PEC in water layer" line carries a name
-#                 the size of the report: one line as long as the report,
-#                 kept and written into the table
+#   long-lines    one substance per MB, each named on its "PEC in water
+#                 layer" line by a name of 1,000,000 bytes: lines as long as
+#                 a report may have (1 MiB), every name kept and written
 #
-#   bench/memory.sh [MB...]    (default: 25 50 100; long-line at 2x)
+#   bench/memory.sh [MB...]    (default: 25 50 100)
 #
 # For each: report size, peak resident memory (/usr/bin/time -v), its ratio
 # to the report's size, wall time, exit status and table size. Reports are
@@ -55,13 +55,20 @@ make_report() {
         head -c "$bytes" /dev/zero | tr '\0' '\n'
         printf '*\n'
         ;;
-      long-line)
-        printf '* Substance  1:  A\n* Summary for the substance loadings\n* Appl.No  Date/Hour\n*\n'
-        printf '%-42s' '* Table: PEC in water layer of substance:'
-        head -c "$bytes" /dev/zero | tr '\0' x
-        printf '\nGlobal max          1.5   25-Nov-1978-02h00\nTWAECsw_7_days      1.5\n'
-        printf 'TWAECsw_21_days     1.5\nGlobal max           1.5   25-Nov-1978-11h00\n'
-        printf 'TWAECsed_7_days      1.5\nTWAECsed_21_days     1.5\n'
+      long-lines)
+        local count=$((bytes / 1000000)) i name
+        name=$(head -c 1000000 /dev/zero | tr '\0' x)
+        for ((i = 1; i <= count; i++)); do printf '* Substance %2d:  A\n' "$i"; done
+        printf '* Summary for the substance loadings\n* Appl.No  Date/Hour\n*\n'
+        for ((i = 1; i <= count; i++)); do
+          printf '%-42s%s\n' '* Table: PEC in water layer of substance:' "$name"
+          printf 'Global max          1.5   25-Nov-1978-02h00\nTWAECsw_7_days      1.5\n'
+          printf 'TWAECsw_21_days     1.5\n'
+        done
+        for ((i = 1; i <= count; i++)); do
+          printf 'Global max           1.5   25-Nov-1978-11h00\n'
+          printf 'TWAECsed_7_days      1.5\nTWAECsed_21_days     1.5\n'
+        done
         ;;
     esac
   } >"$file"
@@ -70,9 +77,8 @@ make_report() {
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), Linux $(uname -r), $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo)"
 printf '| %-10s | %9s | %13s | %14s | %7s | %4s | %10s |\n' shape "report MB" "peak RSS MiB" "peak / report" "wall s" exit "table MB"
 printf '|:-----------|----------:|--------------:|---------------:|--------:|-----:|-----------:|\n'
-for shape in substances empty-rows long-line; do
+for shape in substances empty-rows long-lines; do
   for mb in "${sizes[@]}"; do
-    [[ $shape == long-line ]] && mb=$((mb * 2))
     tree="$work/$shape-$mb"
     report="$tree/run/toxswa/$shape.sum"
     if [[ ! -e "$tree/.complete" ]]; then

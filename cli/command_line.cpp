@@ -39,8 +39,9 @@ void PrintHelp(std::ostream& out) {
       << "\n"
       << "Exit status: 0 the table is complete; 1 a report could not be read or the\n"
       << "table could not be written (the lines before stay); 2 bad arguments, or the\n"
-      << "run could not start; 128+N the run was stopped by signal N (SIGINT, SIGTERM,\n"
-      << "SIGHUP) and the table keeps the reports read before.\n";
+      << "run could not start; 128+N the run was stopped by signal N (Ctrl-C, kill, the\n"
+      << "terminal closing, or any other signal that ends a program) and the table keeps\n"
+      << "the reports read before.\n";
 }
 
 // Help and version are the whole answer; an answer nobody could read is a

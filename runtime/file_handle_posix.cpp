@@ -25,11 +25,15 @@ const char* RefusalOf(const struct stat& file) {
   return nullptr;
 }
 
-// A FileError for a file that could not be opened: a symbolic link says so.
+// A FileError for a file that could not be opened: a symbolic link says so,
+// and so does a socket, which Linux refuses to open with ENXIO, the error
+// it also gives for a pipe that nothing reads.
 FileError OpenFailure(int folder, const char* name, const std::string& path, int error) {
-  struct stat link {};
-  if (error == ELOOP && ::fstatat(folder, name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode)) {
-    return FileError(path, "not written: it is a symbolic link");
+  struct stat entry {};
+  if ((error == ELOOP || error == ENXIO) && ::fstatat(folder, name, &entry, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (error == ELOOP && S_ISLNK(entry.st_mode))
+      return FileError(path, "not written: it is a symbolic link");
+    if (error == ENXIO && S_ISSOCK(entry.st_mode)) return FileError(path, RefusalOf(entry));
   }
   return SystemError(path, "cannot create", error);
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -16,8 +17,10 @@
 #include "cli/command_line.h"
 #include "cli/progress_line.h"
 #include "tests/command_line_capture.h"
+#include "tests/program_run.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
+#include "tests/table_text.h"
 
 namespace quillmere {
 namespace {
@@ -114,6 +117,22 @@ TEST(CommandLineTest, TheProgramExitsWithTheRunsStatus) {
   status = std::system(
       (std::string(QUILLMERE_SUMMARY_EXE) + " '" + scratch.path() + "' >/dev/full 2>/dev/null").c_str());
   EXPECT_EQ(WEXITSTATUS(status), 1) << "the success line could not be printed";
+}
+
+TEST(CommandLineTest, AClosedStandardOutputFailsAndLeavesTheTableComplete) {
+  // As `quillmere-summary DIR | head -c0`: no death by SIGPIPE.
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  quillmere::testing::ProgramStart start;
+  start.outputReaderGone = true;
+  start.beforeExec = [] { std::signal(SIGPIPE, SIG_DFL); };
+  const quillmere::testing::ProgramResult result = quillmere::testing::FinishProgram(
+      quillmere::testing::StartProgram(QUILLMERE_SUMMARY_EXE, {"--", scratch.path()}, start));
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_EQ(result.err, "quillmere-summary: the table is complete, but standard output cannot be written\n");
+  EXPECT_EQ(quillmere::testing::RowNames(quillmere::testing::ReadFile(scratch / "Summary.txt")),
+            std::vector<std::string>{"run/a.sum"});
 }
 
 TEST(CommandLineTest, TheProgramWritesFiguresWithTheLocalesDecimalSeparator) {

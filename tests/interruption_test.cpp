@@ -1,22 +1,28 @@
-// A request to stop (SIGINT, SIGTERM, SIGHUP) met inside the process: the run
-// stops between reports with whole lines, and the command line says so. Each
-// case runs in a child process of its own (a death test), since a request
-// once noted stays noted; the child ends with exit(), so that what it ran is
-// counted by the coverage build too (a process ended by a signal writes no
-// counts).
+// A request to stop met inside the process: the run stops between reports
+// with whole lines, and the command line says so. Each case runs in a child
+// process of its own (a death test), since a request once noted stays noted;
+// the child ends with exit(), so that what it ran is counted by the coverage
+// build too (a process ended by a signal writes no counts). The last case
+// sends every signal that ends a program to the built quillmere-summary.
 #include "runtime/interruption.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "summary/summary_run.h"
 #include "tests/command_line_capture.h"
+#include "tests/program_run.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
@@ -130,6 +136,69 @@ TEST(InterruptionDeathTest, TheCommandLineSaysWhatTheTableKeeps) {
 TEST(InterruptionDeathTest, ARequestIgnoredFromTheStartStaysIgnored) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(RaiseAnIgnoredRequest(), ::testing::ExitedWithCode(0), "");
+}
+
+// Starts quillmere-summary on `directory` as a shell would: every signal at
+// its default action and none blocked, and no core file when one ends it.
+quillmere::testing::StartedProgram StartProgramAsAShellWould(const std::string& directory) {
+  quillmere::testing::ProgramStart start;
+  start.beforeExec = [] {
+    for (int signal = 1; signal < NSIG; ++signal) {
+      if (signal != SIGKILL && signal != SIGSTOP) std::signal(signal, SIG_DFL);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+  };
+  return quillmere::testing::StartProgram(QUILLMERE_SUMMARY_EXE, {"--", directory}, start);
+}
+
+TEST(InterruptionTest, ASignalToStopTheProgramEndsItsRunAtAWholeLine) {
+  // One report of 200 substances read through 10,000 links, a run of many
+  // seconds, stopped as soon as the table holds its first lines.
+  ScratchDirectory scratch;
+  quillmere::testing::FixtureReport big;
+  big.substances.clear();
+  for (int i = 0; i < 200; ++i)
+    big.substances.push_back(quillmere::testing::FixtureSubstance{.name = "S" + std::to_string(i)});
+  const std::string report = scratch.Write(".store/big.sum", BuildReport(big));
+  scratch.MakeFolder("run/toxswa");
+  constexpr int kLinks = 10000;
+  for (int i = 0; i < kLinks; ++i) {
+    const std::string name = "run/toxswa/r" + std::to_string(10000 + i) + ".sum";
+    ASSERT_EQ(::symlink(report.c_str(), (scratch / name).c_str()), 0);
+  }
+  const std::string partial = scratch / ".Summary.txt.partial";
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
+                           SIGXCPU, SIGPOLL, SIGPWR, SIGRTMIN + 2}) {
+    const std::string name = InterruptionName(signal);
+    ::unlink((scratch / "Summary.txt").c_str());
+    const quillmere::testing::StartedProgram program = StartProgramAsAShellWould(scratch.path());
+    struct stat table {};
+    for (int waited = 0; waited < 30'000; ++waited) {
+      if (::stat(partial.c_str(), &table) == 0 && table.st_size > 0) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_GT(table.st_size, 0) << name << ": the run wrote no line in 30 seconds";
+    ::kill(program.pid, signal);
+    const quillmere::testing::ProgramResult result = quillmere::testing::FinishProgram(program);
+    EXPECT_EQ(result.signal, signal) << name << ": the program ends as the signal would have ended it";
+    std::size_t reports = 0;
+    std::size_t rows = 0;
+    const std::string start =
+        "quillmere-summary: interrupted by " + name + "; " + scratch / "Summary.txt keeps ";
+    ASSERT_EQ(result.err.substr(0, start.size()), start) << result.err;
+    ASSERT_EQ(std::sscanf(result.err.c_str() + start.size(), "%zu reports, %zu rows\n", &reports, &rows), 2)
+        << result.err;
+    EXPECT_LT(reports, std::size_t{kLinks}) << name;
+    EXPECT_EQ(rows, reports * 200) << name;
+    const std::string written = ReadFile(scratch / "Summary.txt");
+    EXPECT_EQ(DataRows(written).size(), rows) << name;
+    EXPECT_EQ(written.find('\0'), std::string::npos) << name;
+    EXPECT_NE(::access(partial.c_str(), F_OK), 0) << name;
+  }
 }
 
 }  // namespace

@@ -87,8 +87,7 @@ TEST(ReportReaderTest, ReadsEveryFigureOfAReportInTheModelsLayout) {
     EXPECT_DOUBLE_EQ(s.TWAsed21d, 0.9058);
     EXPECT_EQ(record.Text(s.waterMaxDate), "25-Nov-1978-02h00");
     EXPECT_EQ(record.Text(s.sedimentMaxDate), "25-Nov-1978-11h00");
-    EXPECT_EQ(Dates(record),
-              (std::vector<std::string>{"14-Nov-1978-09h00", "21-Nov-1978-09h00"}));
+    EXPECT_EQ(Dates(record), (std::vector<std::string>{"14-Nov-1978-09h00", "21-Nov-1978-09h00"}));
   }
 }
 
@@ -183,6 +182,8 @@ TEST(ReportReaderTest, CutsTheScenarioFromColumn28ToAtMost100Bytes) {
   fixture.scenario = longName;
   EXPECT_EQ(ReadText(BuildReport(fixture)).scenario, std::string(99, 'x'))
       << "column 28 holds the space after the colon";
+  fixture.scenario = std::string("R1\0\x01\xff\tStream", 12);
+  EXPECT_EQ(ReadText(BuildReport(fixture)).scenario, fixture.scenario) << "any byte is kept";
 }
 
 TEST(ReportReaderTest, EndsTheSubstanceListAtTheLoadingsLineEvenIfItNamesASubstance) {
@@ -211,8 +212,7 @@ TEST(ReportReaderTest, EndsTheApplicationListOnlyAtASpaceOrAnAsterisk) {
       ReadText(HeaderOnly({}, {"    1   14-Nov-1978-09h00   1000.0", "", "  ", "*x", "    5   short",
                                "    6   19-Nov-1978-09h00x-too-long", " "}));
   EXPECT_EQ(Dates(record),
-            (std::vector<std::string>{"14-Nov-1978-09h00", "", "", "", "short",
-                                      "19-Nov-1978-09h00"}));
+            (std::vector<std::string>{"14-Nov-1978-09h00", "", "", "", "short", "19-Nov-1978-09h00"}));
   EXPECT_TRUE(ReadText(HeaderOnly({}, {"*"})).applicationDates.empty());
   EXPECT_TRUE(ReadText(HeaderOnly({}, {" "})).applicationDates.empty());
   EXPECT_EQ(Dates(ReadText(HeaderOnly({}, {"x       12-Dec-1978-10h00  ", "*"}))),
@@ -380,8 +380,8 @@ TEST(ReportReaderTest, FailsOnAFigureTooLargeForANumber) {
   const std::string text = BuildReport(fixture);
   const std::size_t lineNumber =
       std::count(text.begin(), text.begin() + text.find("TWAECsw_21_days"), '\n') + 1;
-  EXPECT_EQ(FailureReason(text), "line " + std::to_string(lineNumber) +
-                                     ": the figure \"1.0E+999\" is too large for a number");
+  EXPECT_EQ(FailureReason(text),
+            "line " + std::to_string(lineNumber) + ": the figure \"1.0E+999\" is too large for a number");
   fixture.substances[0].waterTwa21 = "1.0E-999";
   EXPECT_EQ(ReadText(BuildReport(fixture)).substances[0].TWA21d, 0);
 }
@@ -437,6 +437,33 @@ TEST(ReportReaderTest, RefusesAFigureTheModelCouldNotWriteAndReadsEveryOtherAsBe
         EXPECT_EQ(figures[i], c.value) << c.field;
       }
     }
+  }
+}
+
+TEST(ReportReaderTest, RefusesFilesThatAreNoReport) {
+  std::string binary(64 * 1024, '\0');
+  unsigned state = 12345;
+  for (char& c : binary) {
+    state = state * 1103515245u + 12345u;
+    c = static_cast<char>(state >> 16);
+  }
+  std::string utf16 = "\xff\xfe";
+  for (const char c : BuildReport(FixtureReport{})) utf16 += {c, '\0'};
+  const struct {
+    std::string what;
+    std::string bytes;
+  } cases[] = {
+      {"binary bytes", binary},
+      {"NUL bytes", std::string(4096, '\0')},
+      {"only CR", std::string(1024 * 1024, '\r')},
+      {"UTF-16", utf16},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(
+        FailureReason(c.bytes),
+        "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario  "
+        "              :\" and found none")
+        << c.what;
   }
 }
 

@@ -1,10 +1,14 @@
 // The run on what only POSIX systems have or allow: symbolic links, file
-// permissions, pipes, resource limits, and names with tabs or that differ in
-// case alone. tests/windows_files_test.cpp holds the Windows counterparts.
+// permissions, pipes, sockets, files of /proc, a report changed while the run
+// is under way, locks, resource limits, and names with tabs or that differ in
+// case alone; and very many run folders, which Wine takes minutes to make.
+// tests/windows_files_test.cpp holds the Windows counterparts.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -29,6 +33,10 @@ using quillmere::testing::RowNames;
 using quillmere::testing::ScenarioReport;
 using quillmere::testing::ScratchDirectory;
 
+const std::string kNoScenario =
+    "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario          "
+    "      :\" and found none";
+
 TEST(SummaryRunTest, TakesRunFoldersAndReportsInListingOrder) {
   ScratchDirectory scratch;
   scratch.Write("b-run/toxswa/2.sum", ScenarioReport("S"));
@@ -40,7 +48,10 @@ TEST(SummaryRunTest, TakesRunFoldersAndReportsInListingOrder) {
   scratch.Write(".hidden-run/toxswa/1.sum", "not read");
   scratch.Write("c-run/toxswa", "a file named toxswa is no folder");
   scratch.Write("c-run/ToxSwa/c.sum", ScenarioReport("T"));
+  scratch.Write("toxswa", "a file among the run folders");
   ASSERT_EQ(::symlink("b-run", (scratch / "d-link").c_str()), 0);
+  ASSERT_EQ(::symlink("e-loop", (scratch / "e-loop").c_str()), 0);
+  ASSERT_EQ(::mkfifo((scratch / "b-run/toxswa/pipe.sum").c_str(), 0600), 0);  // never read, never waited on
 
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   ASSERT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
@@ -64,6 +75,101 @@ TEST(SummaryRunTest, NamesAReportThatCannotBeReached) {
   EXPECT_EQ(outcome.failedPath, scratch / "run/toxswa/loop.sum");
   EXPECT_EQ(outcome.reason, "cannot open: Too many levels of symbolic links");
   EXPECT_EQ(outcome.rows, 1u);
+}
+
+TEST(SummaryRunTest, FailsOnAReportChangedBetweenListingAndReadingNamingIt) {
+  struct Case {
+    std::string what;
+    std::function<void(const std::string&)> change;
+    std::string reason;
+  } cases[] = {
+      {"removed", [](const std::string& path) { ::unlink(path.c_str()); },
+       "cannot open: No such file or directory"},
+      {"a pipe",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         ::mkfifo(path.c_str(), 0600);
+       },
+       "cannot open: not a plain file"},
+      {"a folder",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         ::mkdir(path.c_str(), 0700);
+       },
+       "cannot open: not a plain file"},
+      {"a link loop",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0);
+       },
+       "cannot open: Too many levels of symbolic links"},
+      {"emptied", [](const std::string& path) { EXPECT_EQ(::truncate(path.c_str(), 0), 0); }, kNoScenario},
+      // Files of /proc open as plain files of size 0 and then yield bytes:
+      // the page map without end, a process's memory an error. Only the size
+      // found at opening is read, so neither is read at all.
+      {"a link to /proc/self/pagemap",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         EXPECT_EQ(::symlink("/proc/self/pagemap", path.c_str()), 0);
+       },
+       kNoScenario},
+      {"a link to /proc/self/mem",
+       [](const std::string& path) {
+         ::unlink(path.c_str());
+         EXPECT_EQ(::symlink("/proc/self/mem", path.c_str()), 0);
+       },
+       kNoScenario},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    scratch.Write("run/toxswa/a.sum", ScenarioReport("S"));
+    const std::string victim = scratch.Write("run/toxswa/b.sum", ScenarioReport("S"));
+    scratch.Write("run/toxswa/c.sum", ScenarioReport("S"));
+    SummaryOptions options;
+    options.beforeReading = [&](const std::string& path) {
+      if (path == victim) c.change(path);
+    };
+    const SummaryOutcome outcome = SummaryRun(scratch.path(), options);
+    EXPECT_EQ(outcome.status, RunStatus::kReportFailure) << c.what;
+    EXPECT_EQ(outcome.message, "Problem with file " + victim + "!\n Please check!") << c.what;
+    EXPECT_EQ(outcome.reason, c.reason) << c.what;
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << c.what;
+  }
+}
+
+TEST(SummaryRunTest, KeepsTheLastTableWholeUntilItEndsAndLetsNoSecondRunIn) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", ScenarioReport("S"));
+  const std::string second = scratch.Write("run/toxswa/b.sum", ScenarioReport("S"));
+  const std::string oldTable = quillmere::testing::kTableHeader + "old\tline\r\n";
+  scratch.Write("Summary.txt", oldTable);
+  // What a run killed outright, or a power loss, left behind.
+  scratch.Write(".Summary.txt.partial", std::string(5000, '\0') + "half a ro");
+  bool checked = false;
+  SummaryOptions options;
+  options.beforeReading = [&](const std::string& path) {
+    if (path != second) return;
+    checked = true;
+    // As a kill now would leave them: the old table, and whole lines of the
+    // new one in the hidden file, which the killed run's leftovers no longer
+    // fill.
+    EXPECT_EQ(ReadFile(scratch / "Summary.txt"), oldTable);
+    const std::string soFar = ReadFile(scratch / ".Summary.txt.partial");
+    EXPECT_TRUE(soFar.empty() || soFar.ends_with("\r\n")) << soFar;
+    EXPECT_EQ(soFar.find("half a ro"), std::string::npos);
+    // Another run on the directory does not start, and touches neither file.
+    const SummaryOutcome other = SummaryRun(scratch.path());
+    EXPECT_EQ(other.status, RunStatus::kNotStarted);
+    EXPECT_EQ(other.message, scratch / "Summary.txt" +
+                                 ": not written: another run is writing it; try again when it has ended");
+    EXPECT_EQ(ReadFile(scratch / "Summary.txt"), oldTable);
+  };
+  const SummaryOutcome outcome = SummaryRun(scratch.path(), options);
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
+  EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")),
+            (std::vector<std::string>{"run/a.sum", "run/b.sum"}));
+  EXPECT_FALSE(std::filesystem::exists(scratch / ".Summary.txt.partial"));
 }
 
 TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
@@ -173,6 +279,9 @@ TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
          ASSERT_EQ(::symlink((scratch / "elsewhere/new").c_str(), table.c_str()), 0);
        },
        "not written: it is a symbolic link"},
+      {"a link to a device",
+       [&](const std::string& table) { ASSERT_EQ(::symlink("/dev/full", table.c_str()), 0); },
+       "not written: it is a symbolic link"},
       {"another name of a file",
        [&](const std::string& table) { ASSERT_EQ(::link(outside.c_str(), table.c_str()), 0); },
        "not written: it has other hard links"},
@@ -180,6 +289,16 @@ TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
        [&](const std::string& table) {
          ASSERT_EQ(::mkfifo(table.c_str(), 0600), 0);
          ASSERT_GE(::open(table.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC), 0);  // closed at exit
+       },
+       "not written: it is not a plain file"},
+      {"a socket",
+       [&](const std::string& table) {
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         ASSERT_LT(table.size(), sizeof address.sun_path);
+         table.copy(address.sun_path, table.size());
+         const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);  // closed at exit
+         ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
        },
        "not written: it is not a plain file"},
   };
@@ -194,6 +313,22 @@ TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
     EXPECT_EQ(ReadFile(outside), "Ann's thesis") << c.what;
     EXPECT_FALSE(std::filesystem::exists(scratch / "elsewhere/new")) << c.what;
   }
+}
+
+TEST(SummaryRunTest, ReadsVeryManyRunFoldersAndReports) {
+  ScratchDirectory scratch;
+  const std::string report = ScenarioReport("S");
+  for (int i = 0; i < 5000; ++i) scratch.Write("run" + std::to_string(10000 + i) + "/toxswa/a.sum", report);
+  for (int i = 0; i < 1000; ++i)
+    scratch.Write("zz-one-folder/toxswa/r" + std::to_string(1000 + i) + ".sum", report);
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(outcome.status, RunStatus::kWritten) << outcome.message;
+  const std::vector<std::string> names = RowNames(ReadFile(scratch / "Summary.txt"));
+  ASSERT_EQ(names.size(), 6000u);
+  EXPECT_EQ(names[0], "run10000/a.sum");
+  EXPECT_EQ(names[4999], "run14999/a.sum");
+  EXPECT_EQ(names[5000], "zz-one-folder/r1000.sum");
+  EXPECT_EQ(names[5999], "zz-one-folder/r1999.sum");
 }
 
 TEST(SummaryRunTest, KeepsATabInARunFolderNameFromShiftingTheColumns) {

@@ -89,11 +89,15 @@ TEST(SummaryTableTest, KeepsTabsAndLineBreaksInNamesFromSplittingTheTable) {
   ReportRecord record = Record({"x\ty"});
   record.runFolder = "Run\t1";
   record.reportFile = "a\r\nb.sum";
-  record.scenario = "S\t";
+  record.scenario = std::string("S\0\x01\xff\t", 5);
   record.substances = {Substance(record, "Sub\nstance", 1)};
   record.substances[0].waterMaxDate = record.KeepText("\t");
   const std::string line = Written({record}).substr(kHeader.size());
-  EXPECT_EQ(line, "Run 1\ta  b.sum\tS \tSub stance\t1\t0.1\t0.01\t2\t0\t0\t \t25-Nov-1978-11h00\tx y\r\n");
+  EXPECT_EQ(
+      line,
+      std::string(
+          "Run 1\ta  b.sum\tS\0\x01\xff \tSub stance\t1\t0.1\t0.01\t2\t0\t0\t \t25-Nov-1978-11h00\tx y\r\n",
+          74));
 }
 
 TEST(SummaryTableTest, WritesFiguresWithTheGivenDecimalSeparator) {

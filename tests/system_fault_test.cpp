@@ -240,8 +240,8 @@ TEST(SystemFaultTest, AReportThatCannotBeReadEndsTheRunNamingIt) {
 }
 
 TEST(SystemFaultTest, AListingThatFailsIsNamedAndKeepsTheRowsBefore) {
-  // readdir hands out "." and ".." too: the fourth call fails after the first
-  // real entries of the folder.
+  // A readdir rule counts the folder's entries, not "." and "..": the second
+  // fails after the first.
   struct Case {
     std::string faults;
     int exitStatus;
@@ -254,12 +254,12 @@ TEST(SystemFaultTest, AListingThatFailsIsNamedAndKeepsTheRowsBefore) {
        "run2/toxswa",
        "cannot list: Permission denied",
        {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
-      {"readdir 4 EIO run2/toxswa",
+      {"readdir 2 EIO run2/toxswa",
        1,
        "run2/toxswa",
        "cannot list: Input/output error",
        {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
-      {"readdir 3 ENOMEM run1/toxswa", 1, "run1/toxswa", "cannot list: Cannot allocate memory", {}},
+      {"readdir 1 ENOMEM run1/toxswa", 1, "run1/toxswa", "cannot list: Cannot allocate memory", {}},
       // The run folder itself.
       {"opendir 1 EACCES run2",
        1,
@@ -267,7 +267,7 @@ TEST(SystemFaultTest, AListingThatFailsIsNamedAndKeepsTheRowsBefore) {
        "cannot list: Permission denied",
        {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
       {"opendir 1 EACCES", 2, "", "cannot list: Permission denied", {}},
-      {"readdir 4 EIO", 2, "", "cannot list: Input/output error", {}},
+      {"readdir 2 EIO", 2, "", "cannot list: Input/output error", {}},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
@@ -290,9 +290,9 @@ TEST(SystemFaultTest, AFolderThatCannotBeListedIsNamedWithItsOwnName) {
     std::string failedFolder;  // relative to the directory
   } cases[] = {
       {"opendir 1 EACCES run/TOXSWA", "run/TOXSWA"},
-      {"readdir 3 EIO run/TOXSWA", "run/TOXSWA"},
+      {"readdir 1 EIO run/TOXSWA", "run/TOXSWA"},
       {"opendir 1 EACCES run", "run"},
-      {"readdir 3 EIO /run", "run"},
+      {"readdir 1 EIO /run", "run"},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;

@@ -22,7 +22,8 @@
 //           EMFILE, ENFILE, ENOTDIR, EBADF, EDQUOT, EFBIG, EPERM, ENOENT,
 //           ELOOP, EOVERFLOW, EROFS): the call does nothing and fails with
 //           it. close closes the descriptor anyway, as Linux does; readdir
-//           fails by returning no entry with errno set.
+//           fails by returning no entry with errno set, and counts only
+//           the calls that would hand out an entry other than "." and "..".
 //           0      write and read return 0 without doing anything.
 //           short  write and read move half the bytes asked for (at least 1).
 //   ON      for file calls: text that the file's path must contain (for a
@@ -38,8 +39,8 @@
 // the program never came to.
 //
 // Examples: "write 2 ENOSPC Summary.txt" fails the second write to the
-// table; "readdir 4 EIO toxswa" fails a report folder's listing after its
-// first entries; "malloc 1+ ENOMEM >=100000 b.sum" refuses every large
+// table; "readdir 2 EIO toxswa" fails a report folder's listing after its
+// first entry; "malloc 1+ ENOMEM >=100000 b.sum" refuses every large
 // block once b.sum has been opened.
 //
 // The library counts what the one thread of the program under test does,
@@ -427,6 +428,23 @@ bool RefuseAllocation(std::size_t size) {
   return refuse;
 }
 
+// readdir hands out "." and ".." in no set order: only the calls that
+// would hand out another entry are counted, and the one that fails hands out
+// nothing, as a listing that breaks off there.
+template <typename Entry>
+Entry* ReadEntry(Entry* (*next)(DIR*), DIR* folder) {
+  if (!HasRuleFor(Call::kReaddir)) return next(folder);
+  Entry* entry = next(folder);
+  if (entry == nullptr || std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
+    return entry;
+  }
+  if (const Rule* rule = FaultForDescriptor(Call::kReaddir, ::dirfd(folder))) {
+    errno = rule->errorNumber;
+    return nullptr;
+  }
+  return entry;
+}
+
 }  // namespace
 
 extern "C" {
@@ -651,20 +669,12 @@ DIR* fdopendir(int fd) {
 
 dirent* readdir(DIR* folder) {
   static auto next = Next<dirent* (*)(DIR*)>("readdir");
-  if (const Rule* rule = FaultForDescriptor(Call::kReaddir, ::dirfd(folder))) {
-    errno = rule->errorNumber;
-    return nullptr;
-  }
-  return next(folder);
+  return ReadEntry(next, folder);
 }
 
 dirent64* readdir64(DIR* folder) {
   static auto next = Next<dirent64* (*)(DIR*)>("readdir64");
-  if (const Rule* rule = FaultForDescriptor(Call::kReaddir, ::dirfd(folder))) {
-    errno = rule->errorNumber;
-    return nullptr;
-  }
-  return next(folder);
+  return ReadEntry(next, folder);
 }
 
 }  // extern "C"
