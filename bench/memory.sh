@@ -27,9 +27,8 @@ sizes=("$@")
 exe="${QUILLMERE_SUMMARY:-}"
 if [[ -z "$exe" ]]; then
   scripts/install-dependencies.sh
-  cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_GUI=OFF -DQUILLMERE_BUILD_BENCH=ON >/dev/null
-  cmake --build build-bench --target quillmere-summary >/dev/null
+  cmake --preset bench >/dev/null
+  cmake --build --preset bench --parallel "$(nproc)" --target quillmere-summary >/dev/null
   exe="$PWD/build-bench/cli/quillmere-summary"
 fi
 mkdir -p "$work"

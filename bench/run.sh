@@ -19,9 +19,8 @@ sizes=("$@")
 ((${#sizes[@]})) || sizes=(200 2000 20000)
 
 scripts/install-dependencies.sh
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_GUI=OFF -DQUILLMERE_BUILD_BENCH=ON >/dev/null
-cmake --build build-bench --target quillmere-summary make_bench_runs report_reader_benchmark >/dev/null
+cmake --preset bench >/dev/null
+cmake --build --preset bench --parallel "$(nproc)" --target quillmere-summary make_bench_runs report_reader_benchmark >/dev/null
 exe="$PWD/build-bench/cli/quillmere-summary"
 mkdir -p "$work"
 

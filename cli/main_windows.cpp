@@ -1,6 +1,8 @@
 // quillmere-summary.exe: the command-line front end on Windows. Arguments
 // arrive as UTF-16 and are handed on as UTF-8, /? as --help; messages reach
 // the console as UTF-16, or a file or pipe as UTF-8.
+#include <windows.h>
+
 #include <exception>
 #include <ostream>
 #include <string>
@@ -12,11 +14,6 @@
 #include "runtime/file_error.h"
 #include "runtime/interruption.h"
 #include "runtime/windows_text.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 int wmain(int argc, wchar_t** argv) {
   quillmere::WindowsConsoleBuffer outBuffer(STD_OUTPUT_HANDLE);

@@ -1,8 +1,5 @@
 // The Windows side of StandardErrorIsTerminal: a console, not a file or a
 // pipe (nor the NUL device, which _isatty takes for a terminal).
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "cli/progress_line.h"

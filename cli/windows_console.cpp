@@ -1,11 +1,8 @@
 #include "cli/windows_console.h"
 
-#include "runtime/windows_text.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
+
+#include "runtime/windows_text.h"
 
 namespace quillmere {
 

@@ -1,5 +1,5 @@
 # Cross-building for 64-bit Windows with MinGW-w64 from Debian:
-#   cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake
+#   cmake --preset windows   (CMakePresets.json; scripts/build-windows.sh)
 #
 # The -posix compilers give the C++ standard library its full thread support
 # (GoogleTest relies on it); everything is linked statically, so the programs

@@ -23,11 +23,11 @@ install(FILES ${packaging_dir}/copyright ${changelog_gz} ${PROJECT_SOURCE_DIR}/R
 
 # A stripped install (the package's) drops the compiler's notes too, as
 # Debian's own packages do.
-install(CODE "set(quillmere_objcopy \"${CMAKE_OBJCOPY}\")")
+install(CODE "set(quillmere_objcopy \"${CMAKE_OBJCOPY}\")\nset(quillmere_bindir \"${CMAKE_INSTALL_BINDIR}\")")
 install(CODE [[
   if(CMAKE_INSTALL_DO_STRIP AND quillmere_objcopy)
     foreach(program quillmere quillmere-summary)
-      set(path "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/${program}")
+      set(path "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${quillmere_bindir}/${program}")
       if(EXISTS "${path}")
         execute_process(COMMAND "${quillmere_objcopy}" --remove-section=.comment "${path}" COMMAND_ERROR_IS_FATAL ANY)
       endif()

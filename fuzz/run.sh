@@ -21,12 +21,9 @@ seconds="${1:-60}"
 scripts/install-dependencies.sh
 build="${QUILLMERE_FUZZ_BUILD:-build-fuzz}"
 targets=(${QUILLMERE_FUZZ_TARGETS:-report_reader_fuzzer summary_run_fuzzer})
-flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="$flags" \
-  -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_GUI=OFF -DQUILLMERE_BUILD_FUZZER=ON >/dev/null
-cmake --build "$build" --target "${targets[@]}" make_fuzz_seeds
+cmake --preset fuzz -B "$build" >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}" make_fuzz_seeds
 
 mkdir -p fuzz/corpus fuzz/corpus-run "$build/seeds" "$build/artifacts"
 "$build/fuzz/make_fuzz_seeds" "$build/seeds"

@@ -1,13 +1,10 @@
+#include <windows.h>
+
 #include <string>
 #include <utility>
 
 #include "runtime/file_error.h"
 #include "runtime/windows_text.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace quillmere {
 

@@ -1,15 +1,12 @@
 // The Windows side of FileHandle: wide paths, binary writes, the hidden file
 // shared for reading only while it is written, and its rename over the table.
-#include "runtime/file_handle.h"
-#include "runtime/windows_text.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <algorithm>
 #include <vector>
+
+#include "runtime/file_handle.h"
+#include "runtime/windows_text.h"
 
 namespace quillmere {
 

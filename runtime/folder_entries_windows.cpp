@@ -1,14 +1,11 @@
 // The Windows side of listing a folder: wide names, handed on as UTF-8.
-#include "runtime/file_error.h"
-#include "runtime/folder_entries.h"
-#include "runtime/windows_text.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <string_view>
+
+#include "runtime/file_error.h"
+#include "runtime/folder_entries.h"
+#include "runtime/windows_text.h"
 
 namespace quillmere {
 

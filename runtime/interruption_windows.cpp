@@ -1,15 +1,12 @@
 // The Windows side of interruption.h: Ctrl-C, Ctrl-Break and the console
 // closing, through the console's control handler.
-#include "runtime/interruption.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <csignal>
 #include <cstdio>
 #include <string>
+
+#include "runtime/interruption.h"
 
 namespace quillmere {
 

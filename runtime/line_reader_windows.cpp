@@ -1,14 +1,11 @@
 // The Windows side of LineReader: wide paths, binary reads.
-#include "runtime/file_error.h"
-#include "runtime/line_reader.h"
-#include "runtime/windows_text.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <algorithm>
+
+#include "runtime/file_error.h"
+#include "runtime/line_reader.h"
+#include "runtime/windows_text.h"
 
 namespace quillmere {
 

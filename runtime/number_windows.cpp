@@ -1,12 +1,9 @@
 // The Windows side of number.h: the decimal separator of the user's regional
 // settings.
+#include <windows.h>
+
 #include "runtime/number.h"
 #include "runtime/windows_text.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace quillmere {
 

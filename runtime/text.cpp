@@ -41,13 +41,6 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
-std::string AsField(std::string_view text) {
-  std::string field(text);
-  std::replace_if(
-      field.begin(), field.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-  return field;
-}
-
 std::string Visible(std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
   const auto escape = [](std::string& out, unsigned char byte) {

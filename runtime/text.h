@@ -34,10 +34,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // True when `text` ends with `suffix`, ASCII letters compared without case.
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
 
-// Copy of `text` in which every TAB, CR and LF is a single space, so that the
-// text can stand in one field of a tab-separated line.
-std::string AsField(std::string_view text);
-
 // Copy of `text` fit to be shown on a terminal: TAB, CR and LF as "\t", "\r"
 // and "\n", every other control byte (below 0x20, and 0x7F) as "\xHH" in
 // lower case, and the C1 controls U+0080 to U+009F written in UTF-8 (bytes C2

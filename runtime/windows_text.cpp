@@ -1,8 +1,5 @@
 #include "runtime/windows_text.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <algorithm>

@@ -14,13 +14,8 @@ scripts/install-packages.sh "${packages[@]}"
 build=build-windows
 # libxlsxwriter for the workbook, built once from Debian's source package.
 xlsxwriter=$(scripts/build-xlsxwriter-windows.sh "$build")
-cmake -S . -B "$build" -G Ninja \
-  -DQUILLMERE_XLSXWRITER_ROOT="$xlsxwriter" \
-  --toolchain "$PWD/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release \
-  -DQUILLMERE_BUILD_TESTS=ON \
-  -DQUILLMERE_BUILD_GUI=OFF
-cmake --build "$build" --parallel "${QUILLMERE_JOBS:-2}"
+cmake --preset windows -DQUILLMERE_XLSXWRITER_ROOT="$xlsxwriter"
+cmake --build --preset windows --parallel "${QUILLMERE_JOBS:-$(nproc)}"
 
 # One Wine prefix for the build, made once: creating it takes a while, and
 # tests started together must not each try to.
@@ -49,7 +44,7 @@ fi
 wineserver --persistent
 trap 'wineserver --kill 2>/dev/null || true' EXIT
 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
-ctest --test-dir "$build" --output-on-failure --timeout 300 --parallel "${QUILLMERE_JOBS:-2}"
+ctest --test-dir "$build" --output-on-failure --timeout 300 --parallel "${QUILLMERE_JOBS:-$(nproc)}"
 scripts/check-windows-tables.sh "$build"
 scripts/check-windows-workbooks.sh "$build"
 scripts/package-windows.sh "$build"

@@ -27,9 +27,8 @@ if [[ $mode == system ]]; then
 fi
 
 build=build-package
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_BUILD_TESTS=OFF \
-  -DQUILLMERE_BUILD_GUI=ON >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+cmake --preset release >/dev/null
+cmake --build --preset release --parallel "$(nproc)"
 rm -f "$build"/quillmere_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(realpath "$build"/quillmere_*.deb)

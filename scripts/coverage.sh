@@ -16,9 +16,8 @@ scripts/install-dependencies.sh
 scripts/install-packages.sh gcovr
 
 build=build-coverage
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=g++ \
-  -DQUILLMERE_COVERAGE=ON -DQUILLMERE_BUILD_TESTS=ON -DQUILLMERE_BUILD_GUI=OFF >/dev/null
-cmake --build "$build"
+cmake --preset coverage >/dev/null
+cmake --build --preset coverage --parallel "$(nproc)"
 # Counts from an earlier run would add up with this one.
 find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" --output-on-failure --timeout 600

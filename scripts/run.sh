@@ -6,11 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-dependencies.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_BUILD_GUI=ON
+cmake --preset tests
 if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
-  cmake --build build --parallel --target quillmere
+  cmake --build --preset tests --parallel "$(nproc)" --target quillmere
   cd examples
   exec ../build/app/qt/quillmere
 fi
-cmake --build build --parallel --target quillmere-summary
+cmake --build --preset tests --parallel "$(nproc)" --target quillmere-summary
 build/cli/quillmere-summary examples

@@ -10,8 +10,8 @@ cd "$(dirname "$0")/.."
 build=build-windows
 program=$build/Quillmere.exe
 if [[ ! -f $program ]]; then
-  cmake -S . -B "$build" -G Ninja --toolchain "$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
-  cmake --build "$build" --parallel 2 --target Quillmere
+  cmake --preset windows
+  cmake --build --preset windows --parallel "$(nproc)" --target Quillmere
 fi
 scripts/install-packages.sh fonts-wine
 for tool in wine Xvfb xdotool import; do

@@ -8,8 +8,8 @@ cd "$(dirname "$0")/.."
 
 scripts/install-dependencies.sh
 scripts/install-packages.sh imagemagick
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_BUILD_GUI=ON
-cmake --build build --parallel --target quillmere
+cmake --preset tests
+cmake --build --preset tests --parallel "$(nproc)" --target quillmere
 
 work=$(mktemp -d)
 source scripts/virtual-display.sh

@@ -1,10 +1,7 @@
+#include <windows.h>
+
 #include "runtime/file_error.h"
 #include "tests/system_words.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace quillmere::testing {
 

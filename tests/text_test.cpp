@@ -50,11 +50,6 @@ TEST(CaseFoldingTest, FoldsAsciiLettersOnly) {
   EXPECT_FALSE(EndsWithIgnoringCase("run.sum.bak", ".sum"));
 }
 
-TEST(AsFieldTest, TurnsTabsAndLineBreaksIntoSpaces) {
-  EXPECT_EQ(AsField("a\tb\r\nc"), "a b  c");
-  EXPECT_EQ(AsField("plain"), "plain");
-}
-
 TEST(VisibleTest, EscapesControlBytesOnly) {
   const struct {
     std::string text;

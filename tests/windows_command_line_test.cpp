@@ -1,6 +1,7 @@
 // quillmere-summary.exe as a Windows user runs it: Unicode arguments, exit
 // statuses, and messages with "\" paths and CR LF line ends.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <string_view>
@@ -10,11 +11,6 @@
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/system_words.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace quillmere {
 namespace {

@@ -1,15 +1,11 @@
 // Windows error codes in the system's own words.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
 #include "runtime/file_error.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace quillmere {
 namespace {

@@ -2,6 +2,7 @@
 // "\", Unicode and long names, names in the ANSI code page, files that other
 // programs hold open, read-only tables and drive roots.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <iterator>
@@ -14,11 +15,6 @@
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace quillmere {
 namespace {

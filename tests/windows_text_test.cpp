@@ -3,13 +3,9 @@
 #include "runtime/windows_text.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace quillmere {
 namespace {

@@ -448,7 +448,10 @@ void SummaryWorkbook::WriteCompare(lxw_worksheet* sheet, const WorkbookFormats& 
         worksheet_write_number(sheet, row, column, cell.value, format);
         if (cell.doubled >= 0) {
           std::string note = "More than one report gives this cell; it holds the largest value. Reports:";
-          for (const std::string& name : doubled_[cell.doubled]) note += "\n" + NameInWorkbook(name);
+          for (const std::string& name : doubled_[cell.doubled]) {
+            note += '\n';
+            note += NameInWorkbook(name);
+          }
           worksheet_write_comment(sheet, row, column, note.c_str());
         }
       }

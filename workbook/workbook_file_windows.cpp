@@ -1,13 +1,10 @@
 // The Windows side of the workbook's file handling: wide paths, a workbook
 // open in another program (Excel locks the files it shows) named before the
 // run, and a rename that replaces it in one step.
+#include <windows.h>
+
 #include "runtime/windows_text.h"
 #include "workbook/workbook_file.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace quillmere {
 

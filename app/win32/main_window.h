@@ -4,9 +4,6 @@
 // and forwards the user's events. Measures follow the window's DPI.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <functional>

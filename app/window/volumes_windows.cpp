@@ -1,8 +1,5 @@
 // MountedVolumes on Windows: the drive letters, named by their labels or
 // their network shares.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #include <winnetwk.h>
 
