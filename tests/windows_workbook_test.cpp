@@ -14,9 +14,6 @@
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 namespace quillmere {
