@@ -31,6 +31,7 @@ if(QUILLMERE_WINE)
   else()
     set(QUILLMERE_WINE_PREFIX "${CMAKE_BINARY_DIR}/wine-prefix" CACHE PATH "Wine prefix in which the tests run")
   endif()
-  set(CMAKE_CROSSCOMPILING_EMULATOR
-      ${CMAKE_COMMAND} -E env WINEDEBUG=-all WINEPREFIX=${QUILLMERE_WINE_PREFIX} ${QUILLMERE_WINE})
+  # scripts/wine-run.sh starts a program again only when Wine dropped it
+  # before it ran.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh ${QUILLMERE_WINE_PREFIX})
 endif()
