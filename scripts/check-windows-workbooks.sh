@@ -19,9 +19,8 @@ export WINEPREFIX=${WINEPREFIX:-$PWD/$build/wine-prefix}
 export WINEDEBUG=-all
 
 # The Linux program, from the same sources, without the window.
-cmake -S . -B "$build/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_GUI=OFF >/dev/null
-cmake --build "$build/linux" --target quillmere-summary --parallel "${QUILLMERE_JOBS:-2}" >/dev/null
+cmake --preset command-line -B "$build/linux" >/dev/null
+cmake --build "$build/linux" --target quillmere-summary --parallel "${QUILLMERE_JOBS:-$(nproc)}" >/dev/null
 linux="$PWD/$build/linux/cli/quillmere-summary"
 
 work="$PWD/$build/workbook-check"
