@@ -1,6 +1,7 @@
 // What one TOXSWA summary report yields for the table.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,19 @@ struct SubstanceResult {
   TextRef sedimentMaxDate = TextList::kNone;
 };
 
+// A time-weighted average concentration over a window the report lists
+// besides the 7 and 21 days of the table (TOXSWA lists 1 to 100 days).
+struct TwaWindow {
+  // The substance (an index into ReportRecord::substances).
+  std::uint32_t substance = 0;
+  // True for the sediment, false for the water layer.
+  bool sediment = false;
+  // Length of the window in days, 1 to 100.
+  std::uint16_t days = 0;
+  // The figure, read as the table's figures are read.
+  double value = 0;
+};
+
 // One report, in the order of the table's columns.
 struct ReportRecord {
   // Name of the run folder and of the report file (with its ".sum" ending),
@@ -52,6 +66,21 @@ struct ReportRecord {
   // of at most 17 bytes from column 9 of its row, untrimmed. An empty date
   // costs one byte.
   TextList applicationDates;
+  // What the report says of itself, for the workbook; the table does not
+  // use it. Each is the report's text, trimmed, Latin-1 as read, and empty
+  // when the report does not say it:
+  //   version        the FOCUS TOXSWA version ("FOCUS TOXSWA 5.5.3", or
+  //                  "FOCUS_TOXSWA 3.3.1" for the older layout)
+  //   waterBodyType  the water body type of the header ("R1_STREAM")
+  //   waterUnit      the unit of the water-layer figures ("\xB5g.L-1")
+  //   sedimentUnit   the unit of the sediment figures ("\xB5g.kg-1")
+  std::string version;
+  std::string waterBodyType;
+  std::string waterUnit;
+  std::string sedimentUnit;
+  // Every other time-weighted average window the report lists, in the order
+  // it lists them; empty when it lists none.
+  std::vector<TwaWindow> twaWindows;
   // The names and dates of `substances`. Substances whose text comes from
   // the same line of the report share one copy of it.
   TextList texts;
