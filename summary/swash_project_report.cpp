@@ -12,6 +12,7 @@
 #include "runtime/line_reader.h"
 #include "runtime/listing.h"
 #include "runtime/text.h"
+#include "summary/field_text.h"
 #include "summary/summary_run.h"
 
 namespace quillmere {
@@ -24,24 +25,6 @@ constexpr std::string_view kReportSuffix = "_report.txt";
 // More applications than any project holds: a file with more is not a
 // project report, and reading on would only take memory.
 constexpr std::size_t kMostApplications = 100000;
-
-std::string LowerCase(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  std::size_t first = 0;
-  while (first < text.size() && IsBlank(text[first])) ++first;
-  std::size_t last = text.size();
-  while (last > first && IsBlank(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
 
 // A word of a line and where it starts (from 0).
 struct Word {
@@ -60,28 +43,6 @@ std::vector<Word> Words(std::string_view line, std::size_t from) {
     if (i > start) words.push_back({start, line.substr(start, i - start)});
   }
   return words;
-}
-
-bool IsWholeNumber(std::string_view text) {
-  if (text.empty()) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-// A figure as the table writes one: digits with a decimal point, perhaps a
-// sign or an exponent.
-bool IsFigure(std::string_view text) {
-  bool digit = false;
-  for (const char c : text) {
-    if (c >= '0' && c <= '9') {
-      digit = true;
-    } else if (c != '.' && c != '-' && c != '+' && c != 'E' && c != 'e') {
-      return false;
-    }
-  }
-  return digit;
 }
 
 // Columns (from 0) of a label in the column header: [at, end).
@@ -122,15 +83,15 @@ class TableReader {
       if (done_) break;
     }
     if (!marked_) {
-      problem_ = number_ == 0
-                     ? std::string("the file is empty")
-                     : LineProblem(number_, "not a SWASH project report: no \"" + std::string(kReportMarker) +
-                                                "\" in its first lines");
+      if (number_ == 0) {
+        problem_ = "the file is empty";
+        return Failed();
+      }
+      Fail("not a SWASH project report: no \"" + std::string(kReportMarker) + "\" in its first lines");
       return Failed();
     }
-    if (!inTable_ && !done_) {
-      problem_ =
-          LineProblem(number_, "no table of created runs (no column header with \"-ID\" and \"Crop\")");
+    if (!inTable_) {
+      Fail("no table of created runs (no column header with \"-ID\" and \"Crop\")");
       return Failed();
     }
     SwashReading reading;
@@ -142,11 +103,13 @@ class TableReader {
   SwashReading Failed() {
     SwashReading reading;
     reading.problem = std::move(problem_);
+    reading.problemLine = problemLine_;
     return reading;
   }
 
   bool Fail(std::string_view what) {
     problem_ = LineProblem(number_, what);
+    problemLine_ = number_;
     return false;
   }
 
@@ -264,6 +227,7 @@ class TableReader {
   Layout layout_;
   std::string problem_;
   std::size_t number_ = 0;  // of the line in hand, from 1
+  std::size_t problemLine_ = 0;
   std::size_t applications_ = 0;
   bool marked_ = false;   // "SWASH report file" seen
   bool inTable_ = false;  // past the column header

@@ -88,6 +88,7 @@ struct SwashReading {
   // When there is no report: what was wrong, with the line where it was
   // found ("line 34: ..."), or the reason the file could not be read.
   std::string problem;
+  std::size_t problemLine = 0;  // 0 when the problem is not of one line
 };
 
 // Reads the report at `path`. Never throws: a file not understood, or not
