@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "runtime/text.h"
+
 namespace quillmere {
 
 namespace {
@@ -53,6 +55,24 @@ std::string LowerCase(std::string_view text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return lower;
+}
+
+std::string RunKey(std::string_view runId) {
+  if (!IsWholeNumber(runId)) return LowerCase(runId);
+  const std::size_t first = runId.find_first_not_of('0');
+  return std::string(first == std::string_view::npos ? std::string_view("0") : runId.substr(first));
+}
+
+std::string_view BaseName(std::string_view file) {
+  const std::size_t slash = file.find_last_of("/\\");
+  return slash == std::string_view::npos ? file : file.substr(slash + 1);
+}
+
+std::string_view ReportRunId(std::string_view reportFile) {
+  constexpr std::string_view kSuffix = ".sum";
+  reportFile = BaseName(reportFile);
+  if (EndsWithIgnoringCase(reportFile, kSuffix)) reportFile.remove_suffix(kSuffix.size());
+  return reportFile;
 }
 
 }  // namespace quillmere

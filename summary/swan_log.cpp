@@ -23,8 +23,6 @@ constexpr std::size_t kMarkerLines = 10;
 constexpr std::size_t kMostFiles = 100000;
 constexpr std::size_t kMostRunsNamed = 8;
 
-constexpr std::string_view kReportSuffix = ".sum";
-
 // What a setting's value must be.
 enum class ValueKind { kText, kFigure, kYesNo, kFile };
 
@@ -294,36 +292,11 @@ SwanLogReading ReadLines(LineReader& lines, const std::string& path) {
   }
 }
 
-// The name of `file` without the folders before it.
-std::string_view BaseName(std::string_view file) {
-  const std::size_t slash = file.find_last_of("/\\");
-  return slash == std::string_view::npos ? file : file.substr(slash + 1);
-}
-
-std::string_view WithoutLeadingZeros(std::string_view digits) {
-  const std::size_t first = digits.find_first_not_of('0');
-  return first == std::string_view::npos ? digits.substr(digits.empty() ? 0 : digits.size() - 1)
-                                         : digits.substr(first);
-}
-
-// The run ID of the report named `reportFile`: its name without ".sum".
-std::string_view ReportRunId(std::string_view reportFile) {
-  reportFile = BaseName(reportFile);
-  if (EndsWithIgnoringCase(reportFile, kReportSuffix)) reportFile.remove_suffix(kReportSuffix.size());
-  return reportFile;
-}
-
-// True when two run IDs name one run: equal without case, or numbers equal
-// without their leading zeros ("04637" and "4637").
-bool SameRun(std::string_view a, std::string_view b) {
-  if (IsWholeNumber(a) && IsWholeNumber(b)) return WithoutLeadingZeros(a) == WithoutLeadingZeros(b);
-  return EqualsIgnoringCase(a, b);
-}
-
 bool AppliesTo(const std::vector<std::string>& files, std::string_view runId) {
   if (runId.empty()) return false;
+  const std::string key = RunKey(runId);
   for (const std::string& file : files) {
-    if (SameRun(RunIdOfFile(file), runId)) return true;
+    if (RunKey(RunIdOfFile(file)) == key) return true;
   }
   return false;
 }
@@ -400,8 +373,7 @@ std::string RunIdOfFile(std::string_view file) {
   const std::size_t first = name.find_first_of("0123456789");
   if (first == std::string_view::npos) return {};
   const std::size_t end = name.find_first_not_of("0123456789", first);
-  return std::string(
-      WithoutLeadingZeros(name.substr(first, end == std::string_view::npos ? end : end - first)));
+  return RunKey(name.substr(first, end == std::string_view::npos ? end : end - first));
 }
 
 bool DriftAppliesTo(const SwanLog& log, std::string_view reportFile) {

@@ -213,7 +213,7 @@ class TableReader {
     run.method = std::string(TrimBlanks(line.substr(methodAt, windowAt - methodAt)));
     if (run.method.empty()) return Fail("no application method before the window");
 
-    const auto [earlier, isNew] = lineOfId_.emplace(LowerCase(run.id), run.line);
+    const auto [earlier, isNew] = lineOfId_.emplace(RunKey(run.id), run.line);
     if (!isNew) {
       return Fail("run " + run.id + " is listed twice (first on line " + std::to_string(earlier->second) +
                   ")");
@@ -223,7 +223,7 @@ class TableReader {
   }
 
   SwashProjectReport report_;
-  std::unordered_map<std::string, std::size_t> lineOfId_;  // IDs in lower case
+  std::unordered_map<std::string, std::size_t> lineOfId_;  // by RunKey
   Layout layout_;
   std::string problem_;
   std::size_t number_ = 0;  // of the line in hand, from 1
@@ -251,8 +251,9 @@ SwashReading ReadLines(LineReader& lines, const std::string& path) {
 }  // namespace
 
 const SwashRun* SwashProjectReport::Run(std::string_view id) const {
+  const std::string key = RunKey(id);
   for (const SwashRun& run : runs) {
-    if (EqualsIgnoringCase(run.id, id)) return &run;
+    if (RunKey(run.id) == key) return &run;
   }
   return nullptr;
 }

@@ -66,10 +66,11 @@ struct SwashRun {
 
 struct SwashProjectReport {
   std::string path;
-  std::vector<SwashRun> runs;  // in the report's order; each ID once
+  std::vector<SwashRun> runs;  // in the report's order; each ID once, as Run() compares them
 
-  // The run whose ID is `id` (ASCII letters compared without case, as file
-  // names on Windows are), or nullptr.
+  // The run whose ID is `id`, or nullptr. IDs compare without case (as file
+  // names on Windows do) and numbers without leading zeros: "00001P_PA" is
+  // "00001p_pa", "0001" is "1".
   const SwashRun* Run(std::string_view id) const;
 };
 
