@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(BothLayoutsAndLineEnds, SwashLayoutTest,
                                            LayoutCase{SwashLayout::kVersion5, "\n", "Swash5Lf"},
                                            LayoutCase{SwashLayout::kVersion3, "\n", "Swash3Lf"},
                                            LayoutCase{SwashLayout::kVersion3, "\r", "Swash3Cr"}),
-                         [](const ::testing::TestParamInfo<LayoutCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<LayoutCase>& param) { return param.param.name; });
 
 // The longest water body, "focus_stream", leaves one space before the method.
 TEST(SwashProjectReportTest, TellsAFullWaterBodyFromTheMethod) {
