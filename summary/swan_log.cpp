@@ -368,8 +368,9 @@ SwanLogReading ReadSwanLogText(std::string_view bytes, const std::string& path) 
 }
 
 std::string RunIdOfFile(std::string_view file) {
-  const std::string_view name = BaseName(file);
+  std::string_view name = BaseName(file);
   if (EndsWithIgnoringCase(name, ".txw")) return std::string(name.substr(0, name.size() - 4));
+  name = name.substr(0, name.rfind('.'));  // the digits of "p2t" and "m2t" are no run's
   const std::size_t first = name.find_first_of("0123456789");
   if (first == std::string_view::npos) return {};
   const std::size_t end = name.find_first_not_of("0123456789", first);
