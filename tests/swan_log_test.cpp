@@ -74,28 +74,6 @@ TEST(SwanLogTest, ReadsAFilterStripAndABuffer) {
   EXPECT_EQ(log.drift.appliedTo, (std::vector<std::string>{"2210.txw", "2211.txw", "2214.txw"}));
 }
 
-TEST(SwanLogTest, ReadsTheFourManualReductions) {
-  const SwanLog log = Read(ManualLog());
-  EXPECT_EQ(log.runOff.mode, "ManualReduction");
-  EXPECT_EQ(log.runOff.volumeReduction, "0.4");
-  EXPECT_EQ(log.runOff.fluxReduction, "0.45");
-  EXPECT_EQ(log.runOff.erosionMassReduction, "0.7");
-  EXPECT_EQ(log.runOff.erosionFluxReduction, "0.75");
-  EXPECT_FALSE(log.drift.present);
-  EXPECT_TRUE(log.drift.appliedTo.empty());
-}
-
-TEST(SwanLogTest, ReadsMassLoadingsPastTheirLatin1Unit) {
-  const SwanLog log = Read(DriftOnlyLog());
-  EXPECT_TRUE(log.runOff.mode.empty());
-  EXPECT_TRUE(log.drift.step3MassLoadings);
-  EXPECT_FALSE(log.drift.bufferSelected);
-  EXPECT_TRUE(log.drift.massLoadingsEntered);
-  EXPECT_EQ(log.drift.pondLoading, "0.012");
-  EXPECT_EQ(log.drift.ditchLoading, "0.34");
-  EXPECT_EQ(log.drift.streamLoading, "0.56");
-}
-
 TEST(SwanLogTest, GivesEachReportOnlyTheMitigationAppliedToIt) {
   const SwanLog filterStrip = Read(FilterStripLog());
   const SwanLog manual = Read(ManualLog());

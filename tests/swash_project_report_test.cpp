@@ -94,23 +94,6 @@ INSTANTIATE_TEST_SUITE_P(BothLayoutsAndLineEnds, SwashLayoutTest,
                                            LayoutCase{SwashLayout::kVersion3, "\r", "Swash3Cr"}),
                          [](const ::testing::TestParamInfo<LayoutCase>& param) { return param.param.name; });
 
-// The longest water body, "focus_stream", leaves one space before the method.
-TEST(SwashProjectReportTest, TellsAFullWaterBodyFromTheMethod) {
-  std::vector<FixtureRun> runs{{"00020s_pa",
-                                "00020",
-                                "Maize",
-                                "R4",
-                                "focus_stream",
-                                "ground spray",
-                                "10-May/10-May/1",
-                                {{"1", "0.5000", "1.439", "0.720"}}}};
-  const SwashReading reading =
-      ReadSwashProjectReportText(SwashProjectReportText(SwashLayout::kVersion3, runs));
-  ASSERT_TRUE(reading.report) << reading.problem;
-  EXPECT_EQ(reading.report->runs.at(0).waterBody, "focus_stream");
-  EXPECT_EQ(reading.report->runs.at(0).method, "ground spray");
-}
-
 TEST(SwashProjectReportTest, FindsARunByItsReportNameWithoutCaseOrLeadingZeros) {
   const SwashReading reading = ReadSwashProjectReportText(
       SwashProjectReportText(SwashLayout::kVersion3, TrialRuns(SwashLayout::kVersion3)));
