@@ -9,7 +9,9 @@
 // line. Neither ever makes the run fail: the table does not depend on them.
 //
 // A report is known by its file name ("4630.sum"); its run ID is that name
-// without ".sum", compared as summary/field_text.h's RunKey does.
+// without ".sum", compared as summary/field_text.h's RunKey does. A run ID
+// given by itself ("4630", as a report's "* Run ID" line says it) is taken
+// alike.
 #pragma once
 
 #include <cstddef>

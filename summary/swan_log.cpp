@@ -19,6 +19,8 @@ namespace {
 
 constexpr std::string_view kLogMarker = "SWAN log file";
 constexpr std::size_t kMarkerLines = 10;
+// The banner of a run of SWAN, as it opens each.
+constexpr std::string_view kLaterBanner = "* SWAN log file";
 // More files than any project holds: a log naming more is not understood.
 constexpr std::size_t kMostFiles = 100000;
 constexpr std::size_t kMostRunsNamed = 8;
@@ -138,6 +140,13 @@ class LogReader {
       return true;
     }
     const std::string_view text = TrimBlanks(line);
+    if (text == kLaterBanner) {
+      // SWAN run again over the same log: its last run is what the files
+      // now hold.
+      log_ = SwanLog{std::move(log_.path), {}, {}};
+      for (std::size_t& seen : lineOf_) seen = 0;
+      return true;
+    }
     for (const Label& label : kLabels) {
       if (text.substr(0, label.text.size()) != label.text) continue;
       const std::size_t colon = text.find(':', label.text.size() - 1);

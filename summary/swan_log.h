@@ -1,7 +1,9 @@
 // Reading the log SWAN leaves in a mitigated project (SWAN_log.txt): the
 // spray-drift and run-off mitigation it applied, and to which files.
 //
-// One of the log's first ten lines says "SWAN log file". Settings are lines
+// One of the log's first ten lines says "SWAN log file"; a log that SWAN
+// wrote on over several runs, each opening with the banner "* SWAN log
+// file", is read for its last run. Settings are lines
 // "<label>: <value>", found by their label wherever they stand; values are
 // kept as written, without surrounding blanks:
 //

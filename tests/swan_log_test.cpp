@@ -135,6 +135,13 @@ TEST(SwanLogTest, SaysForTheWholeRunFolderWhatWentWhere) {
   for (const Case& c : cases) EXPECT_EQ(RunFolderMitigationText(Read(c.log)), c.text);
 }
 
+TEST(SwanLogTest, ReadsTheLastRunOfALogWrittenOnOverSeveralRuns) {
+  const std::string text = SwanLogText(FilterStripLog()) + SwanLogText(ManualLog());
+  const SwanLogReading reading = ReadSwanLogText(text);
+  ASSERT_TRUE(reading.log) << reading.problem;
+  EXPECT_EQ(RunFolderMitigationText(*reading.log), RunFolderMitigationText(Read(ManualLog())));
+}
+
 TEST(SwanLogTest, LeavesOutWhatWasAppliedToNoFile) {
   FixtureSwanLog log = FilterStripLog();
   log.driftFiles.clear();
