@@ -379,6 +379,20 @@ TEST(MainWindowPresenterTest, ARunThatDoesNotCompleteLeavesThePreviousWorkbookAn
   EXPECT_EQ(ReadFile(scratch / "runs/Summary.xlsx"), "the workbook of an earlier run");
 }
 
+TEST(MainWindowPresenterTest, WithoutTheWorkbookInTheBuildCheck1StopsTheRunBeforeItStarts) {
+  if (WorkbookAvailable()) GTEST_SKIP() << "built with the workbook";
+  ScratchDirectory scratch;
+  scratch.Write("runs/Run1/toxswa/R1.sum", BuildReport(FixtureReport{}));
+  Shown shown(Start({{"/", ""}}, scratch / "runs"));
+  shown.form1.check1Click(true);
+  shown.form1.command1Click();
+  ASSERT_EQ(shown.view.messages.size(), 1u);
+  EXPECT_EQ(shown.view.messages[0].text, JoinPath(Native(scratch / "runs"), "Summary.xlsx") +
+                                             ": not written: this build was made without the workbook");
+  EXPECT_EQ(shown.view.verbs.back(), "end 1");
+  EXPECT_FALSE(fs::exists(scratch / "runs/Summary.txt"));
+}
+
 TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
   SummaryOutcome written;
   written.status = RunStatus::kWritten;
