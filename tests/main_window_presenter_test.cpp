@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <new>
@@ -10,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/interruption.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
@@ -377,6 +380,40 @@ TEST(MainWindowPresenterTest, ARunThatDoesNotCompleteLeavesThePreviousWorkbookAn
       << message.details;
   EXPECT_EQ(shown.view.verbs.back(), "end 1");
   EXPECT_EQ(ReadFile(scratch / "runs/Summary.xlsx"), "the workbook of an earlier run");
+}
+
+// In a child process, which exits with 0 when the box is the one expected: a
+// request to stop that comes once the table is complete ends the workbook's
+// writing, and the box says so.
+void StopWhileTheWorkbookIsWritten(const std::string& directory) {
+  CatchInterruptions();
+  WindowStart start = Start({{"/", ""}}, directory);
+  start.run = [](const std::string& d, const SummaryOptions& options) {
+    SummaryOutcome outcome = SummaryRun(d, options);
+    std::raise(SIGINT);
+    return outcome;
+  };
+  Shown shown(start);
+  shown.form1.check1Click(true);
+  shown.form1.command1Click();
+  const std::string table = JoinPath(Native(directory), "Summary.txt");
+  const std::string workbook = JoinPath(Native(directory), "Summary.xlsx");
+  const bool expected =
+      shown.view.messages.size() == 1 &&
+      shown.view.messages[0] == Message{MessageIcon::kStop, "Quillmere", "interrupted by SIGINT",
+                                        table + " is complete, " + workbook + " is left as it was"} &&
+      shown.view.verbs.back() == "end 1" && !fs::exists(workbook) &&
+      ReadFile(table).find("Run1\tR1.sum\t") != std::string::npos;
+  std::exit(expected ? 0 : 1);
+}
+
+TEST(MainWindowPresenterDeathTest, AStopWhileTheWorkbookIsWrittenLeavesItAsItWasAndSaysSo) {
+  if (!WorkbookAvailable()) GTEST_SKIP() << "built without the workbook";
+  if (kNativePathStyle != PathStyle::kPosix) GTEST_SKIP() << "a request to stop is a POSIX signal here";
+  ScratchDirectory scratch;
+  scratch.Write("runs/Run1/toxswa/R1.sum", BuildReport(FixtureReport{}));
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(StopWhileTheWorkbookIsWritten(scratch / "runs"), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(MainWindowPresenterTest, WithoutTheWorkbookInTheBuildCheck1StopsTheRunBeforeItStarts) {
