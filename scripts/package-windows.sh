@@ -98,8 +98,11 @@ notices=(
 
 rm -f "$build/$name.zip"
 (cd "$build/package" && zip -q -r "../$name.zip" "$name")
+# The listing is read whole: grep -q stopping at the first match would end
+# unzip by SIGPIPE, which pipefail takes for a missing file.
+listing=$(unzip -Z1 "$build/$name.zip")
 for file in LICENSE.txt NOTICES.txt README.txt quillmere-summary.exe; do
-  if ! unzip -Z1 "$build/$name.zip" | grep -qx "$name/$file"; then
+  if ! grep -qx "$name/$file" <<<"$listing"; then
     echo "package-windows: $name.zip lacks $file" >&2
     exit 1
   fi
