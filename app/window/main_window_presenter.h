@@ -47,7 +47,8 @@ struct WindowStart {
   // not given.
   std::optional<std::string> decimalSeparator;
   // The run Start makes; SummaryRun when not given. Tests put a made-up
-  // outcome here.
+  // outcome here. With Check1 ticked, `options` hand every report to the
+  // workbook: a run that reads reports passes them on to SummaryRun.
   std::function<SummaryOutcome(const std::string& directory, const SummaryOptions& options)> run;
 };
 
