@@ -46,7 +46,8 @@ table as typed Excel cells, and the runs compared per scenario.
 
 Quillmere.exe         the window: choose the drive and the directory whose
                       subfolders are the runs, press Start; the program
-                      writes Summary.txt there and ends.
+                      writes Summary.txt there and ends. Tick "Also write
+                      Summary.xlsx" before Start for the workbook too.
 quillmere-summary.exe the same from a command prompt:
                           quillmere-summary.exe C:\\runs
                       exit status 0 complete, 1 a report could not be read
@@ -61,7 +62,7 @@ cannot be written.
 Nothing to install: both programs run as they are, on Windows 8 or later.
 
 Quillmere is under the MIT licence (LICENSE.txt). The programs hold parts
-of MinGW-w64's and GCC's runtime libraries, and quillmere-summary.exe holds
+of MinGW-w64's and GCC's runtime libraries, and both programs hold
 libxlsxwriter $xlsxwriter_version (with the parts it bundles) and zlib;
 their notices are in NOTICES.txt.
 TEXT
@@ -98,8 +99,11 @@ notices=(
 
 rm -f "$build/$name.zip"
 (cd "$build/package" && zip -q -r "../$name.zip" "$name")
+# The listing is read whole: grep -q stopping at the first match would end
+# unzip by SIGPIPE, which pipefail takes for a missing file.
+listing=$(unzip -Z1 "$build/$name.zip")
 for file in LICENSE.txt NOTICES.txt README.txt quillmere-summary.exe; do
-  if ! unzip -Z1 "$build/$name.zip" | grep -qx "$name/$file"; then
+  if ! grep -qx "$name/$file" <<<"$listing"; then
     echo "package-windows: $name.zip lacks $file" >&2
     exit 1
   fi
