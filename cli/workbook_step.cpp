@@ -9,7 +9,7 @@
 #include "runtime/interruption.h"
 #include "runtime/text.h"
 #include "workbook/workbook.h"
-#include "workbook/workbook_file.h"
+#include "workbook/workbook_run.h"
 
 namespace quillmere {
 
@@ -84,12 +84,7 @@ std::optional<std::vector<Threshold>> ParseThresholds(const std::vector<std::str
 
 class WorkbookStep {
  public:
-  WorkbookStep(WorkbookSettings settings, std::string tablePath, std::string path)
-      : tablePath_(std::move(tablePath)), path_(path), book_(std::move(settings), std::move(path)) {}
-
-  std::string tablePath_;
-  std::string path_;
-  SummaryWorkbook book_;
+  WorkbookRunPointer run_;
 };
 
 void WorkbookStepDeleter::operator()(WorkbookStep* step) const { delete step; }
@@ -98,7 +93,6 @@ WorkbookStepPointer StartWorkbook(const WorkbookRequest& request, const std::str
                                   SummaryOptions& options, std::ostream& err) {
   WorkbookSettings settings;
   settings.directory = directory;
-  settings.absoluteDirectory = AbsolutePath(directory);
   settings.program = std::string(kProgram) + " " + QUILLMERE_VERSION;
   for (const std::string& name : request.figures) {
     const std::optional<ComparedFigure> figure = ParseComparedFigure(name);
@@ -116,60 +110,41 @@ WorkbookStepPointer StartWorkbook(const WorkbookRequest& request, const std::str
       ParseThresholds(request.thresholds, settings.figures, err);
   if (!thresholds) return nullptr;
   settings.thresholds = std::move(*thresholds);
-  const std::string path = JoinPath(directory, "Summary.xlsx");
-  WorkbookStepPointer step;
+  WorkbookStepPointer step(new WorkbookStep);
   try {
-    CheckReplaceable(path);
-    step.reset(new WorkbookStep(std::move(settings), JoinPath(directory, "Summary.txt"), path));
+    step->run_ = StartWorkbookRun(std::move(settings), options);
   } catch (const FileError& error) {
     err << kProgram << ": " << Visible(error.path()) << ": " << Visible(error.reason()) << "\n";
     return nullptr;
   }
-  WorkbookStep* book = step.get();
-  options.afterRows = [book](const ReportRecord& record, const std::string& runFolder,
-                             const std::string& reportFile, const std::string& reportPath) {
-    book->book_.Add(record, runFolder, reportFile, reportPath);
-  };
   return step;
 }
 
 std::optional<int> FinishWorkbook(WorkbookStep& step, const SummaryOutcome& outcome, std::ostream& out,
                                   std::ostream& err) {
-  const std::string left = Visible(step.path_) + " is left as it was";
-  if (outcome.status != RunStatus::kWritten) {
-    err << kProgram << ": the run did not complete: " << left << "\n";
-    return std::nullopt;
+  const WorkbookOutcome result = FinishWorkbookRun(*step.run_, outcome);
+  const std::string left = Visible(result.path) + " is left as it was";
+  const std::string complete = Visible(outcome.tablePath) + " is complete, " + left;
+  switch (result.status) {
+    case WorkbookStatus::kWritten:
+      for (const Threshold& threshold : result.unknownSubstances) {
+        err << kProgram << ": warning: --threshold '" << Visible(threshold.given)
+            << "' names a substance no report holds: '" << Visible(*threshold.substance) << "'\n";
+      }
+      out << "Wrote " << Visible(result.path) << "\n";
+      return std::nullopt;
+    case WorkbookStatus::kLeftAsItWas:
+      err << kProgram << ": the run did not complete: " << left << "\n";
+      return std::nullopt;
+    case WorkbookStatus::kStopped:
+      err << kProgram << ": interrupted by " << InterruptionName(result.signal) << "; " << complete << "\n";
+      return kExitInterrupted + result.signal;
+    case WorkbookStatus::kFailed:
+      break;
   }
-  std::optional<FileError> failure;
-  std::string temporary;
-  try {
-    temporary = CreateTemporaryBeside(step.path_);
-    WithNarrowName(temporary, [&](const std::string& name) {
-      failure = step.book_.Write(name, outcome.rows, [] { return InterruptionSignal() != 0; });
-    });
-    if (!failure) failure = MoveIntoPlace(temporary, step.path_);
-  } catch (const FileError& error) {
-    failure = error;
-  } catch (const std::bad_alloc&) {
-    failure = FileError(step.path_, "not written: not enough memory");
-  }
-  if (failure) {
-    if (!temporary.empty()) RemoveFile(temporary);
-    const std::string complete = Visible(step.tablePath_) + " is complete, " + left;
-    if (const int signal = InterruptionSignal()) {
-      err << kProgram << ": interrupted by " << InterruptionName(signal) << "; " << complete << "\n";
-      return kExitInterrupted + signal;
-    }
-    err << kProgram << ": " << Visible(failure->path()) << ": " << Visible(failure->reason()) << "; "
-        << complete << "\n";
-    return kExitRunFailed;
-  }
-  for (const Threshold* threshold : step.book_.UnknownSubstances()) {
-    err << kProgram << ": warning: --threshold '" << Visible(threshold->given) << "' names a substance no "
-        << "report holds: '" << Visible(*threshold->substance) << "'\n";
-  }
-  out << "Wrote " << Visible(step.path_) << "\n";
-  return std::nullopt;
+  err << kProgram << ": " << Visible(result.failure->path()) << ": " << Visible(result.failure->reason())
+      << "; " << complete << "\n";
+  return kExitRunFailed;
 }
 
 }  // namespace quillmere

@@ -13,6 +13,7 @@
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
+#include "workbook/workbook_run.h"
 
 namespace quillmere {
 namespace {
@@ -50,6 +51,7 @@ struct FakeView : MainWindowView {
   void showFolders(const std::vector<DirectoryEntry>&, std::size_t highlighted) override {
     verbs.push_back("folders " + std::to_string(highlighted));
   }
+  void showCheck1(bool ticked) override { verbs.push_back(ticked ? "ticked" : "unticked"); }
   void showMessage(const Message& message) override {
     messages.push_back(message);
     verbs.push_back("box");
@@ -79,7 +81,8 @@ TEST(MainWindowPresenterTest, LoadingShowsTheDrivesOnceAndChoosesTheOneHoldingTh
   EXPECT_EQ(shown.form1.dir1().path(), Native(scratch / "disk/runs"));
   EXPECT_EQ(shown.view.drives, (std::vector<std::string>{"/", disk + " [disk]", Native(scratch / "other")}));
   const std::string openRow = std::to_string(shown.form1.dir1().openRow());
-  EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"drives", "choose 1", "folders " + openRow}));
+  EXPECT_EQ(shown.Verbs(),
+            (std::vector<std::string>{"drives", "choose 1", "folders " + openRow, "unticked"}));
   // No volume holds the directory: the first is chosen.
   FakeView view;
   EXPECT_EQ(MainWindowPresenter(view, Start({{Native(scratch / "other"), ""}}, disk)).drive1().chosen(), 0u);
@@ -235,6 +238,145 @@ TEST(MainWindowPresenterTest, EveryFailedRunShowsTheStopBoxAndEndsWithStatusOne)
   }
   EXPECT_NE(ReadFile(scratch / "failing/Summary.txt").find("Run1\tA.sum\t"), std::string::npos);
   EXPECT_FALSE(fs::exists(scratch / "elsewhere.txt"));
+}
+
+// The first bytes of a file, or "" when there is none.
+std::string Beginning(const std::string& path) {
+  return fs::exists(path) ? ReadFile(path).substr(0, 4) : std::string();
+}
+
+TEST(MainWindowPresenterTest, Check1DecidesWhetherStartWritesTheWorkbookBesideTheSameTable) {
+  if (!WorkbookAvailable()) GTEST_SKIP() << "built without the workbook";
+  ScratchDirectory scratch;
+  const struct {
+    const char* name;
+    std::vector<bool> clicks;  // Check1's state after each click before Start
+    bool duringRun;            // a click that arrives while the run holds the window
+    bool workbook;
+  } cases[] = {
+      {"never ticked", {}, false, false},
+      {"ticked", {true}, false, true},
+      {"ticked and unticked", {true, false}, false, false},
+      {"ticked once Start was pressed", {}, true, false},
+  };
+  std::string table;
+  for (const auto& c : cases) {
+    const std::string directory = scratch / c.name;
+    scratch.Write(std::string(c.name) + "/Run1/toxswa/R1.sum", BuildReport(FixtureReport{}));
+    scratch.Write(std::string(c.name) + "/Run2/toxswa/R2.sum", BuildReport(FixtureReport{}));
+    WindowStart start = Start({{"/", ""}}, directory);
+    MainWindowPresenter* form1 = nullptr;
+    start.run = [&](const std::string& d, const SummaryOptions& options) {
+      if (c.duringRun) form1->check1Click(true);
+      return SummaryRun(d, options);
+    };
+    Shown shown(start);
+    form1 = &shown.form1;
+    for (const bool ticked : c.clicks) shown.form1.check1Click(ticked);
+    shown.form1.command1Click();
+    EXPECT_EQ(shown.form1.check1(), c.workbook) << c.name;
+    EXPECT_EQ(shown.view.verbs.back(), "end 0") << c.name;
+    EXPECT_EQ(Beginning(JoinPath(Native(directory), "Summary.xlsx")), c.workbook ? "PK\x03\x04" : "")
+        << c.name;
+    // The table does not depend on the workbook by one byte.
+    const std::string written = ReadFile(JoinPath(Native(directory), "Summary.txt"));
+    if (table.empty()) table = written;
+    EXPECT_EQ(written, table) << c.name;
+  }
+}
+
+TEST(MainWindowPresenterTest, AWorkbookThatCannotBeWrittenEndsInTheStopBoxSayingWhatTheTableIs) {
+  if (!WorkbookAvailable()) GTEST_SKIP() << "built without the workbook";
+  ScratchDirectory scratch;
+  struct Case {
+    std::string name;
+    std::function<void(const std::string& directory)> before;  // before Start
+    std::function<void(const std::string& directory)> after;   // once the table is complete
+    bool tableWritten;
+  };
+  std::vector<Case> cases = {
+      {"a folder in its place",
+       [](const std::string& d) { fs::create_directory(d + "/Summary.xlsx"); },
+       {},
+       false},
+      {"a folder in its place once the run is over",
+       {},
+       [](const std::string& d) { fs::create_directory(d + "/Summary.xlsx"); },
+       true},
+  };
+  if (kNativePathStyle == PathStyle::kPosix) {
+    // A workbook that is a link is refused, never written through.
+    cases.push_back(
+        {"a link in its place",
+         [&](const std::string& d) { fs::create_symlink(scratch / "elsewhere.xlsx", d + "/Summary.xlsx"); },
+         {},
+         false});
+  }
+  for (const Case& c : cases) {
+    const std::string directory = scratch.MakeFolder(c.name);
+    scratch.Write(c.name + "/Run1/toxswa/R1.sum", BuildReport(FixtureReport{}));
+    if (c.before) c.before(directory);
+    WindowStart start = Start({{"/", ""}}, directory);
+    start.run = [&](const std::string& d, const SummaryOptions& options) {
+      SummaryOutcome outcome = SummaryRun(d, options);
+      if (c.after) c.after(d);
+      return outcome;
+    };
+    Shown shown(start);
+    shown.form1.check1Click(true);
+    shown.Verbs();
+    shown.form1.command1Click();
+    EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"busy", "not busy", "box", "end 1"})) << c.name;
+    ASSERT_EQ(shown.view.messages.size(), 1u) << c.name;
+    const Message& message = shown.view.messages[0];
+    EXPECT_EQ(message.icon, MessageIcon::kStop) << c.name;
+    const std::string workbook = JoinPath(Native(directory), "Summary.xlsx");
+    const std::string table = JoinPath(Native(directory), "Summary.txt");
+    ASSERT_TRUE(message.text.starts_with(workbook + ": ")) << message.text;
+    if (c.tableWritten) {
+      // The text names the workbook and why, and that the table is complete;
+      // the details give the reason as the command line does.
+      const std::string complete = "\n" + table + " is complete.";
+      ASSERT_TRUE(message.text.ends_with(complete)) << message.text;
+      const std::string reason = message.text.substr(
+          workbook.size() + 2, message.text.size() - workbook.size() - 2 - complete.size());
+      EXPECT_FALSE(reason.empty());
+      EXPECT_EQ(message.details, reason + "\n" + table + " is complete, " + workbook + " is left as it was");
+      EXPECT_NE(ReadFile(table).find("Run1\tR1.sum\t"), std::string::npos) << c.name;
+    } else {
+      // Refused before the run, as the command line refuses it: nothing is
+      // written.
+      EXPECT_EQ(message.details, "") << c.name;
+      EXPECT_FALSE(fs::exists(table)) << c.name;
+    }
+    EXPECT_TRUE(fs::is_directory(workbook) || fs::is_symlink(workbook)) << c.name;
+  }
+  EXPECT_FALSE(fs::exists(scratch / "elsewhere.xlsx"));
+  for (const auto& entry : fs::recursive_directory_iterator(scratch.path())) {
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << "left behind: " << entry.path();
+  }
+}
+
+TEST(MainWindowPresenterTest, ARunThatDoesNotCompleteLeavesThePreviousWorkbookAndSaysSo) {
+  if (!WorkbookAvailable()) GTEST_SKIP() << "built without the workbook";
+  ScratchDirectory scratch;
+  scratch.Write("runs/Run1/toxswa/A.sum", BuildReport(FixtureReport{}));
+  scratch.Write("runs/Run1/toxswa/B.sum", "a report without any of its markers\r\n");
+  scratch.Write("runs/Summary.xlsx", "the workbook of an earlier run");
+  Shown shown(Start({{"/", ""}}, scratch / "runs"));
+  shown.form1.check1Click(true);
+  shown.form1.command1Click();
+  ASSERT_EQ(shown.view.messages.size(), 1u);
+  const Message& message = shown.view.messages[0];
+  const std::string runs = Native(scratch / "runs");
+  EXPECT_EQ(message.text,
+            ReportFailureMessage(JoinPath(JoinPath(JoinPath(runs, "Run1"), "toxswa"), "B.sum")));
+  EXPECT_TRUE(message.details.ends_with(JoinPath(runs, "Summary.txt") + " keeps 1 report, 1 row\n" +
+                                        "the run did not complete: " + JoinPath(runs, "Summary.xlsx") +
+                                        " is left as it was"))
+      << message.details;
+  EXPECT_EQ(shown.view.verbs.back(), "end 1");
+  EXPECT_EQ(ReadFile(scratch / "runs/Summary.xlsx"), "the workbook of an earlier run");
 }
 
 TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {

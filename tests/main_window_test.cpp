@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
@@ -39,7 +40,8 @@ TEST(MainWindowTest, HasItsCaptionFixedSizeControlsAndTabOrder) {
   auto* dir1 = window.findChild<DirectoryList*>("Dir1");
   auto* drive1 = window.findChild<QComboBox*>("Drive1");
   auto* command1 = window.findChild<QPushButton*>("Command1");
-  ASSERT_TRUE(dir1 != nullptr && drive1 != nullptr && command1 != nullptr);
+  auto* check1 = window.findChild<QCheckBox*>("Check1");
+  ASSERT_TRUE(dir1 != nullptr && drive1 != nullptr && command1 != nullptr && check1 != nullptr);
   EXPECT_EQ(window.windowTitle(), "Form1");
   EXPECT_FALSE(window.windowIcon().pixmap(48).isNull());
   EXPECT_EQ(window.size(), QSize(758, 456));
@@ -47,6 +49,9 @@ TEST(MainWindowTest, HasItsCaptionFixedSizeControlsAndTabOrder) {
   EXPECT_EQ(drive1->geometry(), QRect(24, 256, 249, 21));
   EXPECT_EQ(command1->geometry(), QRect(24, 368, 225, 41));
   EXPECT_EQ(command1->text(), "Start");
+  EXPECT_EQ(check1->geometry(), QRect(304, 64, 225, 21));
+  EXPECT_EQ(check1->text(), "Also write Summary.xlsx");
+  EXPECT_FALSE(check1->isChecked());
   EXPECT_EQ(drive1->currentText(), "/");
 
   // The controls are placed in twips: the frame can be neither resized nor
@@ -58,13 +63,25 @@ TEST(MainWindowTest, HasItsCaptionFixedSizeControlsAndTabOrder) {
   EXPECT_EQ(window.size(), QSize(758, 456));
 
   EXPECT_EQ(QApplication::focusWidget(), drive1);
-  for (QWidget* next : std::vector<QWidget*>{dir1, command1, drive1}) {
+  for (QWidget* next : std::vector<QWidget*>{dir1, command1, check1, drive1}) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), next);
   }
 
+  // The box's state reaches the presenter both ways, and the presenter's
+  // reaches the box without coming back.
+  for (const bool ticked : {true, false}) {
+    QTest::mouseClick(check1, Qt::LeftButton);
+    EXPECT_EQ(check1->isChecked(), ticked);
+    EXPECT_EQ(window.presenter().check1(), ticked);
+  }
+  window.showCheck1(true);
+  EXPECT_TRUE(check1->isChecked());
+  EXPECT_FALSE(window.presenter().check1());
+
   window.setBusy(true);
   EXPECT_FALSE(command1->isEnabled());
+  EXPECT_FALSE(check1->isEnabled());
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
   window.setBusy(false);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -126,6 +126,10 @@ TEST(Win32MainWindowTest, HasItsCaptionFixedFrameControlsAndTabOrder) {
   EXPECT_NE(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), 0);
   EXPECT_TRUE(shown.Placed(shown.window.dir1()) == kDir1Rect);
   EXPECT_TRUE(shown.Placed(shown.window.command1()) == kCommand1Rect);
+  EXPECT_TRUE(shown.Placed(shown.window.check1()) == kCheck1Rect);
+  GetWindowTextW(shown.window.check1(), text, 32);
+  EXPECT_EQ(std::wstring(text), L"Also write Summary.xlsx");
+  EXPECT_EQ(SendMessageW(shown.window.check1(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
   // Drive1's place and width are the program's own; its height is too,
   // unless its font needs more. A drop-down list's selection field is never
@@ -146,13 +150,32 @@ TEST(Win32MainWindowTest, HasItsCaptionFixedFrameControlsAndTabOrder) {
   EXPECT_LE(frame, 6) << "two pixels of frame on each side, and the field's own margin";
 
   EXPECT_EQ(GetFocus(), shown.window.drive1());
-  for (HWND next : {shown.window.dir1(), shown.window.command1(), shown.window.drive1()}) {
+  for (HWND next :
+       {shown.window.dir1(), shown.window.command1(), shown.window.check1(), shown.window.drive1()}) {
     shown.Press(VK_TAB);
     EXPECT_EQ(GetFocus(), next);
   }
 
+  // The box's state reaches the presenter, by the mouse and by the space
+  // bar, and the presenter's reaches the box.
+  HWND check1 = shown.window.check1();
+  SendMessageW(check1, BM_CLICK, 0, 0);
+  shown.Pump();
+  EXPECT_EQ(SendMessageW(check1, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_TRUE(shown.window.presenter().check1());
+  SetFocus(check1);
+  PostMessageW(check1, WM_KEYDOWN, VK_SPACE, 0);
+  PostMessageW(check1, WM_KEYUP, VK_SPACE, 0xC0000001);
+  shown.Pump();
+  EXPECT_EQ(SendMessageW(check1, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_FALSE(shown.window.presenter().check1());
+  shown.window.showCheck1(true);
+  EXPECT_EQ(SendMessageW(check1, BM_GETCHECK, 0, 0), BST_CHECKED);
+  SetFocus(shown.window.drive1());
+
   shown.window.setBusy(true);
   EXPECT_FALSE(IsWindowEnabled(shown.window.command1()));
+  EXPECT_FALSE(IsWindowEnabled(check1));
   shown.window.setBusy(false);
   EXPECT_FALSE(IsWindowEnabled(shown.window.command1())) << "the program is ending";
 }
@@ -172,6 +195,11 @@ TEST(Win32MainWindowTest, FollowsTheWindowsDensity) {
   EXPECT_EQ(command1.left, 30);
   EXPECT_EQ(command1.top, 460);
   EXPECT_EQ(command1.right - command1.left, 281);
+  const RECT check1 = shown.Placed(shown.window.check1());
+  EXPECT_EQ(check1.left, 380);
+  EXPECT_EQ(check1.top, 80);
+  EXPECT_EQ(check1.right - check1.left, 281);
+  EXPECT_EQ(check1.bottom - check1.top, 26);
   // A drop-down list is never lower than its font needs.
   const RECT drive1 = shown.Placed(shown.window.drive1());
   EXPECT_EQ(drive1.top, 320);

@@ -1,6 +1,7 @@
 #include "app/qt/main_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QIcon>
@@ -60,6 +61,10 @@ MainWindow::MainWindow(WindowSetup setup, QWidget* parent)
   command1_->setObjectName(QStringLiteral("Command1"));
   command1_->setGeometry(Pixels(kCommand1Rect));
 
+  check1_ = new QCheckBox(QString::fromLatin1(kCheck1Caption), this);
+  check1_->setObjectName(QStringLiteral("Check1"));
+  check1_->setGeometry(Pixels(kCheck1Rect));
+
   auto widgetOf = [this](Control control) -> QWidget* {
     switch (control) {
       case Control::kDrive1:
@@ -68,6 +73,8 @@ MainWindow::MainWindow(WindowSetup setup, QWidget* parent)
         return dir1_;
       case Control::kCommand1:
         return command1_;
+      case Control::kCheck1:
+        return check1_;
     }
     return nullptr;
   };
@@ -79,6 +86,7 @@ MainWindow::MainWindow(WindowSetup setup, QWidget* parent)
   connect(drive1_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index >= 0) presenter_.drive1Change(static_cast<std::size_t>(index));
   });
+  connect(check1_, &QCheckBox::toggled, this, [this](bool ticked) { presenter_.check1Click(ticked); });
   connect(command1_, &QPushButton::clicked, this, [this] { presenter_.command1Click(); });
   connect(dir1_, &DirectoryList::openRequested, this, [this](std::size_t row) { presenter_.dir1Open(row); });
 }
@@ -98,6 +106,11 @@ void MainWindow::showFolders(const std::vector<DirectoryEntry>& rows, std::size_
   dir1_->showRows(rows, highlighted);
 }
 
+void MainWindow::showCheck1(bool ticked) {
+  const QSignalBlocker blocker(check1_);
+  check1_->setChecked(ticked);
+}
+
 void MainWindow::showMessage(const Message& message) {
   QMessageBox box(BoxIcon(message.icon), PathText(message.title), PathText(message.text), QMessageBox::Ok,
                   this);
@@ -112,6 +125,7 @@ void MainWindow::setBusy(bool busy) {
   busy_ = busy;
   if (busy) {
     command1_->setEnabled(false);
+    check1_->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The disabled button and the cursor show before the run holds the thread.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

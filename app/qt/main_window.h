@@ -1,7 +1,7 @@
 // Form1 drawn with Qt: the program's one window. The user picks a drive and a
 // directory and presses Start; the run writes Summary.txt there and the
 // program ends. What it shows and does is MainWindowPresenter's; this only
-// draws and forwards the user's events.
+// draws and forwards the user's events; Check1 asks for Summary.xlsx too.
 #pragma once
 
 #include <QMessageBox>
@@ -10,6 +10,7 @@
 
 #include "app/window/main_window_presenter.h"
 
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 
@@ -34,6 +35,7 @@ class MainWindow : public QWidget, public MainWindowView {
   void showDrives(const std::vector<std::string>& texts) override;
   void chooseDrive(std::size_t row) override;
   void showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) override;
+  void showCheck1(bool ticked) override;
   void showMessage(const Message& message) override;
   void setBusy(bool busy) override;
   void endProgram(int status) override;
@@ -47,6 +49,7 @@ class MainWindow : public QWidget, public MainWindowView {
   DirectoryList* dir1_;
   QComboBox* drive1_;
   QPushButton* command1_;
+  QCheckBox* check1_;
   bool busy_ = false;
 };
 

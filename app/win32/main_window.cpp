@@ -22,6 +22,7 @@ constexpr UINT kOpenDir1Row = WM_APP + 1;
 constexpr int kDir1Id = 101;
 constexpr int kDrive1Id = 102;
 constexpr int kCommand1Id = 103;
+constexpr int kCheck1Id = 104;
 // A fixed frame: the controls stand where the twips put them, so the window
 // neither resizes nor maximises.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -222,11 +223,27 @@ void Win32MainWindow::createControls() {
                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window_,
                                     reinterpret_cast<HMENU>(kCommand1Id), nullptr, nullptr);
         break;
+      case Control::kCheck1:
+        check1_ = CreateWindowExW(0, WC_BUTTONW, Utf8ToWide(kCheck1Caption).c_str(),
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, 0, 0, window_,
+                                  reinterpret_cast<HMENU>(kCheck1Id), nullptr, nullptr);
+        break;
     }
   }
-  focus_ = kTabOrder.front() == Control::kDrive1 ? drive1_
-           : kTabOrder.front() == Control::kDir1 ? dir1_
-                                                 : command1_;
+  switch (kTabOrder.front()) {
+    case Control::kDrive1:
+      focus_ = drive1_;
+      break;
+    case Control::kDir1:
+      focus_ = dir1_;
+      break;
+    case Control::kCommand1:
+      focus_ = command1_;
+      break;
+    case Control::kCheck1:
+      focus_ = check1_;
+      break;
+  }
 }
 
 void Win32MainWindow::layOut(UINT dotsPerInch, const RECT* suggested) {
@@ -236,7 +253,7 @@ void Win32MainWindow::layOut(UINT dotsPerInch, const RECT* suggested) {
 
   const LOGFONTW logicalFont = Dpi().messageFont(dotsPerInch);
   HFONT font = CreateFontIndirectW(&logicalFont);
-  for (HWND control : {drive1_, dir1_, command1_})
+  for (HWND control : {drive1_, dir1_, command1_, check1_})
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (font_ != nullptr) DeleteObject(font_);
   font_ = font;
@@ -267,6 +284,7 @@ void Win32MainWindow::layOut(UINT dotsPerInch, const RECT* suggested) {
   };
   place(dir1_, kDir1Rect, 0);
   place(command1_, kCommand1Rect, 0);
+  place(check1_, kCheck1Rect, 0);
   // A drop-down list's height includes its open list; its closed height
   // follows the height of its selection field.
   place(drive1_, kDrive1Rect, pixels(kDir1Rect.height));
@@ -313,6 +331,10 @@ void Win32MainWindow::showFolders(const std::vector<DirectoryEntry>& rows, std::
   InvalidateRect(dir1_, nullptr, TRUE);
 }
 
+void Win32MainWindow::showCheck1(bool ticked) {
+  SendMessageW(check1_, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
 void Win32MainWindow::showMessage(const Message& message) { setup_.showMessage(window_, message); }
 
 void Win32MainWindow::setBusy(bool busy) {
@@ -320,6 +342,7 @@ void Win32MainWindow::setBusy(bool busy) {
   busy_ = busy;
   if (busy) {
     EnableWindow(command1_, FALSE);
+    EnableWindow(check1_, FALSE);
     idleCursor_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   } else {
     SetCursor(idleCursor_);
@@ -408,6 +431,8 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (row != LB_ERR) PostMessageW(window_, kOpenDir1Row, static_cast<WPARAM>(row), 0);
       } else if (id == kCommand1Id && code == BN_CLICKED) {
         presenter_.command1Click();
+      } else if (id == kCheck1Id && code == BN_CLICKED) {
+        presenter_.check1Click(SendMessageW(check1_, BM_GETCHECK, 0, 0) == BST_CHECKED);
       }
       return 0;
     }

@@ -1,6 +1,6 @@
 // Form1 drawn with the Win32 API and the system's own controls: a combo box
-// for Drive1, an owner-drawn list box for Dir1 and a push button for
-// Command1. What it shows and does is MainWindowPresenter's; this only draws
+// for Drive1, an owner-drawn list box for Dir1, a push button for Command1
+// and a check box for Check1. What it shows and does is MainWindowPresenter's; this only draws
 // and forwards the user's events. Measures follow the window's DPI.
 #pragma once
 
@@ -52,11 +52,13 @@ class Win32MainWindow : public MainWindowView {
   HWND dir1() const { return dir1_; }
   HWND drive1() const { return drive1_; }
   HWND command1() const { return command1_; }
+  HWND check1() const { return check1_; }
   const MainWindowPresenter& presenter() const { return presenter_; }
 
   void showDrives(const std::vector<std::string>& texts) override;
   void chooseDrive(std::size_t row) override;
   void showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) override;
+  void showCheck1(bool ticked) override;
   void showMessage(const Message& message) override;
   void setBusy(bool busy) override;
   void endProgram(int status) override;
@@ -78,6 +80,7 @@ class Win32MainWindow : public MainWindowView {
   HWND dir1_ = nullptr;
   HWND drive1_ = nullptr;
   HWND command1_ = nullptr;
+  HWND check1_ = nullptr;
   HFONT font_ = nullptr;
   HICON openFolder_ = nullptr;
   HICON closedFolder_ = nullptr;

@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "runtime/file_error.h"
+#include "runtime/interruption.h"
 #include "runtime/number.h"
+#include "workbook/workbook_run.h"
 
 namespace quillmere {
 
@@ -15,18 +17,39 @@ std::string StartDirectory(const WindowStart& start) {
 }
 
 // The box that ends a run that was not a plain success, if any, and the
-// program's exit status.
-std::pair<std::optional<Message>, int> RunEnd(const SummaryOutcome& outcome) {
+// program's exit status. `workbook` is what became of Summary.xlsx, when
+// Check1 asked for it.
+std::pair<std::optional<Message>, int> RunEnd(const SummaryOutcome& outcome,
+                                              const std::optional<WorkbookOutcome>& workbook) {
   if (outcome.status == RunStatus::kWritten) {
+    if (workbook &&
+        (workbook->status == WorkbookStatus::kFailed || workbook->status == WorkbookStatus::kStopped)) {
+      // The table is complete; only the workbook is missing.
+      const std::string complete =
+          outcome.tablePath + " is complete, " + workbook->path + " is left as it was";
+      if (workbook->status == WorkbookStatus::kStopped) {
+        return {Message{MessageIcon::kStop, kApplicationTitle,
+                        "interrupted by " + InterruptionName(workbook->signal), complete},
+                1};
+      }
+      return {Message{MessageIcon::kStop, kApplicationTitle,
+                      Describe(*workbook->failure) + "\n" + outcome.tablePath + " is complete.",
+                      workbook->failure->reason() + "\n" + complete},
+              1};
+    }
     // A complete table that holds nothing is no silent success.
     if (outcome.warning.empty()) return {std::nullopt, 0};
     return {Message{MessageIcon::kInformation, kApplicationTitle, outcome.warning, {}}, 0};
   }
   // Why a report could not be read, and what the table holds now, are not
   // part of the box's two lines.
-  const std::string details = outcome.status == RunStatus::kReportFailure
-                                  ? outcome.reason + "\n" + TableKeeps(outcome)
-                                  : std::string();
+  std::string details = outcome.status == RunStatus::kReportFailure
+                            ? outcome.reason + "\n" + TableKeeps(outcome)
+                            : std::string();
+  if (workbook) {
+    if (!details.empty()) details += "\n";
+    details += "the run did not complete: " + workbook->path + " is left as it was";
+  }
   return {Message{MessageIcon::kStop, kApplicationTitle, outcome.message, details}, 1};
 }
 
@@ -43,6 +66,7 @@ void MainWindowPresenter::form1Load() {
   view_.showDrives(drive1_.texts());
   view_.chooseDrive(drive1_.chosen());
   view_.showFolders(dir1_.entries(), dir1_.openRow());
+  view_.showCheck1(check1_);
 }
 
 void MainWindowPresenter::drive1Change(std::size_t row) {
@@ -65,6 +89,11 @@ void MainWindowPresenter::dir1Open(std::size_t row) {
   showMessage(error);
 }
 
+void MainWindowPresenter::check1Click(bool ticked) {
+  if (started_ || ended_) return;
+  check1_ = ticked;
+}
+
 void MainWindowPresenter::command1Click() {
   if (started_ || ended_) return;
   started_ = true;
@@ -72,8 +101,28 @@ void MainWindowPresenter::command1Click() {
   SummaryOptions options;
   options.decimalSeparator = start_.decimalSeparator ? *start_.decimalSeparator : LocaleDecimalSeparator();
   SummaryOutcome outcome;
+  std::optional<WorkbookOutcome> workbook;
   try {
-    outcome = start_.run ? start_.run(dir1_.path(), options) : SummaryRun(dir1_.path(), options);
+    WorkbookRunPointer book;
+    bool refused = false;
+    if (check1_) {
+      WorkbookSettings settings;
+      settings.directory = dir1_.path();
+      settings.program = std::string(kApplicationTitle) + " " + QUILLMERE_VERSION;
+      try {
+        book = StartWorkbookRun(std::move(settings), options);
+      } catch (const FileError& error) {
+        // The workbook must not replace what is there: the run does not
+        // start, as on the command line.
+        refused = true;
+        outcome.status = RunStatus::kNotStarted;
+        outcome.message = Describe(error);
+      }
+    }
+    if (!refused) {
+      outcome = start_.run ? start_.run(dir1_.path(), options) : SummaryRun(dir1_.path(), options);
+      if (book) workbook = FinishWorkbookRun(*book, outcome);
+    }
   } catch (const std::exception& error) {
     // Nothing a directory tree can hold gets here; should anything else,
     // such as memory running out, the user still hears of it, in the words
@@ -82,7 +131,7 @@ void MainWindowPresenter::command1Click() {
     outcome.message = DescribeUnexpected(error);
   }
   view_.setBusy(false);
-  const auto [message, status] = RunEnd(outcome);
+  const auto [message, status] = RunEnd(outcome, workbook);
   if (message) view_.showMessage(*message);
   ended_ = true;
   view_.endProgram(status);

@@ -1,5 +1,5 @@
 // What Form1 does, whatever draws it: it holds the drive and directory lists'
-// state and makes every decision of the window (what a drive change, opening
+// state and Check1's, and makes every decision of the window (what a drive change, opening
 // a folder, Start and closing do, which message box to show, how the program
 // ends). The toolkits' windows implement MainWindowView: they draw what they
 // are told and forward the user's events to the event procedures here.
@@ -61,10 +61,12 @@ class MainWindowView {
   virtual void chooseDrive(std::size_t row) = 0;
   // Fills Dir1 with `rows` and highlights row `highlighted`.
   virtual void showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) = 0;
+  // Shows Check1 ticked or not, without signalling a change.
+  virtual void showCheck1(bool ticked) = 0;
   // Shows a modal box and returns once the user dismissed it.
   virtual void showMessage(const Message& message) = 0;
-  // While busy, Start is disabled and the wait cursor shows; Start stays
-  // disabled when the run is over, as the program is ending.
+  // While busy, Start and Check1 are disabled and the wait cursor shows;
+  // they stay disabled when the run is over, as the program is ending.
   virtual void setBusy(bool busy) = 0;
   // Ends the program with `status`.
   virtual void endProgram(int status) = 0;
@@ -78,7 +80,8 @@ class MainWindowPresenter {
   // Reads the drives and the start directory; nothing is shown before show().
   explicit MainWindowPresenter(MainWindowView& view, WindowStart start = {});
 
-  // Form1_Load: fills Drive1 and Dir1 once the view's controls exist.
+  // Form1_Load: fills Drive1 and Dir1 once the view's controls exist, and
+  // shows Check1 unticked: nothing of an earlier session is kept.
   void form1Load();
 
   // Drive1_Change: the user chose the drive in `row`. Opens its root in Dir1;
@@ -90,11 +93,19 @@ class MainWindowPresenter {
   // cannot be listed is named in a box and the list stays as it was.
   void dir1Open(std::size_t row);
 
-  // Command1_Click: runs the summary over Dir1's open directory. Every run
-  // ends the program, after a box when there is one: the stop box after a
-  // failure (for a report that cannot be read, its details give the reason
-  // and what the table keeps), an information box after a complete run that
-  // has a warning (no report found), none after any other. The run holds the
+  // Check1_Click: the user ticked Check1 (`ticked`) or took its tick away.
+  // Once Start was pressed it changes nothing.
+  void check1Click(bool ticked);
+
+  // Command1_Click: runs the summary over Dir1's open directory, and with
+  // Check1 ticked writes Summary.xlsx beside the table as
+  // `quillmere-summary --workbook DIR` does. Every run ends the program,
+  // after a box when there is one: the stop box after a failure (for a
+  // report that cannot be read, its details give the reason and what the
+  // table keeps; with the workbook, that it is left as it was), also after a
+  // complete table whose workbook could not be written (naming the workbook
+  // and the reason); an information box after a complete run that has a
+  // warning (no report found); none after any other. The run holds the
   // window's thread, and a box's own event loop may deliver another press:
   // Start does nothing once pressed.
   void command1Click();
@@ -105,6 +116,7 @@ class MainWindowPresenter {
 
   const DirectoryListModel& dir1() const { return dir1_; }
   const DriveListModel& drive1() const { return drive1_; }
+  bool check1() const { return check1_; }
 
  private:
   void showMessage(const std::optional<FileError>& error);
@@ -113,6 +125,7 @@ class MainWindowPresenter {
   WindowStart start_;
   DirectoryListModel dir1_;
   DriveListModel drive1_;
+  bool check1_ = false;   // Check1 is ticked: Start writes the workbook too
   bool started_ = false;  // Start was pressed: its run ends the program
   bool ended_ = false;    // the program's end was asked for
 };

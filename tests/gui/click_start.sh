@@ -1,12 +1,13 @@
 # Sourced by the click tests: finds the window Form1 of the program started
-# as $app_pid, checks its 758 x 456 client area, clicks the middle of Start,
-# waits for the program to end by itself with status 0 and checks the table
-# it left in the current directory. Sets rows, reports and the click's
-# milliseconds to the program's end (ended_ms). Uses the caller's fail().
+# as $app_pid, checks its 758 x 456 client area, ticks Check1 when asked,
+# clicks the middle of Start, waits for the program to end by itself with
+# status 0 and checks the table it left in the current directory. Sets rows,
+# reports and the click's milliseconds to the program's end (ended_ms). Uses
+# the caller's fail() and skip().
 #
-# Usage: click_start_and_check SECONDS-TO-APPEAR SECONDS-TO-SETTLE SECONDS-TO-END
+# Usage: click_start_and_check SECONDS-TO-APPEAR SECONDS-TO-SETTLE SECONDS-TO-END [tick]
 click_start_and_check() {
-  local appear=$1 settle=$2 end=$3 window size clicked ended status
+  local appear=$1 settle=$2 end=$3 tick=${4:-} window size clicked ended status
   window=$(timeout "$appear" xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
   [[ -n $window ]] || fail "no visible window named Form1 appeared; $(cat "$work/program.log")"
   # Without a window manager, the X window is the window's client area.
@@ -15,6 +16,12 @@ click_start_and_check() {
 
   # Command1 stands at (24, 368) and is 225 x 41 pixels.
   sleep "$settle"  # let the window take input
+  if [[ $tick == tick ]]; then
+    # Check1 stands at (304, 64) and is 225 x 21 pixels: its box is at the
+    # left end.
+    xdotool mousemove --window "$window" 312 74 click 1 || fail "xdotool could not click Check1"
+    sleep 0.5
+  fi
   clicked=$(date +%s%N)
   xdotool mousemove --window "$window" 136 388 click 1 || fail "xdotool could not click"
 
@@ -37,4 +44,25 @@ click_start_and_check() {
   rows=$(($(wc -l <Summary.txt) - 1))
   reports=$(find . -ipath '*/toxswa/*.sum' | wc -l)
   ((rows >= reports && reports > 0)) || fail "$rows rows for $reports reports"
+}
+
+# Checks, with openpyxl, the workbook Summary.xlsx in the current directory
+# against the table beside it: the sheet Summary holds its header and $rows
+# rows, the sheet About counts $reports reports and names the window as the
+# program that wrote it. Skips (77) when openpyxl is missing.
+#
+# Usage: check_workbook
+check_workbook() {
+  local python=${QUILLMERE_PYTHON:-/usr/bin/python3} found
+  [[ -f Summary.xlsx ]] || fail "no Summary.xlsx was written"
+  "$python" -c 'import openpyxl' 2>/dev/null || skip "openpyxl is missing"
+  found=$("$python" - <<'PYTHON'
+import openpyxl
+book = openpyxl.load_workbook("Summary.xlsx")
+about = {row[0].value: row[1].value for row in book["About"].iter_rows(min_col=1, max_col=2)}
+print(book["Summary"].max_row - 1, about.get("Reports"), about.get("Program", "").split(" ")[0])
+PYTHON
+  ) || fail "openpyxl cannot read Summary.xlsx"
+  [[ $found == "$rows $reports Quillmere" ]] ||
+    fail "the workbook holds rows, reports and program '$found', expected '$rows $reports Quillmere'"
 }

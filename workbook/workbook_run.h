@@ -1,0 +1,60 @@
+// Summary.xlsx beside the table, around one run: what both front ends do
+// when asked for the workbook. Two sources implement it: workbook_run.cpp
+// with the workbook, workbook_run_unavailable.cpp for a build without
+// libxlsxwriter.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/file_error.h"
+#include "summary/summary_run.h"
+#include "workbook/workbook.h"
+
+namespace quillmere {
+
+// What became of Summary.xlsx once the run was over.
+enum class WorkbookStatus {
+  kWritten,      // the run completed and the workbook took its place
+  kLeftAsItWas,  // the run did not complete: the workbook was not touched
+  kFailed,       // the run completed but the workbook could not be written
+  kStopped,      // the run completed but a stop came while the workbook was written
+};
+
+struct WorkbookOutcome {
+  WorkbookStatus status = WorkbookStatus::kLeftAsItWas;
+  // DIR/Summary.xlsx.
+  std::string path;
+  // After kFailed: the path it concerns and why.
+  std::optional<FileError> failure;
+  // After kStopped: the signal that asked the program to stop.
+  int signal = 0;
+  // After kWritten: the thresholds given for a substance no report holds.
+  std::vector<Threshold> unknownSubstances;
+};
+
+class WorkbookRun;
+struct WorkbookRunDeleter {
+  void operator()(WorkbookRun* run) const;
+};
+using WorkbookRunPointer = std::unique_ptr<WorkbookRun, WorkbookRunDeleter>;
+
+// Whether this build writes workbooks at all.
+bool WorkbookAvailable();
+
+// Before the run over `settings.directory`: checks that DIR/Summary.xlsx may
+// be replaced (see CheckReplaceable) and has `options` hand every report to
+// the workbook; `options` must outlive the run it is given to. Throws
+// FileError naming DIR/Summary.xlsx when the workbook cannot be written (also
+// in a build without the workbook); the run must not start then.
+WorkbookRunPointer StartWorkbookRun(WorkbookSettings settings, SummaryOptions& options);
+
+// After the run that ended as `outcome`: when it completed, writes the
+// workbook to a temporary file beside it and renames that into place; else
+// leaves the workbook as it was. A stop noted by CatchInterruptions ends the
+// writing, and the workbook stays as it was. Never throws.
+WorkbookOutcome FinishWorkbookRun(WorkbookRun& run, const SummaryOutcome& outcome);
+
+}  // namespace quillmere
