@@ -16,6 +16,7 @@
 #include "runtime/number.h"
 #include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
+#include "tests/run_folder_fixtures.h"
 #include "tests/scratch_directory.h"
 #include "workbook/workbook.h"
 
@@ -293,7 +294,8 @@ TEST_F(WorkbookTest, ComparesEveryRunFolderPerSubstanceAndScenario) {
   EXPECT_EQ(book.Value("Compare!B5"), "0.03");
   EXPECT_EQ(book.Value("Compare!B2"), "(empty)") << "no threshold given";
   for (const std::string cell : {"D5", "D6", "B7", "C7", "B8", "C8"})
-    EXPECT_EQ(book.Extra("Compare!" + cell, "result"), "null") << cell << ": empty, as an empty threshold gives";
+    EXPECT_EQ(book.Extra("Compare!" + cell, "result"), "null")
+        << cell << ": empty, as an empty threshold gives";
 }
 
 TEST_F(WorkbookTest, RefusesAWorkbookItMustNotReplaceBeforeTheRun) {
@@ -437,6 +439,24 @@ TEST_F(WorkbookTest, ComparesEachFigureWithItsOwnThreshold) {
       {"About!D18", "0.5"},
   };
   for (const auto& c : about) EXPECT_EQ(book.Value(c.cell), c.value) << c.cell;
+}
+
+TEST_F(WorkbookTest, SaysUnderEachRunFolderWhatItsMitigationIs) {
+  ScratchDirectory scratch;
+  WriteParentAndMetabolite(scratch);
+  quillmere::testing::FixtureSwanLog log;
+  log.driftSettings = quillmere::testing::BufferDrift("10", "50");
+  log.driftFiles = {"1.txw"};
+  scratch.Write("Buffer10m/SWAN_log.txt", quillmere::testing::SwanLogText(log));
+  const CommandLineResult result = RunCli({"--workbook", scratch.path()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  for (const std::string row : {"4", "12"}) {  // under the names of each block
+    EXPECT_EQ(book.Value("Compare!A" + row), "\"Mitigation\"");
+    EXPECT_EQ(book.Value("Compare!B" + row), "(empty)") << "Baseline has no log";
+    EXPECT_TRUE(book.Value("Compare!C" + row).starts_with("\"drift: buffer 10 m, nozzles 50 %"))
+        << book.Value("Compare!C" + row);
+  }
 }
 
 TEST_F(WorkbookTest, WarnsOfAThresholdForASubstanceNoReportHolds) {

@@ -336,7 +336,7 @@ std::optional<FileError> CompareSheet::Write(lxw_workbook* book, const std::stri
       out.Text(row + 2, countColumn, "Run folders at or under", header);
       out.Text(row + 3, 0, "Mitigation", header);
       for (std::size_t folder = 0; folder < folders; ++folder)
-        out.Text(row + 3, folder + 1, mitigations_[folder]);
+        out.Text(row + 3, folder + 1, Windows1252ToUtf8(mitigations_[folder]));
 
       const std::size_t firstRow = row + kRowsAbove;
       std::vector<std::size_t> underPerFolder(folders, 0);

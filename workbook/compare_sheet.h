@@ -60,7 +60,8 @@ class CompareSheet {
 
   // A new run folder begins; every report until the next call belongs to it.
   // `runFolder` is its name as the file system gives it (UTF-8), `mitigation`
-  // what was done in it to reduce the exposure, in words (UTF-8), or empty.
+  // what was done in it to reduce the exposure, in words, as SWAN's log
+  // writes it (Latin-1), or empty.
   void StartRunFolder(const std::string& runFolder, std::string mitigation = {});
 
   // Takes one report of the current run folder. Throws std::bad_alloc.

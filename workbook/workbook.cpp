@@ -12,6 +12,8 @@
 
 #include "runtime/number.h"
 #include "runtime/platform.h"
+#include "summary/run_folder_details.h"
+#include "summary/summary_run.h"
 #include "workbook/workbook_file.h"
 #include "workbook/workbook_text.h"
 
@@ -234,7 +236,10 @@ void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFold
   try {
     if (!runFolder_ || *runFolder_ != runFolder) {
       runFolder_ = runFolder;
-      compare_.StartRunFolder(runFolder);
+      // The mitigation SWAN wrote into the run folder, for the line under
+      // its name in Compare.
+      compare_.StartRunFolder(
+          runFolder, ReadRunFolderDetails(JoinPath(settings_.directory, runFolder)).RunFolderMitigation());
     }
     Spool(record, NameInWorkbook(runFolder), NameInWorkbook(reportFile),
           NameInWorkbook(ReportLink(settings_.directory, reportPath)));
