@@ -76,19 +76,5 @@ TEST(CompareSheetTest, GivesEachBlockTheMostSpecificThreshold) {
   }
 }
 
-TEST(CompareSheetTest, NamesTheThresholdsOfSubstancesNoReportHolds) {
-  CompareSheet sheet({*ParseComparedFigure("PECsw_max")},
-                     {Given("EXSW2", "PECsw_max", 1), Given("Other", "PECsw_max", 2), Given({}, {}, 3)});
-  ReportRecord record;
-  record.scenario = "D4_Pond";
-  record.substances.emplace_back();
-  record.substances.back().name = record.KeepText("EXSW2");
-  sheet.StartRunFolder("run");
-  sheet.Add(record, "a.sum");
-  const std::vector<const Threshold*> unknown = sheet.UnknownSubstances();
-  ASSERT_EQ(unknown.size(), 1u);
-  EXPECT_EQ(unknown[0]->substance, "Other");
-}
-
 }  // namespace
 }  // namespace quillmere

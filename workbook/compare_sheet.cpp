@@ -354,8 +354,14 @@ std::optional<FileError> CompareSheet::Write(lxw_workbook* book, const std::stri
             ++under;
             ++underPerFolder[folder];
           }
-          if (found->doubled >= 0) {
-            std::string note = "More than one report gives this cell; it holds the largest value. Reports:";
+          // The reports of a doubled cell are named once per substance, in
+          // its first block: comments cost the library far more than cells.
+          if (found->doubled >= 0 && figure == 0) {
+            std::string note =
+                figures_.size() == 1
+                    ? "More than one report gives this cell; it holds the largest value. Reports:"
+                    : "More than one report gives this cell; it holds the largest value, as the "
+                      "same cell of this substance's other blocks does. Reports:";
             for (const std::string& report : doubled_[found->doubled]) {
               note += '\n';
               note += NameInWorkbook(report);
