@@ -78,10 +78,12 @@ echo "one 50 MB report without a line end: peak RSS $(peak_kib "$exe" "$long") K
 echo
 build-bench/bench/report_reader_benchmark --benchmark_min_time=1 2>/dev/null | grep '^BM_'
 
-# The workbook: the same run with --workbook against the text table alone, on
-# 2,000 and 20,000 reports (WORKBOOK_SIZES), and its peak memory.
+# The workbook: the same run with --workbook, two compared figures and a
+# threshold, against the text table alone, on 2,000 and 20,000 reports
+# (WORKBOOK_SIZES), and its peak memory.
+book=(--workbook --compare PECsw_max --compare TWA21d --threshold 0.1)
 echo
-echo "with --workbook: medians of $runs alternating runs"
+echo "with ${book[*]}: medians of $runs alternating runs"
 printf '| %8s | %15s | %15s | %6s | %13s | %13s |\n' reports "table ms" "+ workbook ms" ratio "table KiB" "+ workbook KiB"
 printf '|---------:|----------------:|----------------:|-------:|--------------:|--------------:|\n'
 for n in ${WORKBOOK_SIZES:-2000 20000}; do
@@ -91,18 +93,18 @@ for n in ${WORKBOOK_SIZES:-2000 20000}; do
     build-bench/bench/make_bench_runs "$tree" "$n"
     touch "$tree/.complete"
   fi
-  "$exe" --workbook "$tree" >/dev/null
+  "$exe" "${book[@]}" "$tree" >/dev/null
   tableTimes=()
   bookTimes=()
   for ((i = 0; i < runs; i++)); do
     t0=$(now); "$exe" "$tree" >/dev/null; t1=$(now)
-    "$exe" --workbook "$tree" >/dev/null; t2=$(now)
+    "$exe" "${book[@]}" "$tree" >/dev/null; t2=$(now)
     tableTimes+=($(((t1 - t0) / 1000)))
     bookTimes+=($(((t2 - t1) / 1000)))
   done
   tableUs=$(printf '%s\n' "${tableTimes[@]}" | median)
   bookUs=$(printf '%s\n' "${bookTimes[@]}" | median)
   awk -v n="$n" -v t="$tableUs" -v w="$bookUs" -v a="$(peak_kib "$exe" "$tree")" \
-    -v b="$(peak_kib "$exe" --workbook "$tree")" 'BEGIN {
+    -v b="$(peak_kib "$exe" "${book[@]}" "$tree")" 'BEGIN {
     printf "| %8d | %15.1f | %15.1f | %6.2f | %13d | %13d |\n", n, t / 1000, w / 1000, w / t, a, b }'
 done

@@ -18,11 +18,11 @@ bool TakeWorkbookOptions(std::span<const std::string> arguments, std::vector<std
       request.wanted = true;
       continue;
     }
-    std::optional<std::string>* value = nullptr;
+    std::vector<std::string>* value = nullptr;
     std::string name;
     for (const char* option : {"--compare", "--threshold"}) {
       if (argument == option || argument.starts_with(std::string(option) + "=")) {
-        value = std::string_view(option) == "--compare" ? &request.figure : &request.threshold;
+        value = std::string_view(option) == "--compare" ? &request.figures : &request.thresholds;
         name = option;
       }
     }
@@ -31,16 +31,16 @@ bool TakeWorkbookOptions(std::span<const std::string> arguments, std::vector<std
       continue;
     }
     if (argument.size() > name.size()) {
-      *value = argument.substr(name.size() + 1);
+      value->push_back(argument.substr(name.size() + 1));
     } else if (i + 1 < arguments.size()) {
-      *value = arguments[++i];
+      value->push_back(arguments[++i]);
     } else {
       err << "quillmere-summary: " << name << " needs a value; try --help\n";
       return false;
     }
   }
-  for (const auto& [given, name] : {std::pair{request.figure.has_value(), "--compare"},
-                                    std::pair{request.threshold.has_value(), "--threshold"}}) {
+  for (const auto& [given, name] : {std::pair{!request.figures.empty(), "--compare"},
+                                    std::pair{!request.thresholds.empty(), "--threshold"}}) {
     if (given && !request.wanted) {
       err << "quillmere-summary: " << name << " works on the workbook: add --workbook; try --help\n";
       return false;

@@ -1,5 +1,6 @@
 #include "cli/workbook_step.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <ostream>
@@ -15,11 +16,15 @@ namespace quillmere {
 namespace {
 
 constexpr const char* kProgram = "quillmere-summary";
-constexpr const char* kFigureList = "PECsw_max, TWA7d, TWA21d, PECsed_max, TWAsed7d or TWAsed21d";
+constexpr const char* kFigureList =
+    "PECsw_max, TWA7d, TWA21d, PECsed_max, TWAsed7d, TWAsed21d, or \"TWAsw Nd\" or \"TWAsed Nd\" for "
+    "the window of N days (1 to 100) a report lists";
+constexpr const char* kNumber = "a number such as 0.1, 0,1 or 1e-3";
 
-// A threshold as a person types it: either "." or "," as decimal separator,
-// an optional exponent; nothing else around it.
-std::optional<double> ParseThreshold(std::string text) {
+// A number as a person types it: either "." or "," as decimal separator, an
+// optional sign and exponent; nothing else around it.
+std::optional<double> ParseNumber(std::string text) {
+  if (text.starts_with('+') && text.size() > 1 && text[1] != '-' && text[1] != '+') text.erase(0, 1);
   for (char& c : text) {
     if (c == ',') c = '.';
   }
@@ -28,6 +33,51 @@ std::optional<double> ParseThreshold(std::string text) {
   const auto [stop, error] = std::from_chars(text.data(), end, value);
   if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
   return value;
+}
+
+std::string Names(const std::vector<ComparedFigure>& figures) {
+  std::string names;
+  for (const ComparedFigure& figure : figures) names += (names.empty() ? "" : ", ") + figure.name;
+  return names;
+}
+
+// The thresholds of `request` for the figures compared; nothing after saying
+// on `err` what is wrong with one.
+std::optional<std::vector<Threshold>> ParseThresholds(const std::vector<std::string>& given,
+                                                      const std::vector<ComparedFigure>& figures,
+                                                      std::ostream& err) {
+  std::vector<Threshold> thresholds;
+  for (const std::string& text : given) {
+    Threshold threshold;
+    threshold.given = text;
+    const std::size_t equals = text.rfind('=');
+    const std::string number = equals == std::string::npos ? text : text.substr(equals + 1);
+    const std::optional<double> value = ParseNumber(number);
+    if (!value) {
+      err << kProgram << ": --threshold '" << Visible(text) << "': '" << Visible(number)
+          << "' is not a number; accepted: VALUE, FIGURE=VALUE or SUBSTANCE:FIGURE=VALUE, VALUE " << kNumber
+          << "\n";
+      return std::nullopt;
+    }
+    threshold.value = *value;
+    if (equals != std::string::npos) {
+      std::string figure = text.substr(0, equals);
+      if (const std::size_t colon = figure.rfind(':'); colon != std::string::npos) {
+        threshold.substance = figure.substr(0, colon);
+        figure.erase(0, colon + 1);
+      }
+      const bool compared = std::any_of(figures.begin(), figures.end(),
+                                        [&](const ComparedFigure& f) { return f.name == figure; });
+      if (!compared) {
+        err << kProgram << ": --threshold '" << Visible(text) << "' is for '" << Visible(figure)
+            << "', which is not compared; compared: " << Names(figures) << " (--compare adds a figure)\n";
+        return std::nullopt;
+      }
+      threshold.figure = figure;
+    }
+    thresholds.push_back(std::move(threshold));
+  }
+  return thresholds;
 }
 
 }  // namespace
@@ -44,23 +94,22 @@ WorkbookStepPointer StartWorkbook(const WorkbookRequest& request, const std::str
   WorkbookSettings settings;
   settings.directory = directory;
   settings.program = std::string(kProgram) + " " + QUILLMERE_VERSION;
-  if (request.figure) {
-    const std::optional<std::size_t> figure = FigureIndex(*request.figure);
+  for (const std::string& name : request.figures) {
+    const std::optional<ComparedFigure> figure = ParseComparedFigure(name);
     if (!figure) {
-      err << kProgram << ": --compare '" << Visible(*request.figure) << "' is not a figure of the table; "
-          << "accepted: " << kFigureList << "\n";
+      err << kProgram << ": --compare '" << Visible(name) << "' is not a figure; accepted: " << kFigureList
+          << "\n";
       return nullptr;
     }
-    settings.figure = *figure;
+    // A figure given twice is compared once, where it was first given.
+    if (std::find(settings.figures.begin(), settings.figures.end(), *figure) == settings.figures.end())
+      settings.figures.push_back(*figure);
   }
-  if (request.threshold) {
-    settings.threshold = ParseThreshold(*request.threshold);
-    if (!settings.threshold) {
-      err << kProgram << ": --threshold '" << Visible(*request.threshold) << "' is not a number; "
-          << "accepted: a number such as 0.1, 0,1 or 1e-3\n";
-      return nullptr;
-    }
-  }
+  if (settings.figures.empty()) settings.figures.push_back(*ParseComparedFigure("PECsw_max"));
+  std::optional<std::vector<Threshold>> thresholds =
+      ParseThresholds(request.thresholds, settings.figures, err);
+  if (!thresholds) return nullptr;
+  settings.thresholds = std::move(*thresholds);
   WorkbookStepPointer step(new WorkbookStep);
   try {
     step->run_ = StartWorkbookRun(std::move(settings), options);
@@ -78,6 +127,10 @@ std::optional<int> FinishWorkbook(WorkbookStep& step, const SummaryOutcome& outc
   const std::string complete = Visible(outcome.tablePath) + " is complete, " + left;
   switch (result.status) {
     case WorkbookStatus::kWritten:
+      for (const Threshold& threshold : result.unknownSubstances) {
+        err << kProgram << ": warning: --threshold '" << Visible(threshold.given)
+            << "' names a substance no report holds: '" << Visible(*threshold.substance) << "'\n";
+      }
       out << "Wrote " << Visible(result.path) << "\n";
       return std::nullopt;
     case WorkbookStatus::kLeftAsItWas:

@@ -16,14 +16,15 @@ namespace quillmere {
 
 // The workbook options of a command line, as given.
 struct WorkbookRequest {
-  bool wanted = false;                   // --workbook
-  std::optional<std::string> figure;     // --compare FIGURE
-  std::optional<std::string> threshold;  // --threshold VALUE
+  bool wanted = false;                  // --workbook
+  std::vector<std::string> figures;     // each --compare FIGURE
+  std::vector<std::string> thresholds;  // each --threshold [[SUBSTANCE:]FIGURE=]VALUE
 };
 
-// Takes --workbook, --compare FIGURE and --threshold VALUE (also written
-// --compare=FIGURE, --threshold=VALUE) out of `arguments`, up to a "--", into
-// `request`; every other argument goes to `rest` in its order. Returns false
+// Takes --workbook, --compare FIGURE and --threshold THRESHOLD (also written
+// --compare=FIGURE, --threshold=THRESHOLD; the last two repeatable) out of
+// `arguments`, up to a "--", into `request`; every other argument goes to
+// `rest` in its order. Returns false
 // after saying what is wrong on `err`: an option without its value, or
 // --compare or --threshold without --workbook.
 bool TakeWorkbookOptions(std::span<const std::string> arguments, std::vector<std::string>& rest,
@@ -35,7 +36,8 @@ struct WorkbookStepDeleter {
 };
 using WorkbookStepPointer = std::unique_ptr<WorkbookStep, WorkbookStepDeleter>;
 
-// Before the run over `directory`: checks the request and DIR/Summary.xlsx
+// Before the run over `directory`: checks the request (each figure known,
+// each threshold a number, for a figure compared) and DIR/Summary.xlsx
 // (a symbolic link, a file with other hard links, a file that is not plain,
 // and on Windows a file open in another program are refused) and has
 // `options` hand every report to the workbook. Returns nothing after saying
@@ -44,7 +46,8 @@ WorkbookStepPointer StartWorkbook(const WorkbookRequest& request, const std::str
                                   SummaryOptions& options, std::ostream& err);
 
 // After the run: when it completed, writes DIR/Summary.xlsx (by a temporary
-// file renamed into place) and says so on `out`; otherwise says on `err` that
+// file renamed into place) and says so on `out`, with a line on `err` for
+// each threshold that names a substance no report holds; otherwise says on `err` that
 // the workbook is left as it was. Returns the exit status when the workbook
 // ends the command (it could not be written, or a stop came while it was),
 // else nothing.

@@ -8,7 +8,10 @@
 #     maximum came by drainage, by run-off and by drift.
 # The report links differ by design (Linux an absolute file: URL, Windows a
 # path relative to the workbook): each must be there, of its kind. The
-# directory read and the time of writing (sheet "About") are left out.
+# directory read (as typed and as an absolute path) and the time of writing
+# (sheet "About") are left out. Both run with two compared figures and every
+# form of --threshold, so the Compare blocks, their formulas, cached results
+# and conditional formats are compared too.
 # Usage: scripts/check-windows-workbooks.sh BUILD_WINDOWS_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,16 +48,20 @@ export LANG=$user_locale LC_ALL=$user_locale
 # The cells of a workbook, the link targets replaced by their kind.
 cells() {
   "$python" tests/workbook/dump_workbook.py "$1" |
-    grep -v -e '^About!B1	' -e '^About!B3	' |
+    grep -v -e '^About!B1	' -e '^About!B3	' -e '^About!B6	' |
     sed -E -e 's#	link=[^/	:][^:	]*$#	link=(relative path)#' -e 's#	link=file:///[^	]*$#	link=(file URL)#'
 }
 
+# Two figures, a threshold for every block, one per figure, and one for the
+# metabolite alone, with a decimal comma and a sign.
+options=(--workbook --compare PECsw_max --compare TWA21d --threshold 10 --threshold TWA21d=0,5
+  --threshold EXSW2-M1:PECsw_max=+0.1)
 status=0
 for tree in examples names; do
   cp -r "$work/trees/$tree" "$work/$tree-linux"
   cp -r "$work/trees/$tree" "$work/$tree-windows"
-  "$linux" --workbook --threshold 10 "$work/$tree-linux" >/dev/null
-  wine "$exe" --workbook --threshold 10 "Z:$work/$tree-windows" >/dev/null
+  "$linux" "${options[@]}" "$work/$tree-linux" >/dev/null 2>"$work/$tree-linux.err"
+  wine "$exe" "${options[@]}" "Z:$work/$tree-windows" >/dev/null 2>"$work/$tree-windows.err"
   cells "$work/$tree-linux/Summary.xlsx" >"$work/$tree-linux.cells"
   cells "$work/$tree-windows/Summary.xlsx" >"$work/$tree-windows.cells"
   # Every report name links, on Linux by a file URL, on Windows by a relative path.
@@ -69,6 +76,16 @@ for tree in examples names; do
   if ! diff <(sed 's#	link=(file URL)$#	link=(relative path)#' "$work/$tree-linux.cells") \
     "$work/$tree-windows.cells" >&2; then
     echo "check-windows-workbooks: the Linux and Windows workbooks of $tree differ (< Linux, > Windows)" >&2
+    status=1
+  fi
+done
+# The examples as expected, not only alike: a block per substance and figure,
+# each with its threshold, and the counts written with their results.
+for expected in 'Compare!A1	s	"EXSW2: PECsw_max"' 'Compare!B2	n	10' 'Compare!B12	n	0.5' \
+  'Compare!A21	s	"EXSW2-M1: PECsw_max"' 'Compare!B22	n	0.1' 'Compare!F5	f	.*	result=4' \
+  'Compare rule B5:E7 AND(ISNUMBER($B$2),ISNUMBER(B5),B5>$B$2)'; do
+  if ! grep -q "$expected" "$work/examples-windows.cells"; then
+    echo "check-windows-workbooks: the Windows workbook of examples has no line matching $expected" >&2
     status=1
   fi
 done

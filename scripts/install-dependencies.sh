@@ -14,6 +14,7 @@ packages=(
   scdoc lintian desktop-file-utils appstream dpkg-dev
   python3-pandas r-base-core
   libxlsxwriter-dev python3-openpyxl
+  libreoffice-calc-nogui
 )
 
 "$(dirname "$0")/install-packages.sh" "${packages[@]}"

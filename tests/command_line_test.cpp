@@ -152,7 +152,7 @@ TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDas
     EXPECT_NE(
         RunCli({option, "dir"})
             .out.find(
-                "Usage: quillmere-summary [--workbook [--compare FIGURE] [--threshold VALUE]] [--] DIR"),
+                "Usage: quillmere-summary [--workbook [--compare FIGURE]... [--threshold THRESHOLD]...] [--] DIR"),
         std::string::npos)
         << option;
   }

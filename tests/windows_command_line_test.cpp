@@ -135,7 +135,7 @@ TEST(WindowsCommandLineTest, SlashQuestionMarkAsksForTheHelpUnlessItFollowsDoubl
   const Result help = RunProgram(scratch, {"/?"});
   EXPECT_EQ(help.status, 0u) << help.err;
   EXPECT_TRUE(help.out.starts_with(
-      "Usage: quillmere-summary [--workbook [--compare FIGURE] [--threshold VALUE]] [--] DIR\r\n"))
+      "Usage: quillmere-summary [--workbook [--compare FIGURE]... [--threshold THRESHOLD]...] [--] DIR\r\n"))
       << help.out;
   EXPECT_EQ(help.err, "");
   // After -- it names a directory, which Windows does not allow.

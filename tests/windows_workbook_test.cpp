@@ -4,6 +4,7 @@
 // no temporary file. Its cells are compared with the Linux program's by
 // scripts/check-windows-workbooks.sh.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
@@ -13,8 +14,7 @@
 #include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
-
-#include <windows.h>
+#include "workbook/workbook_file.h"
 
 namespace quillmere {
 namespace {
@@ -45,6 +45,27 @@ std::vector<std::string> Names(const std::string& folder) {
   ::FindClose(search);
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// The directory's absolute path, for the sheet About: what Windows makes of
+// the path typed, dots and forward slashes resolved.
+TEST(WindowsWorkbookTest, GivesTheDirectoryAsAFullPath) {
+  wchar_t current[MAX_PATH] = L"";
+  ASSERT_NE(::GetCurrentDirectoryW(MAX_PATH, current), 0u);
+  const std::string here = WideToUtf8(current);
+  const struct {
+    std::string typed;
+    std::string absolute;
+  } cases[] = {
+      {"C:\\runs\\..\\other", "C:\\other"},
+      {"C:/runs/./Puffer-Gr\xC3\xB6\xC3\x9F"
+       "e",
+       "C:\\runs\\Puffer-Gr\xC3\xB6\xC3\x9F"
+       "e"},
+      {"D:\\", "D:\\"},
+      {".", here},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AbsolutePath(c.typed), c.absolute) << c.typed;
 }
 
 TEST(WindowsWorkbookTest, RefusesAWorkbookItMustNotReplaceBeforeTheRun) {

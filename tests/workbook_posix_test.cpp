@@ -16,7 +16,9 @@
 #include "runtime/number.h"
 #include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
+#include "tests/run_folder_fixtures.h"
 #include "tests/scratch_directory.h"
+#include "workbook/workbook.h"
 
 namespace quillmere {
 namespace {
@@ -80,7 +82,7 @@ Workbook ReadWorkbook(const std::string& path) {
   for (const std::string& line : Split(book.dump, '\n')) {
     std::vector<std::string> fields = Split(line, '\t');
     if (fields.size() == 1) {
-      book.sheets.push_back(line);
+      if (line.find(" rule ") == std::string::npos) book.sheets.push_back(line);
     } else {
       const std::string cell = fields.front();
       fields.erase(fields.begin());
@@ -201,7 +203,19 @@ TEST_F(WorkbookTest, HoldsTheTableAsTypedCells) {
             "file://" + scratch.path() + "/%E7%B7%A9%E8%A1%9D/toxswa/a%20b%231.sum");
   EXPECT_EQ(book.Value("About!B4"), "4") << "reports";
   EXPECT_EQ(book.Value("About!B5"), "5") << "rows";
-  EXPECT_EQ(book.Value("About!B6"), "\"PECsw_max\"");
+  EXPECT_EQ(book.Value("About!B1"), "\"" + scratch.path() + "\"") << "as typed";
+  EXPECT_EQ(book.Value("About!B6"), "\"" + scratch.path() + "\"") << "absolute";
+}
+
+TEST_F(WorkbookTest, GivesTheDirectoryAsAnAbsolutePathToo) {
+  ScratchDirectory scratch;
+  scratch.Write("runs/run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  const std::string command =
+      "cd '" + scratch.path() + "/runs' && " + QUILLMERE_SUMMARY_EXE + " --workbook . >/dev/null 2>&1";
+  ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+  const Workbook book = ReadWorkbook(scratch / "runs/Summary.xlsx");
+  EXPECT_EQ(book.Value("About!B1"), "\".\"");
+  EXPECT_EQ(book.Value("About!B6"), "\"" + scratch.path() + "/runs\"");
 }
 
 TEST_F(WorkbookTest, ComparesEveryRunFolderPerSubstanceAndScenario) {
@@ -223,39 +237,65 @@ TEST_F(WorkbookTest, ComparesEveryRunFolderPerSubstanceAndScenario) {
   const CommandLineResult result = RunCli({"--workbook", "--threshold", "0,6", scratch.path()});
   ASSERT_EQ(result.status, 0) << result.err;
   Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  // The counts are formulas; "result" is what a reader that does not
+  // calculate shows.
   const struct {
     std::string cell;
     std::string value;
-    std::string fill;
+    std::string result;
   } cells[] = {
-      {"A1", "\"EXSW2: PECsw_max, threshold 0.6\"", "(none)"},
-      {"A2", "\"Scenario\"", "(none)"},
-      {"B2", "\"A\"", "(none)"},
-      {"C2", "\"B\"", "(none)"},
-      {"D2", "\"At or under 0.6\"", "(none)"},
-      {"A3", "\"D4_Pond\"", "(none)"},
-      {"B3", "0.75", "FFFFC7CE"},
-      {"C3", "(empty)", "(empty)"},
-      {"D3", "0", "(none)"},
-      {"A4", "\"R1_Stream\"", "(none)"},
-      {"B4", "2", "FFFFC7CE"},
-      {"C4", "0.25", "FFC6EFCE"},
-      {"D4", "1", "(none)"},
+      {"A1", "\"EXSW2: PECsw_max\"", "(none)"},
+      {"A2", "\"Threshold\"", "(none)"},
+      {"B2", "0.6", "(none)"},
+      {"A3", "\"Scenario\"", "(none)"},
+      {"B3", "\"A\"", "(none)"},
+      {"C3", "\"B\"", "(none)"},
+      {"D3", "\"Run folders at or under\"", "(none)"},
+      {"A4", "\"Mitigation\"", "(none)"},
+      {"A5", "\"D4_Pond\"", "(none)"},
+      {"B5", "0.75", "(none)"},
+      {"C5", "(empty)", "(empty)"},
+      {"D5", "\"=IF(ISNUMBER($B$2),COUNTIF(B5:C5,\\\"<=\\\"&$B$2),\\\"\\\")\"", "0"},
+      {"A6", "\"R1_Stream\"", "(none)"},
+      {"B6", "2", "(none)"},
+      {"C6", "0.25", "(none)"},
+      {"D6", "\"=IF(ISNUMBER($B$2),COUNTIF(B6:C6,\\\"<=\\\"&$B$2),\\\"\\\")\"", "1"},
+      {"A7", "\"Scenarios at or under\"", "(none)"},
+      {"B7", "\"=IF(ISNUMBER($B$2),COUNTIF(B5:B6,\\\"<=\\\"&$B$2),\\\"\\\")\"", "0"},
+      {"C7", "\"=IF(ISNUMBER($B$2),COUNTIF(C5:C6,\\\"<=\\\"&$B$2),\\\"\\\")\"", "1"},
+      {"A8", "\"All at or under\"", "(none)"},
+      {"B8",
+       "\"=IF(ISNUMBER($B$2),IF(COUNTIF(B5:B6,\\\"<=\\\"&$B$2)=ROWS(B5:B6),\\\"yes\\\",\\\"no\\\"),\\\"\\\")"
+       "\"",
+       "\"no\""},
+      {"C8", "(any)", "\"no\""},  // a scenario without a figure is not at or under
   };
   for (const auto& c : cells) {
-    EXPECT_EQ(book.Value("Compare!" + c.cell), c.value) << c.cell;
-    EXPECT_EQ(book.Extra("Compare!" + c.cell, "fill"), c.fill) << c.cell;
+    if (c.value != "(any)") {
+      EXPECT_EQ(book.Value("Compare!" + c.cell), c.value) << c.cell;
+    }
+    EXPECT_EQ(book.Extra("Compare!" + c.cell, "result"), c.result) << c.cell;
+    EXPECT_EQ(book.Extra("Compare!" + c.cell, "fill"), c.cell == "C5" ? "(empty)" : "(none)")
+        << c.cell << ": fills are conditional formats";
   }
-  EXPECT_EQ(book.Extra("Compare!B3", "comment"),
+  // The fills follow the threshold cell.
+  EXPECT_NE(book.dump.find("Compare rule B5:C6 AND(ISNUMBER($B$2),ISNUMBER(B5),B5>$B$2) fill=FFFFC7CE\n"),
+            std::string::npos)
+      << book.dump;
+  EXPECT_NE(book.dump.find("Compare rule B5:C6 AND(ISNUMBER($B$2),ISNUMBER(B5),B5<=$B$2) fill=FFC6EFCE\n"),
+            std::string::npos);
+  EXPECT_EQ(book.Extra("Compare!B5", "comment"),
             "\"More than one report gives this cell; it holds the largest value. Reports:\\n1.sum\\n3.sum\"");
-  EXPECT_EQ(book.Extra("Compare!B4", "comment"), "(none)");
+  EXPECT_EQ(book.Extra("Compare!B6", "comment"), "(none)");
 
   ASSERT_EQ(RunCli({"--workbook", "--compare=TWA7d", scratch.path()}).status, 0);
   book = ReadWorkbook(scratch / "Summary.xlsx");
   EXPECT_EQ(book.Value("Compare!A1"), "\"EXSW2: TWA7d\"");
-  EXPECT_EQ(book.Value("Compare!B3"), "0.03");
-  EXPECT_EQ(book.Extra("Compare!B3", "fill"), "(none)");
-  EXPECT_EQ(book.Value("Compare!D2"), "(empty)") << "no count without a threshold";
+  EXPECT_EQ(book.Value("Compare!B5"), "0.03");
+  EXPECT_EQ(book.Value("Compare!B2"), "(empty)") << "no threshold given";
+  for (const std::string cell : {"D5", "D6", "B7", "C7", "B8", "C8"})
+    EXPECT_EQ(book.Extra("Compare!" + cell, "result"), "null")
+        << cell << ": empty, as an empty threshold gives";
 }
 
 TEST_F(WorkbookTest, RefusesAWorkbookItMustNotReplaceBeforeTheRun) {
@@ -322,7 +362,258 @@ TEST_F(WorkbookTest, AGermanLocaleGivesTheSameNumbers) {
   EXPECT_NE(ReadFile(scratch / "Summary.txt").find("\t39.57\t"), std::string::npos);
 }
 
+// Two substances of one report, a parent and its metabolite, in two run
+// folders: D4_Pond only.
+void WriteParentAndMetabolite(const ScratchDirectory& scratch) {
+  const auto report = [](const std::string& parentMax, const std::string& metaboliteMax) {
+    FixtureReport fixture;
+    fixture.scenario = "D4_Pond";
+    fixture.substances[0].waterMax = parentMax;
+    fixture.substances[0].waterTwa21 = "0.4";
+    FixtureSubstance metabolite;
+    metabolite.name = "EXSW2-M1";
+    metabolite.waterMax = metaboliteMax;
+    metabolite.waterTwa21 = "0.6";
+    fixture.substances.push_back(metabolite);
+    return BuildReport(fixture);
+  };
+  scratch.Write("Baseline/toxswa/1.sum", report("3.9", "0.05"));
+  scratch.Write("Buffer10m/toxswa/1.sum", report("0.7", "0.2"));
+}
+
+TEST_F(WorkbookTest, ComparesEachFigureWithItsOwnThreshold) {
+  ScratchDirectory scratch;
+  WriteParentAndMetabolite(scratch);
+  quillmere::testing::FixtureSwanLog log;
+  log.driftSettings = quillmere::testing::BufferDrift("10", "50");
+  log.driftFiles = {"1.txw"};
+  scratch.Write("Buffer10m/SWAN_log.txt", quillmere::testing::SwanLogText(log));
+  const CommandLineResult result =
+      RunCli({"--workbook", "--compare", "PECsw_max", "--compare=TWA21d", "--threshold", "+1", "--threshold",
+              "TWA21d=0,5", "--threshold", "EXSW2-M1:PECsw_max=0.1", "--threshold", "EXSW3:TWA21d=1",
+              scratch.path()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err,
+            "quillmere-summary: warning: --threshold 'EXSW3:TWA21d=1' names a substance no report holds: "
+            "'EXSW3'\n");
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  // Blocks of seven rows (one scenario), one empty row between them, the
+  // substances in table order, each with the figures in the order given.
+  const struct {
+    int top;
+    std::string title;
+    std::string threshold;
+    std::string value[2];
+    std::string count;
+    std::string all[2];
+  } blocks[] = {
+      {1, "EXSW2: PECsw_max", "1", {"3.9", "0.7"}, "1", {"\"no\"", "\"yes\""}},
+      {9, "EXSW2: TWA21d", "0.5", {"0.4", "0.4"}, "2", {"\"yes\"", "\"yes\""}},
+      {17, "EXSW2-M1: PECsw_max", "0.1", {"0.05", "0.2"}, "1", {"\"yes\"", "\"no\""}},
+      {25, "EXSW2-M1: TWA21d", "0.5", {"0.6", "0.6"}, "0", {"\"no\"", "\"no\""}},
+  };
+  for (const auto& b : blocks) {
+    const auto at = [&](char column, int row) {
+      return "Compare!" + std::string(1, column) + std::to_string(b.top + row);
+    };
+    EXPECT_EQ(book.Value(at('A', 0)), "\"" + b.title + "\"");
+    EXPECT_EQ(book.Value(at('B', 1)), b.threshold) << b.title;
+    EXPECT_EQ(book.Value(at('B', 4)), b.value[0]) << b.title;
+    EXPECT_EQ(book.Value(at('C', 4)), b.value[1]) << b.title;
+    EXPECT_EQ(book.Extra(at('D', 4), "result"), b.count) << b.title;
+    EXPECT_EQ(book.Extra(at('B', 6), "result"), b.all[0]) << b.title;
+    EXPECT_EQ(book.Extra(at('C', 6), "result"), b.all[1]) << b.title;
+    const std::string cell = "$B$" + std::to_string(b.top + 1);
+    EXPECT_NE(book.Value(at('D', 4)).find(cell), std::string::npos) << b.title << ": counts over " << cell;
+    EXPECT_NE(book.dump.find("ISNUMBER(" + cell + ")"), std::string::npos)
+        << b.title << ": fills over " << cell;
+    EXPECT_EQ(book.Value(at('B', 3)), "(empty)") << "Baseline has no SWAN log";
+    EXPECT_TRUE(book.Value(at('C', 3)).starts_with("\"drift: buffer 10 m, nozzles 50 %"))
+        << book.Value(at('C', 3));
+  }
+  // About: every threshold as typed, every block with what it was given.
+  const struct {
+    std::string cell;
+    std::string value;
+  } about[] = {{"About!B10", "\"+1\""}, {"About!B13", "\"EXSW3:TWA21d=1\""}, {"About!C17", "\"TWA21d\""},
+               {"About!D17", "0.5"},    {"About!B18", "\"EXSW2-M1\""},       {"About!D18", "0.1"}};
+  for (const auto& c : about) EXPECT_EQ(book.Value(c.cell), c.value) << c.cell;
+}
+
+// After a user types other thresholds into the workbook, LibreOffice shows
+// the counts and fills of the new ones.
+TEST_F(WorkbookTest, CountsAndFillsFollowAThresholdTypedIntoTheWorkbook) {
+  ScratchDirectory scratch;
+  WriteParentAndMetabolite(scratch);
+  ASSERT_EQ(RunCli({"--workbook", "--threshold", "5", scratch.path()}).status, 0);
+  // EXSW2 from 5 (every cell at or under) to 1; EXSW2-M1 from 5 to nothing.
+  const std::string command = std::string(QUILLMERE_PYTHON) + " " + QUILLMERE_RECALCULATE + " '" +
+                              scratch.path() + "/Summary.xlsx' '" + scratch.path() +
+                              "/recalculated' 'Compare!B2=1' 'Compare!B10=' > '" + scratch.path() + "/cells'";
+  const int status = WEXITSTATUS(std::system(command.c_str()));
+  if (status == 77) GTEST_SKIP() << "LibreOffice is missing";
+  ASSERT_EQ(status, 0) << command;
+  const std::string shown = ReadFile(scratch / "cells");
+  const struct {
+    std::string cell;
+    std::string shown;  // text and fill; "" for an empty cell
+  } cells[] = {
+      {"Compare!B5", "3.9\tfill=#FFC7CE"},
+      {"Compare!C5", "0.7\tfill=#C6EFCE"},
+      {"Compare!D5", "1"},
+      {"Compare!B7", "no"},
+      {"Compare!C7", "yes"},
+      {"Compare!B13", "0.05"},
+      {"Compare!C13", "0.2"},
+      {"Compare!D13", ""},
+      {"Compare!B14", ""},
+      {"Compare!B15", ""},
+  };
+  for (const auto& c : cells) {
+    const std::size_t at = shown.find(c.cell + "\t");
+    const std::string line =
+        at == std::string::npos
+            ? ""
+            : shown.substr(at + c.cell.size() + 1, shown.find('\n', at) - at - c.cell.size() - 1);
+    EXPECT_EQ(line, c.shown) << c.cell << " in\n" << shown;
+  }
+}
+
+// Records made by hand, as the reader would give them, into a workbook
+// written by the library directly.
+struct HandRecord {
+  std::string runFolder;
+  std::string reportFile;
+  ReportRecord record;
+};
+
+HandRecord Record(const std::string& runFolder, const std::string& reportFile, const std::string& scenario,
+                  const std::vector<std::string>& substances) {
+  HandRecord hand{runFolder, reportFile, {}};
+  hand.record.scenario = scenario;
+  for (const std::string& name : substances) {
+    SubstanceResult substance;
+    substance.name = hand.record.KeepText(name);
+    substance.PECsw_max = 1.5;
+    hand.record.substances.push_back(substance);
+  }
+  return hand;
+}
+
+std::optional<FileError> WriteByHand(const ScratchDirectory& scratch, const std::vector<HandRecord>& records,
+                                     const std::vector<std::string>& figures,
+                                     std::vector<Threshold> thresholds = {}) {
+  WorkbookSettings settings;
+  settings.directory = scratch.path();
+  settings.absoluteDirectory = scratch.path();
+  settings.program = "test";
+  for (const std::string& figure : figures) settings.figures.push_back(*ParseComparedFigure(figure));
+  settings.thresholds = std::move(thresholds);
+  SummaryWorkbook book(settings, scratch / "Summary.xlsx");
+  std::size_t rows = 0;
+  for (const HandRecord& hand : records) {
+    book.Add(hand.record, hand.runFolder, hand.reportFile, scratch / hand.reportFile);
+    rows += std::max<std::size_t>(hand.record.substances.size(), 1);
+  }
+  return book.Write(scratch / "Summary.xlsx", rows, nullptr);
+}
+
+TEST_F(WorkbookTest, ComparesTheOtherWindowsAReportLists) {
+  ScratchDirectory scratch;
+  HandRecord listed = Record("A", "1.sum", "D4_Pond", {"EXSW2"});
+  listed.record.waterUnit = "\xB5g.L-1";
+  listed.record.sedimentUnit = "\xB5g.kg-1";
+  listed.record.twaWindows = {{0, false, 7, 9.0}, {0, false, 28, 0.5}, {0, true, 28, 0.7}};
+  HandRecord lacking = Record("B", "1.sum", "D4_Pond", {"EXSW2"});  // lists no window
+  ASSERT_EQ(WriteByHand(scratch, {listed, lacking}, {"TWAsw 28d", "TWAsed 28d"}, {{{}, {}, 0.6, "0.6"}}),
+            std::nullopt);
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  const struct {
+    std::string cell;
+    std::string value;
+  } cells[] = {
+      {"A1", "\"EXSW2: TWAsw 28d\""},
+      {"B2", "0.6"},
+      {"C2", "\"\xC2\xB5g.L-1\""},
+      {"B5", "0.5"},
+      {"C5", "(empty)"},
+      {"A9", "\"EXSW2: TWAsed 28d\""},
+      {"C10", "\"\xC2\xB5g.kg-1\""},
+      {"B13", "0.7"},
+      {"C13", "(empty)"},
+  };
+  for (const auto& c : cells) EXPECT_EQ(book.Value("Compare!" + c.cell), c.value) << c.cell;
+  EXPECT_EQ(book.Extra("Compare!D5", "result"), "1");
+  EXPECT_EQ(book.Extra("Compare!C7", "result"), "\"no\"") << "a window the report lacks is not at or under";
+}
+
+TEST_F(WorkbookTest, CutsATitleAndACommentOverTheCellLimit) {
+  ScratchDirectory scratch;
+  std::vector<HandRecord> records = {Record("A", "1.sum", "D4_Pond", {std::string(40000, 'x')})};
+  // 200 reports of one scenario in one run folder: their names are more
+  // than a comment holds.
+  for (int n = 0; n < 200; ++n)
+    records.push_back(
+        Record("A", std::string(240, 'r') + std::to_string(n) + ".sum", "D4_Stream", {"EXSW2"}));
+  ASSERT_EQ(WriteByHand(scratch, records, {"PECsw_max"}), std::nullopt);
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  const std::string title = book.Value("Compare!A1");
+  EXPECT_EQ(title.size(), 32767u + 2) << "the cell limit, in quotes";
+  EXPECT_TRUE(title.ends_with("xxx: PECsw_max\"")) << title.substr(title.size() - 20);
+  const std::string comment = book.Extra("Compare!B13", "comment");
+  EXPECT_TRUE(comment.starts_with("\"More than one report")) << comment.substr(0, 40);
+  EXPECT_TRUE(comment.ends_with("\xE2\x80\xA6\"")) << comment.substr(comment.size() - 20);
+  // JSON: each line end is two characters, "\n".
+  std::size_t characters = 0, lineEnds = 0;
+  for (const char c : comment) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  for (std::size_t at = 0; (at = comment.find("\\n", at)) != std::string::npos; at += 2) ++lineEnds;
+  EXPECT_EQ(characters - 2 - lineEnds, 32767u) << "the cell limit, with the line ends";
+}
+
+TEST_F(WorkbookTest, FailsNamingTheLimitWhenRunFoldersAreMoreThanASheetHasColumns) {
+  ScratchDirectory scratch;
+  std::vector<HandRecord> records;
+  for (int n = 0; n < 16383; ++n)
+    records.push_back(Record("run" + std::to_string(n), "1.sum", "D4_Pond", {"A"}));
+  const std::optional<FileError> failure = WriteByHand(scratch, records, {"PECsw_max"});
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(
+      failure->reason(),
+      "not written: its sheet Compare would need a column for each of the 16383 run folders, and a sheet "
+      "holds 16384 columns (16382 run folders)");
+  records.pop_back();
+  EXPECT_EQ(WriteByHand(scratch, records, {"PECsw_max"}), std::nullopt) << "16382 fit";
+}
+
+TEST_F(WorkbookTest, ContinuesCompareOnASecondSheetWhenItsRowsAreFull) {
+  ScratchDirectory scratch;
+  // Blocks of seven rows and one between: 131,072 fill a sheet.
+  std::vector<std::string> substances;
+  for (int n = 1; n <= 131073; ++n) substances.push_back("S" + std::to_string(n));
+  ASSERT_EQ(WriteByHand(scratch, {Record("A", "1.sum", "D4_Pond", substances)}, {"PECsw_max"}), std::nullopt);
+  // openpyxl would take minutes over a million rows: the sheets' beginnings
+  // are read from the file itself (constant-memory mode writes strings inline).
+  const std::string command =
+      std::string(QUILLMERE_PYTHON) +
+      " -c 'import re, sys, zipfile\n"
+      "z = zipfile.ZipFile(sys.argv[1])\n"
+      "print(re.findall(\"<sheet name=\\\"([^\\\"]*)\\\"\", z.read(\"xl/workbook.xml\").decode()))\n"
+      "for n in (2, 3):\n"
+      "    with z.open(f\"xl/worksheets/sheet{n}.xml\") as f:\n"
+      "        print(re.findall(\"<t>([^<]*)</t>\", f.read(4096).decode(errors=\"replace\"))[0])\n"
+      "' '" +
+      scratch.path() + "/Summary.xlsx' > '" + scratch.path() + "/sheets'";
+  ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+  EXPECT_EQ(ReadFile(scratch / "sheets"),
+            "['Summary', 'Compare', 'Compare (2)', 'About']\nS1: PECsw_max\nS131073: PECsw_max\n");
+}
+
 TEST(WorkbookOptionsTest, NamesWhatIsAccepted) {
+  const std::string kFigures =
+      "PECsw_max, TWA7d, TWA21d, PECsed_max, TWAsed7d, TWAsed21d, or \"TWAsw Nd\" or \"TWAsed Nd\" for the "
+      "window of N days (1 to 100) a report lists\n";
+  const std::string kForms =
+      "accepted: VALUE, FIGURE=VALUE or SUBSTANCE:FIGURE=VALUE, VALUE a number such as 0.1, 0,1 or 1e-3\n";
   const struct {
     std::vector<std::string> arguments;
     std::string err;
@@ -333,16 +624,28 @@ TEST(WorkbookOptionsTest, NamesWhatIsAccepted) {
        "quillmere-summary: --threshold works on the workbook: add --workbook; try --help\n"},
       {{"--workbook", "dir", "--compare"}, "quillmere-summary: --compare needs a value; try --help\n"},
       {{"--workbook", "--compare", "PECsw", "dir"},
-       "quillmere-summary: --compare 'PECsw' is not a figure of the table; accepted: PECsw_max, TWA7d, "
-       "TWA21d, "
-       "PECsed_max, TWAsed7d or TWAsed21d\n"},
+       "quillmere-summary: --compare 'PECsw' is not a figure; accepted: " + kFigures},
+      {{"--workbook", "--compare", "PECsw_max", "--compare", "TWAsw 0d", "dir"},
+       "quillmere-summary: --compare 'TWAsw 0d' is not a figure; accepted: " + kFigures},
+      {{"--workbook", "--threshold", "TWA7d=1", "dir"},
+       "quillmere-summary: --threshold 'TWA7d=1' is for 'TWA7d', which is not compared; compared: PECsw_max "
+       "(--compare adds a figure)\n"},
+      {{"--workbook", "--compare", "TWAsw 28d", "--compare=PECsw_max", "--threshold", "A:PECsed_max=1",
+        "dir"},
+       "quillmere-summary: --threshold 'A:PECsed_max=1' is for 'PECsed_max', which is not compared; "
+       "compared: TWAsw 28d, PECsw_max (--compare adds a figure)\n"},
+      {{"--workbook", "--threshold", "A:PECsw_max=abc", "dir"},
+       "quillmere-summary: --threshold 'A:PECsw_max=abc': 'abc' is not a number; " + kForms},
+      {{"--workbook", "--threshold", "PECsw_max=", "dir"},
+       "quillmere-summary: --threshold 'PECsw_max=': '' is not a number; " + kForms},
+      {{"--workbook", "--threshold", "+-1", "dir"},
+       "quillmere-summary: --threshold '+-1': '+-1' is not a number; " + kForms},
       {{"--workbook", "--threshold", "0.1.2", "dir"},
-       "quillmere-summary: --threshold '0.1.2' is not a number; accepted: a number such as 0.1, 0,1 or "
-       "1e-3\n"},
+       "quillmere-summary: --threshold '0.1.2': '0.1.2' is not a number; " + kForms},
       {{"--workbook", "--threshold", "inf", "dir"},
-       "quillmere-summary: --threshold 'inf' is not a number; accepted: a number such as 0.1, 0,1 or 1e-3\n"},
+       "quillmere-summary: --threshold 'inf': 'inf' is not a number; " + kForms},
       {{"--workbook", "--threshold", "", "dir"},
-       "quillmere-summary: --threshold '' is not a number; accepted: a number such as 0.1, 0,1 or 1e-3\n"},
+       "quillmere-summary: --threshold '': '' is not a number; " + kForms},
   };
   for (const auto& c : cases) {
     const CommandLineResult result = RunCli(c.arguments);

@@ -12,6 +12,8 @@
 
 #include "runtime/number.h"
 #include "runtime/platform.h"
+#include "summary/run_folder_details.h"
+#include "summary/summary_run.h"
 #include "workbook/workbook_file.h"
 #include "workbook/workbook_text.h"
 
@@ -31,15 +33,15 @@ constexpr const char* kEntryRouteRule =
     "application dates; otherwise Drainage for a scenario label beginning with D, Run-off for one "
     "beginning with R, else empty.";
 
-std::uint64_t CellKey(std::uint32_t substance, std::uint32_t scenario, std::uint32_t runFolder) {
-  return (static_cast<std::uint64_t>(substance) << 42) | (static_cast<std::uint64_t>(scenario) << 21) |
-         runFolder;
-}
-
 double Figure(const SubstanceResult& substance, std::size_t figure) {
   const double figures[] = {substance.PECsw_max,  substance.TWA7d,    substance.TWA21d,
                             substance.PECsed_max, substance.TWAsed7d, substance.TWAsed21d};
   return figures[figure];
+}
+
+std::vector<ComparedFigure> FiguresOrDefault(std::vector<ComparedFigure> figures) {
+  if (figures.empty()) figures.push_back(*ParseComparedFigure("PECsw_max"));
+  return figures;
 }
 
 // The spool: the reports in the order of the table, each as length-prefixed
@@ -215,15 +217,11 @@ std::string LocalTime() {
 
 }  // namespace
 
-std::optional<std::size_t> FigureIndex(std::string_view name) {
-  for (std::size_t i = 0; i < kFigureCount; ++i) {
-    if (kFigureNames[i] == name) return i;
-  }
-  return std::nullopt;
-}
-
 SummaryWorkbook::SummaryWorkbook(WorkbookSettings settings, std::string workbookPath)
-    : settings_(std::move(settings)), path_(std::move(workbookPath)) {
+    : settings_(std::move(settings)),
+      path_(std::move(workbookPath)),
+      compare_(FiguresOrDefault(settings_.figures), settings_.thresholds) {
+  settings_.figures = compare_.figures();
   spool_ = lxw_tmpfile(nullptr);
   if (spool_ == nullptr) throw SystemError(path_, "cannot make a temporary file for it", errno);
 }
@@ -232,25 +230,20 @@ SummaryWorkbook::~SummaryWorkbook() {
   if (spool_ != nullptr) std::fclose(spool_);
 }
 
-std::uint32_t SummaryWorkbook::IndexOf(std::unordered_map<std::string, std::uint32_t>& indexes,
-                                       std::vector<std::string>& names, std::string_view name) {
-  const auto [found, added] =
-      indexes.try_emplace(std::string(name), static_cast<std::uint32_t>(names.size()));
-  if (added) names.emplace_back(name);
-  return found->second;
-}
-
 void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFolder,
                           const std::string& reportFile, const std::string& reportPath) {
   if (failure_) return;
   try {
-    if (runFolders_.empty() || runFolders_.back() != runFolder) {
-      runFolders_.push_back(runFolder);
-      folderReports_.clear();
+    if (!runFolder_ || *runFolder_ != runFolder) {
+      runFolder_ = runFolder;
+      // The mitigation SWAN wrote into the run folder, for the line under
+      // its name in Compare.
+      compare_.StartRunFolder(
+          runFolder, ReadRunFolderDetails(JoinPath(settings_.directory, runFolder)).RunFolderMitigation());
     }
     Spool(record, NameInWorkbook(runFolder), NameInWorkbook(reportFile),
           NameInWorkbook(ReportLink(settings_.directory, reportPath)));
-    AddToCompare(record, reportFile);
+    compare_.Add(record, reportFile);
     ++reports_;
   } catch (const std::bad_alloc&) {
     failure_ = FileError(path_, "not written: not enough memory");
@@ -277,31 +270,6 @@ void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFo
   if (!out.ok()) failure_ = SystemError(path_, "not written: its temporary file cannot be written", errno);
 }
 
-void SummaryWorkbook::AddToCompare(const ReportRecord& record, const std::string& reportFile) {
-  // A report that names no substance has no figure to compare.
-  if (record.substances.empty()) return;
-  const auto report = static_cast<std::uint32_t>(folderReports_.size());
-  folderReports_.push_back(reportFile);
-  const std::uint32_t scenario = IndexOf(scenarioIndex_, scenarios_, record.scenario);
-  const auto runFolder = static_cast<std::uint32_t>(runFolders_.size() - 1);
-  for (const SubstanceResult& substance : record.substances) {
-    const std::uint32_t name = IndexOf(substanceIndex_, substances_, record.Text(substance.name));
-    const double value = Figure(substance, settings_.figure);
-    const auto [cell, added] =
-        cells_.try_emplace(CellKey(name, scenario, runFolder), CompareCell{value, report});
-    if (added) continue;
-    if (cell->second.doubled < 0) {
-      cell->second.doubled = static_cast<std::int32_t>(doubled_.size());
-      doubled_.push_back({folderReports_[cell->second.report]});
-    }
-    doubled_[cell->second.doubled].push_back(reportFile);
-    if (value > cell->second.value) {
-      cell->second.value = value;
-      cell->second.report = report;
-    }
-  }
-}
-
 std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, std::size_t rows,
                                                 const std::function<bool()>& stop) {
   if (failure_) return failure_;
@@ -321,8 +289,6 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   if (book == nullptr) return FileError(path_, "cannot create: not enough memory or no temporary folder");
   const WorkbookFormats formats = MakeFormats(book);
   lxw_worksheet* summary = workbook_add_worksheet(book, "Summary");
-  lxw_worksheet* compare = workbook_add_worksheet(book, "Compare");
-  lxw_worksheet* about = workbook_add_worksheet(book, "About");
 
   // Summary: the table's columns, the application dates under "AppDate",
   // "AppDate 2", ..., then the two derived columns.
@@ -395,99 +361,90 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   }
   worksheet_autofilter(summary, 0, 0, row, lastColumn);
 
-  WriteCompare(compare, formats);
-  WriteAbout(about, formats, rows);
+  std::optional<FileError> failure = compare_.Write(book, path_);
+  if (!failure) {
+    lxw_worksheet* about = workbook_add_worksheet(book, "About");
+    failure = about != nullptr ? WriteAbout(about, formats, rows)
+                               : FileError(path_, "not written: not enough memory");
+  }
+  if (failure) {
+    workbook_close(book);
+    return failure;
+  }
 
   const lxw_error closed = workbook_close(book);
   if (closed != LXW_NO_ERROR) return FileError(path_, "cannot write: " + Describe(closed));
   return std::nullopt;
 }
 
-void SummaryWorkbook::WriteCompare(lxw_worksheet* sheet, const WorkbookFormats& formats) const {
-  const std::string figure(kFigureNames[settings_.figure]);
-  const std::string threshold = settings_.threshold ? ToText(*settings_.threshold) : std::string();
-  const auto countColumn = static_cast<lxw_col_t>(runFolders_.size() + 1);
-  worksheet_set_column(sheet, 0, 0, 18, nullptr);
-  worksheet_set_column(sheet, 1, countColumn, 14, nullptr);
+std::optional<FileError> SummaryWorkbook::WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,
+                                                     std::size_t rows) const {
+  std::optional<FileError> failure;
   lxw_row_t row = 0;
-  for (std::uint32_t substance = 0; substance < substances_.size(); ++substance) {
-    if (substance > 0) row += 2;
-    std::string title = Windows1252ToUtf8(substances_[substance]) + ": " + figure;
-    if (settings_.threshold) title += ", threshold " + threshold;
-    worksheet_write_string(sheet, row, 0, title.c_str(), formats.title);
-    ++row;
-    worksheet_write_string(sheet, row, 0, "Scenario", formats.header);
-    for (std::size_t folder = 0; folder < runFolders_.size(); ++folder) {
-      worksheet_write_string(sheet, row, static_cast<lxw_col_t>(folder + 1),
-                             NameInWorkbook(runFolders_[folder]).c_str(), formats.header);
+  const auto check = [&](lxw_error error) {
+    if (error != LXW_NO_ERROR && !failure) {
+      failure = FileError(
+          path_, "not written: sheet About, row " + std::to_string(row + 1) + ": " + lxw_strerror(error));
     }
-    if (settings_.threshold) {
-      const std::string counted = "At or under " + threshold;
-      worksheet_write_string(sheet, row, countColumn, counted.c_str(), formats.header);
-    }
-    for (std::uint32_t scenario = 0; scenario < scenarios_.size(); ++scenario) {
-      bool any = false;
-      for (std::uint32_t folder = 0; folder < runFolders_.size() && !any; ++folder) {
-        any = cells_.contains(CellKey(substance, scenario, folder));
-      }
-      if (!any) continue;
-      ++row;
-      worksheet_write_string(sheet, row, 0, Windows1252ToUtf8(scenarios_[scenario]).c_str(), nullptr);
-      int atOrUnder = 0;
-      for (std::uint32_t folder = 0; folder < runFolders_.size(); ++folder) {
-        const auto found = cells_.find(CellKey(substance, scenario, folder));
-        if (found == cells_.end()) continue;
-        const CompareCell& cell = found->second;
-        lxw_format* format = nullptr;
-        if (settings_.threshold) {
-          const bool above = cell.value > *settings_.threshold;
-          format = above ? formats.above : formats.atOrUnder;
-          if (!above) ++atOrUnder;
-        }
-        const auto column = static_cast<lxw_col_t>(folder + 1);
-        worksheet_write_number(sheet, row, column, cell.value, format);
-        if (cell.doubled >= 0) {
-          std::string note = "More than one report gives this cell; it holds the largest value. Reports:";
-          for (const std::string& name : doubled_[cell.doubled]) {
-            note += '\n';
-            note += NameInWorkbook(name);
-          }
-          worksheet_write_comment(sheet, row, column, note.c_str());
-        }
-      }
-      if (settings_.threshold) worksheet_write_number(sheet, row, countColumn, atOrUnder, nullptr);
-    }
-  }
-}
-
-void SummaryWorkbook::WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,
-                                 std::size_t rows) const {
-  worksheet_set_column(sheet, 0, 0, 24, nullptr);
-  worksheet_set_column(sheet, 1, 1, 100, nullptr);
+  };
+  const auto text = [&](lxw_col_t column, const std::string& value, lxw_format* format) {
+    if (!value.empty()) check(worksheet_write_string(sheet, row, column, value.c_str(), format));
+  };
+  check(worksheet_set_column(sheet, 0, 0, 24, nullptr));
+  check(worksheet_set_column(sheet, 1, 1, 100, nullptr));
+  check(worksheet_set_column(sheet, 2, 3, 14, nullptr));
   const std::pair<std::string, std::string> lines[] = {
       {"Directory", NameInWorkbook(settings_.directory)},
       {"Program", settings_.program},
       {"Written", LocalTime()},
       {"Reports", std::to_string(reports_)},
       {"Rows", std::to_string(rows)},
-      {"Compared figure", std::string(kFigureNames[settings_.figure])},
-      {"Threshold", settings_.threshold ? ToText(*settings_.threshold) : "none"},
+      {"Absolute directory", NameInWorkbook(settings_.absoluteDirectory)},
       {"Water body", kWaterBodyRule},
       {"Entry route (estimated)", kEntryRouteRule},
   };
-  lxw_row_t row = 0;
   for (const auto& [label, value] : lines) {
-    worksheet_write_string(sheet, row, 0, label.c_str(), formats.header);
+    text(0, label, formats.header);
     if (label == "Reports" || label == "Rows") {
-      worksheet_write_number(sheet, row, 1, static_cast<double>(label == "Reports" ? reports_ : rows),
-                             nullptr);
-    } else if (label == "Threshold" && settings_.threshold) {
-      worksheet_write_number(sheet, row, 1, *settings_.threshold, nullptr);
+      check(worksheet_write_number(sheet, row, 1, static_cast<double>(label == "Reports" ? reports_ : rows),
+                                   nullptr));
     } else {
-      worksheet_write_string(sheet, row, 1, value.c_str(), nullptr);
+      text(1, value, nullptr);
     }
     ++row;
   }
+  // The thresholds as typed, then what each block of Compare was given.
+  ++row;
+  text(0, "Thresholds given", formats.header);
+  if (settings_.thresholds.empty()) text(1, "none", nullptr);
+  for (const Threshold& threshold : settings_.thresholds) {
+    text(1, NameInWorkbook(threshold.given), nullptr);
+    ++row;
+  }
+  if (!settings_.thresholds.empty()) --row;
+  row += 2;
+  text(0, "Compared", formats.header);
+  text(1, "Substance", formats.header);
+  text(2, "Figure", formats.header);
+  text(3, "Threshold", formats.header);
+  for (const std::string& substance : compare_.substances()) {
+    for (std::size_t figure = 0; figure < settings_.figures.size() && !failure; ++figure) {
+      if (row + 1 >= LXW_ROW_MAX) {
+        ++row;
+        text(1, "(more blocks than this sheet's rows hold: see the sheets Compare)", nullptr);
+        return failure;
+      }
+      ++row;
+      text(1, Windows1252ToUtf8(substance), nullptr);
+      text(2, settings_.figures[figure].name, nullptr);
+      if (const Threshold* threshold = compare_.ThresholdOf(substance, figure)) {
+        check(worksheet_write_number(sheet, row, 3, threshold->value, nullptr));
+      } else {
+        text(3, "none", nullptr);
+      }
+    }
+  }
+  return failure;
 }
 
 }  // namespace quillmere

@@ -14,6 +14,7 @@
 
 #include "runtime/file_error.h"
 #include "summary/report_record.h"
+#include "workbook/compare_sheet.h"
 
 struct lxw_worksheet;
 
@@ -21,29 +22,23 @@ namespace quillmere {
 
 struct WorkbookFormats;
 
-// The figure columns of the table, in their order.
-inline constexpr std::string_view kFigureNames[] = {"PECsw_max",  "TWA7d",    "TWA21d",
-                                                    "PECsed_max", "TWAsed7d", "TWAsed21d"};
-
-// The position of `name` in kFigureNames (compared exactly), or nothing.
-std::optional<std::size_t> FigureIndex(std::string_view name);
-
 // What the workbook says about its making.
 struct WorkbookSettings {
-  // The directory read, as given.
+  // The directory read, as given, and as an absolute path (StartWorkbookRun
+  // makes it when it is left empty).
   std::string directory;
+  std::string absoluteDirectory;
   // The program and its version, for example "quillmere-summary 0.1.0".
   std::string program;
-  // The figure compared on the sheet "Compare" (an index into kFigureNames),
-  // and the threshold its cells are coloured by, if any.
-  std::size_t figure = 0;
-  std::optional<double> threshold;
+  // The figures compared on the sheet "Compare", in their order (none:
+  // PECsw_max), and the thresholds given, in their order.
+  std::vector<ComparedFigure> figures;
+  std::vector<Threshold> thresholds;
 };
 
 // Collects the reports of a run as the run reads them and writes the
 // workbook once the run is complete. Memory stays what the sheet "Compare"
-// needs: one figure per substance, scenario and run folder, and the report
-// names of the cells more than one report gives; the rows of the sheet
+// needs (see CompareSheet); the rows of the sheet
 // "Summary" wait in a temporary file until the workbook is written.
 class SummaryWorkbook {
  public:
@@ -61,6 +56,9 @@ class SummaryWorkbook {
   void Add(const ReportRecord& record, const std::string& runFolder, const std::string& reportFile,
            const std::string& reportPath);
 
+  // The thresholds that name a substance no report holds.
+  std::vector<const Threshold*> UnknownSubstances() const { return compare_.UnknownSubstances(); }
+
   // Writes the workbook to `narrowPath` (the file libxlsxwriter creates, a
   // temporary file beside the workbook). `stop` is asked between reports; when
   // it answers true the writing ends, unfinished. `rows` is the number of rows
@@ -69,19 +67,10 @@ class SummaryWorkbook {
                                  const std::function<bool()>& stop);
 
  private:
-  struct CompareCell {
-    double value = 0;
-    std::uint32_t report = 0;   // the report of the value, within its run folder
-    std::int32_t doubled = -1;  // index into doubled_, when more than one report gives the cell
-  };
-
-  void AddToCompare(const ReportRecord& record, const std::string& reportFile);
   void Spool(const ReportRecord& record, const std::string& runFolder, const std::string& reportFile,
              const std::string& link);
-  void WriteCompare(lxw_worksheet* sheet, const WorkbookFormats& formats) const;
-  void WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats, std::size_t rows) const;
-  static std::uint32_t IndexOf(std::unordered_map<std::string, std::uint32_t>& indexes,
-                               std::vector<std::string>& names, std::string_view name);
+  std::optional<FileError> WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,
+                                      std::size_t rows) const;
 
   WorkbookSettings settings_;
   std::string path_;
@@ -90,11 +79,8 @@ class SummaryWorkbook {
   std::size_t reports_ = 0;
   std::size_t maxApplications_ = 0;
 
-  std::unordered_map<std::string, std::uint32_t> substanceIndex_, scenarioIndex_;
-  std::vector<std::string> substances_, scenarios_, runFolders_;
-  std::unordered_map<std::uint64_t, CompareCell> cells_;
-  std::vector<std::vector<std::string>> doubled_;  // report names of doubled cells
-  std::vector<std::string> folderReports_;         // the current run folder's reports
+  std::optional<std::string> runFolder_;  // the run folder of the last report
+  CompareSheet compare_;
 };
 
 }  // namespace quillmere

@@ -38,6 +38,12 @@ void WithNarrowName(const std::string& path, const std::function<void(const std:
 // keeps working when the directory is moved or copied whole.
 std::string ReportLink(const std::string& directory, const std::string& reportPath);
 
+// `path` as an absolute path, for a person to read: on POSIX systems
+// resolved by the file system (symbolic links followed) when it can be, else
+// joined to the current folder; on Windows the full path Windows makes of it.
+// `path` itself when neither works.
+std::string AbsolutePath(const std::string& path);
+
 // Renames `temporary` to `path`, replacing what is there in one step. (Not
 // named ReplaceFile: <windows.h> makes that name a macro.)
 std::optional<FileError> MoveIntoPlace(const std::string& temporary, const std::string& path);

@@ -46,6 +46,20 @@ void WithNarrowName(const std::string& path, const std::function<void(const std:
   write(path);
 }
 
+std::string AbsolutePath(const std::string& path) {
+  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+    std::string absolute(resolved);
+    std::free(resolved);
+    return absolute;
+  }
+  if (path.starts_with('/')) return path;
+  char* current = ::getcwd(nullptr, 0);
+  if (current == nullptr) return path;
+  std::string absolute = std::string(current) + "/" + path;
+  std::free(current);
+  return absolute;
+}
+
 std::string ReportLink(const std::string& directory, const std::string& reportPath) {
   (void)directory;
   std::string absolute = reportPath;

@@ -81,6 +81,17 @@ void WithNarrowName(const std::string& path, const std::function<void(const std:
   ::SetCurrentDirectoryW(previous.c_str());
 }
 
+std::string AbsolutePath(const std::string& path) {
+  const std::wstring wide = Utf8ToWide(path);
+  const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return path;
+  full.resize(length);
+  return WideToUtf8(full);
+}
+
 std::string ReportLink(const std::string& directory, const std::string& reportPath) {
   std::string prefix = directory;
   if (!prefix.ends_with('\\') && !prefix.ends_with('/')) prefix += '\\';

@@ -23,6 +23,7 @@ bool WorkbookAvailable() { return true; }
 WorkbookRunPointer StartWorkbookRun(WorkbookSettings settings, SummaryOptions& options) {
   const std::string path = JoinPath(settings.directory, "Summary.xlsx");
   CheckReplaceable(path);
+  if (settings.absoluteDirectory.empty()) settings.absoluteDirectory = AbsolutePath(settings.directory);
   WorkbookRunPointer run(new WorkbookRun(std::move(settings), path));
   WorkbookRun* book = run.get();
   options.afterRows = [book](const ReportRecord& record, const std::string& runFolder,
@@ -54,6 +55,8 @@ WorkbookOutcome FinishWorkbookRun(WorkbookRun& run, const SummaryOutcome& outcom
   }
   if (!failure) {
     result.status = WorkbookStatus::kWritten;
+    for (const Threshold* threshold : run.book_.UnknownSubstances())
+      result.unknownSubstances.push_back(*threshold);
     return result;
   }
   if (!temporary.empty()) RemoveFile(temporary);

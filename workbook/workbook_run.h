@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "runtime/file_error.h"
 #include "summary/summary_run.h"
@@ -30,6 +31,8 @@ struct WorkbookOutcome {
   std::optional<FileError> failure;
   // After kStopped: the signal that asked the program to stop.
   int signal = 0;
+  // After kWritten: the thresholds given for a substance no report holds.
+  std::vector<Threshold> unknownSubstances;
 };
 
 class WorkbookRun;
