@@ -87,7 +87,19 @@ struct BlockMarkers {
   Marker twa21;
 };
 
-bool StartsWith(std::string_view line, std::string_view text) { return line.substr(0, text.size()) == text; }
+// True for a field of digits, signs, points, exponent letters and spaces
+// only: no broken figure, checked without the search IsBrokenFigure makes.
+bool PlainFigure(std::string_view field) {
+  for (const char c : field) {
+    if ((c < '0' || c > '9') && c != '.' && c != '-' && c != '+' && c != 'E' && c != 'e' && c != 'D' &&
+        c != 'd' && c != ' ') {
+      return false;
+    }
+  }
+  return true;
+}
+
+inline bool StartsWith(std::string_view line, std::string_view text) { return line.starts_with(text); }
 
 // The text after the first ":" of `line`, trimmed; empty when it has none.
 std::string_view AfterColon(std::string_view line) {
@@ -96,11 +108,13 @@ std::string_view AfterColon(std::string_view line) {
 }
 
 // The first word of a comment line, after its "*" and the spaces that
-// follow; empty when the line is no comment line.
+// follow; empty when the line is no comment line or the word begins with
+// "-" (a rule).
 std::string_view FirstWord(std::string_view line) {
   if (!StartsWith(line, "*")) return {};
   std::size_t start = 1;
   while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
+  if (start == line.size() || line[start] == '-') return {};
   std::size_t end = start;
   while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
   return line.substr(start, end - start);
@@ -119,36 +133,65 @@ class SelfDescription {
   explicit SelfDescription(ReportRecord& record) : record_(record) {}
 
   void EndOfHeader() { inHeader_ = false; }
-  void WaterTable(std::size_t substance) { water_ = substance; }
+  void WaterTable(std::size_t substance) {
+    water_ = substance;
+    if (record_.waterUnit.empty()) LookForHead(Unit::kWaterUnit);
+  }
   void SedimentPart() {
     sedimentPart_ = true;
+    head_ = Unit::kNone;
     unitNext_ = Unit::kNone;
   }
   void SedimentTable(std::size_t substance) { sediment_ = substance; }
   // True once a sediment maximum was found: the windows after it may follow.
   bool InSedimentTable() const { return sediment_ != kNone; }
 
+  // Called for every line of a report: most are passed over at the cost of a
+  // look at their first byte.
   void Take(std::string_view line) {
-    if (unitNext_ != Unit::kNone) {
-      TakeUnit(line);
+    if (head_ == Unit::kNone && unitNext_ == Unit::kNone &&
+        (line.empty() || (line[0] != 'T' && line[0] != '*'))) {
       return;
     }
-    if (line.empty()) return;
-    if (line[0] == 'T') {
-      TakeWindow(line);
-    } else if (line[0] == '*') {
-      TakeComment(line);
-    }
+    TakeLine(line);
   }
 
  private:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   enum class Unit { kNone, kWaterUnit, kSedimentUnit };
 
+  // The head line of a table stands within the few lines after its title.
+  void LookForHead(Unit unit) {
+    head_ = unit;
+    headLinesLeft_ = 3;
+  }
+
+  void TakeLine(std::string_view line) {
+    if (unitNext_ != Unit::kNone) {
+      TakeUnit(line);
+    } else if (head_ != Unit::kNone) {
+      TakeHead(line);
+    } else if (line[0] == 'T') {
+      TakeWindow(line);
+    } else {
+      TakeComment(line);
+    }
+  }
+
+  // The head line of a table, "Concentration" for the water layer and
+  // "Content" for the sediment: the next line is the unit line.
+  void TakeHead(std::string_view line) {
+    if (FirstWord(line) == (head_ == Unit::kWaterUnit ? "Concentration" : "Content")) {
+      unitNext_ = head_;
+      head_ = Unit::kNone;
+    } else if (--headLinesLeft_ == 0) {
+      head_ = Unit::kNone;
+    }
+  }
+
   // "* FOCUS  TOXSWA version   : 5.5.3" and "* Water Body Type : R1_STREAM"
-  // in the header; after it, the head line of a table ("Concentration" for
-  // the water layer, "Content" for the sediment), whose next line is the
-  // unit line. The first of each is kept.
+  // in the header; after the water layer, the title of a sediment table,
+  // "* Table: PEC in sediment". The first of each is kept.
   void TakeComment(std::string_view line) {
     if (inHeader_) {
       if (record_.version.empty() && StartsWith(line, "* FOCUS") && Contains(line, "TOXSWA version")) {
@@ -157,14 +200,9 @@ class SelfDescription {
       } else if (record_.waterBodyType.empty() && StartsWith(line, "* Water Body Type")) {
         record_.waterBodyType = AfterColon(line);
       }
-      return;
-    }
-    if (!sedimentPart_) {
-      if (water_ != kNone && record_.waterUnit.empty() && FirstWord(line) == "Concentration") {
-        unitNext_ = Unit::kWaterUnit;
-      }
-    } else if (record_.sedimentUnit.empty() && FirstWord(line) == "Content") {
-      unitNext_ = Unit::kSedimentUnit;
+    } else if (sedimentPart_ && record_.sedimentUnit.empty() &&
+               StartsWith(line, "* Table: PEC in sediment")) {
+      LookForHead(Unit::kSedimentUnit);
     }
   }
 
@@ -213,7 +251,7 @@ class SelfDescription {
     }
     if (!rest.empty() && rest[0] != ' ') return;
     const std::string_view field = Trim(Cut(line, sediment ? 22 : 21, 15));
-    if (IsBrokenFigure(field)) return;
+    if (!PlainFigure(field) && IsBrokenFigure(field)) return;
     const NumberReading reading = ToNumber(field);
     if (reading.tooLarge) return;
     std::vector<TwaWindow>& windows = record_.twaWindows;
@@ -227,7 +265,9 @@ class SelfDescription {
   ReportRecord& record_;
   bool inHeader_ = true;
   bool sedimentPart_ = false;
-  Unit unitNext_ = Unit::kNone;
+  Unit head_ = Unit::kNone;  // the head line looked for
+  int headLinesLeft_ = 0;
+  Unit unitNext_ = Unit::kNone;  // the unit line expected next
   std::size_t water_ = kNone;
   std::size_t sediment_ = kNone;
 };
@@ -235,7 +275,11 @@ class SelfDescription {
 // The current line of a report and the way forward from it.
 class Cursor {
  public:
-  Cursor(LineReader& lines, SelfDescription& description) : lines_(lines), description_(description) {}
+  Cursor(LineReader& lines, SelfDescription& description) : lines_(lines), description_(&description) {}
+
+  // Gives every line read from now on to `description`; none when it is
+  // null, for the parts of a report where it has nothing to find.
+  void Describe(SelfDescription* description) { description_ = description; }
 
   std::string_view line() const { return line_; }
 
@@ -331,7 +375,7 @@ class Cursor {
                                          "summary report");
     }
     ++number_;
-    description_.Take(line_);
+    if (description_ != nullptr) description_->Take(line_);
     return true;
   }
 
@@ -350,7 +394,7 @@ class Cursor {
   }
 
   LineReader& lines_;
-  SelfDescription& description_;
+  SelfDescription* description_;
   std::string_view line_;
   std::size_t number_ = 0;
   bool foundScenario_ = false;
@@ -423,6 +467,9 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
 
   cursor.ScanFor(kEndOfHeader);
   description.EndOfHeader();
+  // Between the header and the first water-layer table there is nothing it
+  // looks for.
+  cursor.Describe(nullptr);
 
   // Only the count is kept: every name is replaced by the one of the
   // substance's water-layer table. A line that holds both the loadings
@@ -448,6 +495,7 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
   for (std::size_t j = 0; j < substanceCount; ++j) {
     SubstanceResult& substance = record.substances.emplace_back();
     cursor.ScanFor(waterTable);
+    cursor.Describe(&description);
     description.WaterTable(j);
     substance.name = cursor.Keep(cursor.FieldToEnd(43), waterTable, record);
     ReadBlock(cursor, kWaterLayer, water, record, substance, [] {});
