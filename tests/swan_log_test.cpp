@@ -1,0 +1,243 @@
+#include "summary/swan_log.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "tests/run_folder_fixtures.h"
+#include "tests/scratch_directory.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BufferDrift;
+using quillmere::testing::FixtureSwanLog;
+using quillmere::testing::SwanLogText;
+
+FixtureSwanLog FilterStripLog() {
+  FixtureSwanLog log;
+  log.runOffMode = "VfsMod";
+  log.runOffSettings = {"Filter strip buffer width:              15"};
+  log.runOffFiles = {"macro02211_p.m2t", "02214-C2.p2t"};
+  log.driftSettings = BufferDrift("20", "75");
+  log.driftFiles = {"2210.txw", "2211.txw", "2214.txw"};
+  return log;
+}
+
+FixtureSwanLog ManualLog() {
+  FixtureSwanLog log;
+  log.runOffMode = "ManualReduction";
+  log.runOffSettings = {
+      "Fractional reduction in run-off volume: 0.4", "Fractional reduction in run-off flux:   0.45",
+      "Fractional reduction in erosion mass:   0.7", "Fractional reduction in erosion flux:   0.75"};
+  log.runOffFiles = {"00318-C1.p2t"};
+  log.lineEnd = "\n";
+  return log;
+}
+
+FixtureSwanLog DriftOnlyLog() {
+  FixtureSwanLog log;
+  log.driftSettings = {"Nozzle reduction (%): 90",
+                       "Use Step 3 mass loadings: Yes",
+                       "Select buffer width: No",
+                       "Buffer width (m):    0",
+                       "Enter mass loadings directly: YES",
+                       "Pond mass loading (mg/m\xb2):    0.012",
+                       "Ditch mass loading (mg/m\xb2):   0.34",
+                       "Stream mass loading (mg/m\xb2):  0.56"};
+  log.driftFiles = {"D:\\Trials\\Mitigated\\TOXSWA\\0318.txw"};
+  log.lineEnd = "\r";
+  return log;
+}
+
+SwanLog Read(const FixtureSwanLog& fixture) {
+  const SwanLogReading reading = ReadSwanLogText(SwanLogText(fixture), "SWAN_log.txt");
+  EXPECT_TRUE(reading.log) << reading.problem;
+  return reading.log.value_or(SwanLog{});
+}
+
+TEST(SwanLogTest, ReadsAFilterStripAndABuffer) {
+  const SwanLog log = Read(FilterStripLog());
+  EXPECT_EQ(log.path, "SWAN_log.txt");
+  EXPECT_EQ(log.runOff.mode, "VfsMod");
+  EXPECT_EQ(log.runOff.filterStripWidth, "15");
+  EXPECT_EQ(log.runOff.appliedTo, (std::vector<std::string>{"macro02211_p.m2t", "02214-C2.p2t"}));
+  EXPECT_TRUE(log.drift.present);
+  EXPECT_EQ(log.drift.nozzleReduction, "75");
+  EXPECT_TRUE(log.drift.bufferSelected);
+  EXPECT_EQ(log.drift.bufferWidth, "20");
+  EXPECT_FALSE(log.drift.step3MassLoadings);
+  EXPECT_FALSE(log.drift.massLoadingsEntered);
+  EXPECT_EQ(log.drift.appliedTo, (std::vector<std::string>{"2210.txw", "2211.txw", "2214.txw"}));
+}
+
+TEST(SwanLogTest, ReadsTheFourManualReductions) {
+  const SwanLog log = Read(ManualLog());
+  EXPECT_EQ(log.runOff.mode, "ManualReduction");
+  EXPECT_EQ(log.runOff.volumeReduction, "0.4");
+  EXPECT_EQ(log.runOff.fluxReduction, "0.45");
+  EXPECT_EQ(log.runOff.erosionMassReduction, "0.7");
+  EXPECT_EQ(log.runOff.erosionFluxReduction, "0.75");
+  EXPECT_FALSE(log.drift.present);
+  EXPECT_TRUE(log.drift.appliedTo.empty());
+}
+
+TEST(SwanLogTest, ReadsMassLoadingsPastTheirLatin1Unit) {
+  const SwanLog log = Read(DriftOnlyLog());
+  EXPECT_TRUE(log.runOff.mode.empty());
+  EXPECT_TRUE(log.drift.step3MassLoadings);
+  EXPECT_FALSE(log.drift.bufferSelected);
+  EXPECT_TRUE(log.drift.massLoadingsEntered);
+  EXPECT_EQ(log.drift.pondLoading, "0.012");
+  EXPECT_EQ(log.drift.ditchLoading, "0.34");
+  EXPECT_EQ(log.drift.streamLoading, "0.56");
+}
+
+TEST(SwanLogTest, GivesEachReportOnlyTheMitigationAppliedToIt) {
+  const SwanLog filterStrip = Read(FilterStripLog());
+  const SwanLog manual = Read(ManualLog());
+  const SwanLog driftOnly = Read(DriftOnlyLog());
+  struct Case {
+    const SwanLog& log;
+    std::string report;
+    std::string text;
+  };
+  const Case cases[] = {
+      {filterStrip, "2210.sum", "drift: buffer 20 m, nozzles 75 %"},
+      {filterStrip, "2211.sum", "drift: buffer 20 m, nozzles 75 %; run-off: VFS 15 m"},
+      {filterStrip, "2214.SUM", "drift: buffer 20 m, nozzles 75 %; run-off: VFS 15 m"},
+      {filterStrip, "02214.sum", "drift: buffer 20 m, nozzles 75 %; run-off: VFS 15 m"},
+      {filterStrip, "2212.sum", ""},
+      {filterStrip, "221.sum", ""},
+      {filterStrip, "2210_b.sum", ""},
+      {manual, "318.sum", "run-off: reduced volume 0.4, flux 0.45, erosion mass 0.7, erosion flux 0.75"},
+      {manual, "00318-C1.sum", ""},
+      {driftOnly, "0318.sum",
+       "drift: nozzles 90 %, Step 3 mass loadings, mass loadings pond 0.012, ditch 0.34, stream 0.56 mg/m2"},
+      {driftOnly, "318.sum",
+       "drift: nozzles 90 %, Step 3 mass loadings, mass loadings pond 0.012, ditch 0.34, "
+       "stream 0.56 mg/m2"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MitigationText(c.log, c.report), c.text) << c.report;
+}
+
+TEST(SwanLogTest, FindsTheRunIdInTheNamesOfTheFilesItMitigates) {
+  struct Case {
+    std::string file, runId;
+  };
+  const Case cases[] = {
+      {"4630.txw", "4630"},      {"0099.TXW", "0099"},         {"C:\\p\\TOXSWA\\12.txw", "12"},
+      {"04637-C1.p2t", "4637"},  {"macro04631_p.m2t", "4631"}, {"macro04631_p_ditch.m2t", "4631"},
+      {"x/y/00000-C1.p2t", "0"}, {"nothing.p2t", ""},          {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RunIdOfFile(c.file), c.runId) << c.file;
+}
+
+TEST(SwanLogTest, SaysForTheWholeRunFolderWhatWentWhere) {
+  FixtureSwanLog many = FilterStripLog();
+  many.driftFiles.clear();
+  for (int run = 100; run < 111; ++run) many.driftFiles.push_back(std::to_string(run) + ".txw");
+  many.runOffFiles = {"macro00104_p.m2t", "macro00104_p.m2t"};
+  struct Case {
+    FixtureSwanLog log;
+    std::string text;
+  };
+  const Case cases[] = {
+      {FilterStripLog(),
+       "drift: buffer 20 m, nozzles 75 % (runs 2210, 2211, 2214); run-off: VFS 15 m (runs 2211, 2214)"},
+      {ManualLog(), "run-off: reduced volume 0.4, flux 0.45, erosion mass 0.7, erosion flux 0.75 (run 318)"},
+      {many,
+       "drift: buffer 20 m, nozzles 75 % (runs 100, 101, 102, 103, 104, 105, 106, 107 and 3 more); "
+       "run-off: VFS 15 m (run 104)"},
+      {FixtureSwanLog{}, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RunFolderMitigationText(Read(c.log)), c.text);
+}
+
+TEST(SwanLogTest, LeavesOutWhatWasAppliedToNoFile) {
+  FixtureSwanLog log = FilterStripLog();
+  log.driftFiles.clear();
+  log.runOffFiles.clear();
+  const SwanLog read = Read(log);
+  EXPECT_EQ(MitigationText(read, "2210.sum"), "");
+  EXPECT_EQ(RunFolderMitigationText(read), "");
+}
+
+TEST(SwanLogTest, NamesTheLineOfWhatItDoesNotUnderstand) {
+  const auto with = [](FixtureSwanLog log, std::vector<std::string> FixtureSwanLog::*member,
+                       std::vector<std::string> lines) {
+    (log.*member) = std::move(lines);
+    return SwanLogText(log);
+  };
+  FixtureSwanLog noMode = ManualLog();
+  noMode.runOffMode.clear();
+  noMode.driftSettings = {"Nozzle reduction (%): 0"};
+  noMode.runOffSettings.clear();
+  std::string orphanRunOff = SwanLogText(noMode);
+  orphanRunOff += "Run-off mitigation has been applied to: 00318-C1.p2t\n";
+  struct Case {
+    std::string name;
+    std::string text;
+    std::size_t line;
+    std::string words;
+  };
+  const Case cases[] = {
+      {"empty", "", 0, "the file is empty"},
+      {"not a log", "Hello\n", 1, "not a SWAN log"},
+      {"marker too late", std::string(12, '\n') + SwanLogText(ManualLog()), 10, "not a SWAN log"},
+      {"a reduction that is no number",
+       with(ManualLog(), &FixtureSwanLog::runOffSettings,
+            {"Fractional reduction in run-off volume: 0.4", "Fractional reduction in run-off flux:   half",
+             "Fractional reduction in erosion mass:   0.7", "Fractional reduction in erosion flux:   0.75"}),
+       26, "\"Fractional reduction in run-off flux:\" is not followed by a number"},
+      {"a reduction missing",
+       with(ManualLog(), &FixtureSwanLog::runOffSettings,
+            {"Fractional reduction in run-off volume: 0.4", "Fractional reduction in erosion mass:   0.7",
+             "Fractional reduction in erosion flux:   0.75"}),
+       24, "ManualReduction without \"Fractional reduction in run-off flux:\""},
+      {"a reduction twice",
+       with(ManualLog(), &FixtureSwanLog::runOffSettings,
+            {"Fractional reduction in run-off volume: 0.4", "Fractional reduction in run-off volume: 0.5"}),
+       26, "a second time (first on line 25)"},
+      {"no strip width", with(FilterStripLog(), &FixtureSwanLog::runOffSettings, {}), 28,
+       "VfsMod without \"Filter strip buffer width:\""},
+      {"strip width empty",
+       with(FilterStripLog(), &FixtureSwanLog::runOffSettings, {"Filter strip buffer width:"}), 29,
+       "no value after"},
+      {"neither yes nor no",
+       with(FilterStripLog(), &FixtureSwanLog::driftSettings,
+            {"Nozzle reduction (%): 0", "Select buffer width: Ja"}),
+       42, "neither Yes nor No"},
+      {"buffer without width",
+       with(FilterStripLog(), &FixtureSwanLog::driftSettings,
+            {"Nozzle reduction (%): 0", "Select buffer width: Yes"}),
+       42, "a buffer selected without \"Buffer width (m):\""},
+      {"loadings entered without them",
+       with(FilterStripLog(), &FixtureSwanLog::driftSettings,
+            {"Nozzle reduction (%): 0", "Enter mass loadings directly: Yes", "Pond mass loading (mg/m2): 1"}),
+       42, "mass loadings entered without"},
+      {"run-off applied without a mode", orphanRunOff,
+       static_cast<std::size_t>(std::count(orphanRunOff.begin(), orphanRunOff.end(), '\n')),
+       "run-off mitigation applied without"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SwanLogReading reading = ReadSwanLogText(c.text);
+    EXPECT_FALSE(reading.log);
+    EXPECT_EQ(reading.problemLine, c.line) << reading.problem;
+    EXPECT_NE(reading.problem.find(c.words), std::string::npos) << reading.problem;
+  }
+}
+
+TEST(SwanLogTest, SaysWhyAFileCouldNotBeRead) {
+  quillmere::testing::ScratchDirectory scratch;
+  const SwanLogReading reading = ReadSwanLog(scratch / "SWAN_log.txt");
+  EXPECT_FALSE(reading.log);
+  EXPECT_NE(reading.problem.find("cannot open"), std::string::npos) << reading.problem;
+}
+
+}  // namespace
+}  // namespace quillmere

@@ -1,0 +1,248 @@
+#include "summary/swash_project_report.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/run_folder_fixtures.h"
+#include "tests/scratch_directory.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::FixtureRun;
+using quillmere::testing::ScratchDirectory;
+using quillmere::testing::SwashLayout;
+using quillmere::testing::SwashProjectReportText;
+
+// Three runs: one of three rates, one with a window written with a space, one
+// whose crop holds a slash and a Latin-1 byte.
+std::vector<FixtureRun> TrialRuns(SwashLayout layout) {
+  const bool five = layout == SwashLayout::kVersion5;
+  return {
+      {five ? "7" : "00007d_pa",
+       "00007",
+       "Potatoes",
+       five ? "D3_Ditch" : "D3",
+       "focus_ditch",
+       "air blast",
+       "02-May/30-Jun/14",
+       {{"1", "2.5000", "8.022", "20.055"},
+        {"2", "1.2500", "8.022", "10.028"},
+        {"3", "0.0100", "8.022", "0.080"}}},
+      {five ? "12" : "00012s_pa",
+       "00012",
+       "Vines, late applns",
+       five ? "R3_Stream" : "R3",
+       "focus_stream",
+       "ground spray",
+       "3-Aug /31-Aug/10",
+       {{"1", "0.3000", "2.771", "0.831"}}},
+      {five ? "13" : "00013p_pa",
+       "00012",
+       "Pome/stone fr.\xe9",
+       five ? "D5_Pond" : "D5",
+       "focus_pond",
+       "aerial appln",
+       "1-Apr/1-Apr/1",
+       {{"1", "1.0000", "0.219", "0.219"}}},
+  };
+}
+
+struct LayoutCase {
+  SwashLayout layout;
+  std::string lineEnd;
+  std::string name;
+};
+
+class SwashLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(SwashLayoutTest, ReadsEveryRunWithItsApplicationsAsWritten) {
+  const LayoutCase& param = GetParam();
+  const std::vector<FixtureRun> expected = TrialRuns(param.layout);
+  const SwashReading reading = ReadSwashProjectReportText(
+      SwashProjectReportText(param.layout, expected, param.lineEnd), "p_report.txt");
+  ASSERT_TRUE(reading.report) << reading.problem;
+  EXPECT_EQ(reading.report->path, "p_report.txt");
+  const std::vector<SwashRun>& runs = reading.report->runs;
+  ASSERT_EQ(runs.size(), expected.size());
+  const bool five = param.layout == SwashLayout::kVersion5;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    SCOPED_TRACE(expected[i].id);
+    EXPECT_EQ(runs[i].id, expected[i].id);
+    EXPECT_EQ(runs[i].macroPrzm, five ? "" : expected[i].macroPrzm);
+    EXPECT_EQ(runs[i].crop, expected[i].crop);
+    EXPECT_EQ(runs[i].scenario, expected[i].scenario);
+    EXPECT_EQ(runs[i].waterBody, five ? "" : expected[i].waterBody);
+    EXPECT_EQ(runs[i].method, expected[i].method);
+    EXPECT_EQ(runs[i].window, expected[i].window);
+    ASSERT_EQ(runs[i].applications.size(), expected[i].applications.size());
+    for (std::size_t a = 0; a < runs[i].applications.size(); ++a) {
+      EXPECT_EQ(runs[i].applications[a].number, expected[i].applications[a].number);
+      EXPECT_EQ(runs[i].applications[a].rate, expected[i].applications[a].rate);
+      EXPECT_EQ(runs[i].applications[a].deposition, expected[i].applications[a].deposition);
+      EXPECT_EQ(runs[i].applications[a].massLoading, expected[i].applications[a].massLoading);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLayoutsAndLineEnds, SwashLayoutTest,
+                         ::testing::Values(LayoutCase{SwashLayout::kVersion5, "\r\n", "Swash5CrLf"},
+                                           LayoutCase{SwashLayout::kVersion5, "\n", "Swash5Lf"},
+                                           LayoutCase{SwashLayout::kVersion3, "\n", "Swash3Lf"},
+                                           LayoutCase{SwashLayout::kVersion3, "\r", "Swash3Cr"}),
+                         [](const ::testing::TestParamInfo<LayoutCase>& param) { return param.param.name; });
+
+// The longest water body, "focus_stream", leaves one space before the method.
+TEST(SwashProjectReportTest, TellsAFullWaterBodyFromTheMethod) {
+  std::vector<FixtureRun> runs{{"00020s_pa",
+                                "00020",
+                                "Maize",
+                                "R4",
+                                "focus_stream",
+                                "ground spray",
+                                "10-May/10-May/1",
+                                {{"1", "0.5000", "1.439", "0.720"}}}};
+  const SwashReading reading =
+      ReadSwashProjectReportText(SwashProjectReportText(SwashLayout::kVersion3, runs));
+  ASSERT_TRUE(reading.report) << reading.problem;
+  EXPECT_EQ(reading.report->runs.at(0).waterBody, "focus_stream");
+  EXPECT_EQ(reading.report->runs.at(0).method, "ground spray");
+}
+
+TEST(SwashProjectReportTest, FindsARunByItsReportNameWithoutCaseOrLeadingZeros) {
+  const SwashReading reading = ReadSwashProjectReportText(
+      SwashProjectReportText(SwashLayout::kVersion3, TrialRuns(SwashLayout::kVersion3)));
+  ASSERT_TRUE(reading.report);
+  const SwashReading five = ReadSwashProjectReportText(
+      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5)));
+  ASSERT_TRUE(five.report);
+  struct Case {
+    const SwashProjectReport& report;
+    std::string id;
+    std::string crop;  // "" for no run
+  };
+  const Case cases[] = {
+      {*reading.report, "00012s_pa", "Vines, late applns"},
+      {*reading.report, "00012S_PA", "Vines, late applns"},
+      {*reading.report, "00012", ""},
+      {*five.report, "12", "Vines, late applns"},
+      {*five.report, "012", "Vines, late applns"},
+      {*five.report, "1", ""},
+      {*five.report, "", ""},
+  };
+  for (const Case& c : cases) {
+    const SwashRun* run = c.report.Run(c.id);
+    EXPECT_EQ(run == nullptr ? "" : run->crop, c.crop) << c.id;
+  }
+}
+
+TEST(SwashProjectReportTest, NamesTheLineOfWhatItDoesNotUnderstand) {
+  const std::string good =
+      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5), "\n");
+  // The first run line of the fixture is line 22, its second rate line 23.
+  const auto replaced = [&good](const std::string& from, const std::string& to) {
+    std::string text = good;
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+  struct Case {
+    std::string name;
+    std::string text;
+    std::size_t line;
+    std::string words;
+  };
+  const Case cases[] = {
+      {"empty", "", 0, "the file is empty"},
+      {"no marker", "just\nsome\nlines\n", 3, "not a SWASH project report"},
+      {"marker too late", std::string(10, '\n') + good, 10, "not a SWASH project report"},
+      {"no column header", replaced("-ID", "-Id"), 31, "no table of created runs"},
+      {"no scenario label", replaced("Scenario", "Scene---"), 19, "no \"Scenario\""},
+      {"rate not a number", replaced("2.5000", "2.5kg "), 22, "no application number, rate"},
+      {"second rate not a number", replaced("1.2500", "1,2500"), 23, "no application number, rate"},
+      {"no window", replaced("02-May/30-Jun/14", "02-May-30-Jun-14"), 22, "no window"},
+      {"too few fields", replaced("      * 7 ", "      * 8 Maize 1 1.0 1.0 1.0\n      * 7 "), 22,
+       "too few fields"},
+      {"same run twice", replaced("* 12 ", "* 7  "), 26, "run 7 is listed twice (first on line 22)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SwashReading reading = ReadSwashProjectReportText(c.text);
+    EXPECT_FALSE(reading.report);
+    EXPECT_EQ(reading.problemLine, c.line);
+    EXPECT_NE(reading.problem.find(c.words), std::string::npos) << reading.problem;
+    if (c.line != 0) {
+      EXPECT_EQ(reading.problem.rfind("line " + std::to_string(c.line) + ": ", 0), 0u);
+    }
+  }
+}
+
+TEST(SwashProjectReportTest, TakesNoApplicationBeforeTheFirstRun) {
+  std::string text = SwashProjectReportText(SwashLayout::kVersion5, {}, "\n");
+  const std::size_t end = text.rfind('\n', text.find("Surface WAter")) + 1;
+  text.insert(end, "      *" + std::string(90, ' ') + "1  1.0000       0.154           0.154\n");
+  const SwashReading reading = ReadSwashProjectReportText(text);
+  EXPECT_FALSE(reading.report);
+  EXPECT_EQ(reading.problem, "line 22: an application without a run above it");
+}
+
+TEST(SwashProjectReportTest, ReadsATableWithoutRuns) {
+  const SwashReading reading = ReadSwashProjectReportText(SwashProjectReportText(SwashLayout::kVersion3, {}));
+  ASSERT_TRUE(reading.report) << reading.problem;
+  EXPECT_TRUE(reading.report->runs.empty());
+}
+
+TEST(SwashProjectReportTest, GivesTheCropAndTheApplicationForTheWorkbook) {
+  const std::vector<FixtureRun> runs = TrialRuns(SwashLayout::kVersion5);
+  const SwashReading reading =
+      ReadSwashProjectReportText(SwashProjectReportText(SwashLayout::kVersion5, runs));
+  ASSERT_TRUE(reading.report);
+  const std::vector<SwashRun>& read = reading.report->runs;
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(CropText(read[2]), "Pome/stone fr.\xe9");
+  EXPECT_EQ(ApplicationText(read[0]), "air blast, 3 x (2.5000, 1.2500, 0.0100 kg/ha), 02-May/30-Jun/14");
+  EXPECT_EQ(ApplicationText(read[1]), "ground spray, 1 x 0.3000 kg/ha, 3-Aug /31-Aug/10");
+}
+
+TEST(SwashProjectReportTest, FindsTheFirstReportFileThatSaysItIsOne) {
+  struct Case {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string found;  // "" for none
+  };
+  const std::string report =
+      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5));
+  const Case cases[] = {
+      {"none", {}, ""},
+      {"other files only", {{"notes.txt", report}, {"a_report.txt.bak", report}}, ""},
+      {"one", {{"Trial_report.txt", report}}, "Trial_report.txt"},
+      {"any case", {{"TRIAL_REPORT.TXT", report}}, "TRIAL_REPORT.TXT"},
+      {"a report of something else first",
+       {{"a_report.txt", "Some other report\n"}, {"b_report.txt", report}},
+       "b_report.txt"},
+      {"the first of two", {{"b_report.txt", report}, {"c_report.txt", report}}, "b_report.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchDirectory scratch;
+    scratch.MakeFolder("run");
+    for (const auto& [name, bytes] : c.files) scratch.Write("run/" + name, bytes);
+    const std::optional<std::string> found = FindSwashProjectReport(scratch / "run");
+    EXPECT_EQ(found.value_or(""), c.found.empty() ? "" : scratch / ("run/" + c.found));
+  }
+  ScratchDirectory scratch;
+  EXPECT_FALSE(FindSwashProjectReport(scratch / "missing"));
+  scratch.MakeFolder("run/x_report.txt");
+  EXPECT_FALSE(FindSwashProjectReport(scratch / "run"));
+}
+
+TEST(SwashProjectReportTest, SaysWhyAFileCouldNotBeRead) {
+  ScratchDirectory scratch;
+  const SwashReading reading = ReadSwashProjectReport(scratch / "absent_report.txt");
+  EXPECT_FALSE(reading.report);
+  EXPECT_NE(reading.problem.find("cannot open"), std::string::npos) << reading.problem;
+}
+
+}  // namespace
+}  // namespace quillmere
