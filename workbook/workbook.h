@@ -14,6 +14,8 @@
 
 #include "runtime/file_error.h"
 #include "summary/report_record.h"
+#include "summary/run_folder_details.h"
+#include "workbook/summary_sheet.h"
 
 struct lxw_worksheet;
 
@@ -76,10 +78,19 @@ class SummaryWorkbook {
   };
 
   void AddToCompare(const ReportRecord& record, const std::string& reportFile);
+  // What the run folder's SWAN log and SWASH project report say of reports:
+  // read once per run folder, when its first report is taken.
+  void TakeRunFolder(const std::string& runFolder);
   void Spool(const ReportRecord& record, const std::string& runFolder, const std::string& reportFile,
-             const std::string& link);
+             const std::string& link, const std::string& originalReportFile);
+  std::optional<FileError> WriteSummary(lxw_worksheet* sheet, const WorkbookFormats& formats,
+                                        const std::function<bool()>& stop);
   void WriteCompare(lxw_worksheet* sheet, const WorkbookFormats& formats) const;
-  void WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats, std::size_t rows) const;
+  // Returns the number of rows written.
+  std::uint32_t WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats, std::size_t rows) const;
+  // The files beside the reports that were not understood, one row each,
+  // from `row` of the sheet "About".
+  void WriteRunFolderProblems(lxw_worksheet* sheet, const WorkbookFormats& formats, std::uint32_t row) const;
   static std::uint32_t IndexOf(std::unordered_map<std::string, std::uint32_t>& indexes,
                                std::vector<std::string>& names, std::string_view name);
 
@@ -88,7 +99,9 @@ class SummaryWorkbook {
   std::FILE* spool_ = nullptr;
   std::optional<FileError> failure_;
   std::size_t reports_ = 0;
-  std::size_t maxApplications_ = 0;
+  SummaryColumns columns_;
+  RunFolderDetails details_;  // of the current run folder
+  std::vector<RunFolderProblem> problems_;
 
   std::unordered_map<std::string, std::uint32_t> substanceIndex_, scenarioIndex_;
   std::vector<std::string> substances_, scenarios_, runFolders_;
