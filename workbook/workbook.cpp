@@ -29,8 +29,7 @@ constexpr const char* kWaterBodyRule =
     "the part of the scenario label after its last \"_\" (D4_Pond gives Pond), empty when the label has "
     "none.";
 
-// Excel's HYPERLINK takes at most 255 characters of target; a real
-// hyperlink takes up to 2,079.
+// Excel's HYPERLINK takes at most 255 characters of target.
 constexpr std::size_t kFormulaLinkCharacters = 255;
 constexpr const char* kEntryRouteRule =
     "Entry route (estimated): Drift when the date of the water maximum is one of the report's "
@@ -228,27 +227,19 @@ class CheckedCells {
   lxw_error error_ = LXW_NO_ERROR;
 };
 
-// The link of the report name in column B. Up to 255 characters a HYPERLINK
-// formula, written out with its row; longer, a real hyperlink, which the
-// library keeps until the sheet is closed (the few long links cost little).
-// Where neither can be written the name stays, as plain text.
+// The link of the report name in column B: a HYPERLINK formula, written out
+// with its row. A link over the 255 characters Excel's HYPERLINK takes (it
+// would show #VALUE!) leaves the name as plain text: a real hyperlink would
+// take up to 2,079, but libxlsxwriter holds every one in memory until the
+// sheet is closed (20,000 of them took the run from 10 to 94 MiB), and a
+// sheet holds at most 65,530.
 void WriteReportName(CheckedCells& cells, lxw_row_t row, const SpooledReport& report,
                      lxw_format* linkFormat) {
-  lxw_worksheet* sheet = cells.sheet();
-  if (!report.link.empty()) {
-    if (CharacterCount(report.link) <= kFormulaLinkCharacters) {
-      const std::string formula = HyperlinkFormula(report.link, report.reportFile);
-      if (!formula.empty() && worksheet_write_formula_str(sheet, row, 1, formula.c_str(), linkFormat,
-                                                          report.reportFile.c_str()) == LXW_NO_ERROR) {
-        return;
-      }
-    } else {
-      // A file: URL as it is; a path (relative, on Windows) as a link to a file.
-      const std::string url = report.link.starts_with("file://") ? report.link : "external:" + report.link;
-      if (worksheet_write_url_opt(sheet, row, 1, url.c_str(), linkFormat, report.reportFile.c_str(),
-                                  nullptr) == LXW_NO_ERROR) {
-        return;
-      }
+  if (!report.link.empty() && CharacterCount(report.link) <= kFormulaLinkCharacters) {
+    const std::string formula = HyperlinkFormula(report.link, report.reportFile);
+    if (!formula.empty() && worksheet_write_formula_str(cells.sheet(), row, 1, formula.c_str(), linkFormat,
+                                                        report.reportFile.c_str()) == LXW_NO_ERROR) {
+      return;
     }
   }
   cells.Text(row, 1, report.reportFile);
