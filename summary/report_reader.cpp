@@ -166,7 +166,8 @@ class SelfDescription {
     headLinesLeft_ = 3;
   }
 
-  void TakeLine(std::string_view line) {
+  // Out of line, so that the reader's own loop stays small.
+  [[gnu::noinline]] void TakeLine(std::string_view line) {
     if (unitNext_ != Unit::kNone) {
       TakeUnit(line);
     } else if (head_ != Unit::kNone) {
