@@ -12,7 +12,7 @@ namespace quillmere::testing {
 // row of its table: "TWAECsw_28_days" and so on.
 struct FixtureWindow {
   int days = 0;
-  std::string value;
+  std::string value{};
   std::string date = "26-Nov-1978-00h00";
 };
 
@@ -48,8 +48,8 @@ struct FixtureReport {
   // The unit lines under the head lines of the water-layer and sediment
   // tables ("\xB5g.L-1"); an empty one leaves the line out, and for the
   // sediment its head line too.
-  std::string waterUnit;
-  std::string sedimentUnit;
+  std::string waterUnit{};
+  std::string sedimentUnit{};
   // Lines of a monthly balance table added to the middle of the report, to
   // give it the size of a real one (about 100 bytes each).
   int fillerLines = 0;
