@@ -58,37 +58,6 @@ TEST(SummarySheetTest, PutsTheUnitTheReportsShareInTheFiguresHeads) {
   }
 }
 
-TEST(SummarySheetTest, GivesEveryListedWindowAColumnInAscendingDays) {
-  SummaryColumns columns;
-  columns.Take(Record("mg.L-1", "", {{0, false, 28, 1}, {0, false, 1, 1}, {0, true, 100, 1}}, 3));
-  columns.Take(Record("", "", {{1, false, 14, 1}, {0, true, 2, 1}, {0, false, 28, 1}}));
-  const std::vector<std::string> header = columns.Header();
-  const std::vector<std::string> tail(header.begin() + 15, header.end());
-  EXPECT_EQ(tail,
-            (std::vector<std::string>{"Water body", "Entry route (estimated)", "TWAsw 1d (mg.L-1)",
-                                      "TWAsw 14d (mg.L-1)", "TWAsw 28d (mg.L-1)", "TWAsed 2d", "TWAsed 100d",
-                                      "SWAN mitigation", "Crop", "Application", "TOXSWA version"}));
-  EXPECT_EQ(header.at(12), "AppDate");
-  EXPECT_EQ(header.at(14), "AppDate 3");
-  ASSERT_EQ(header.size(), columns.Count());
-  const struct {
-    bool sediment;
-    unsigned days;
-    std::size_t column;
-  } cases[] = {{false, 1, 17},
-               {false, 14, 18},
-               {false, 28, 19},
-               {true, 2, 20},
-               {true, 100, 21},
-               {false, 2, SummaryColumns::kNoColumn},
-               {true, 28, SummaryColumns::kNoColumn},
-               {false, 0, SummaryColumns::kNoColumn},
-               {false, 101, SummaryColumns::kNoColumn}};
-  for (const auto& c : cases) EXPECT_EQ(columns.Window(c.sediment, c.days), c.column) << c.days;
-  EXPECT_EQ(header.at(columns.Mitigation()), "SWAN mitigation");
-  EXPECT_EQ(header.at(columns.Version()), "TOXSWA version");
-}
-
 TEST(SummarySheetTest, RefusesMoreColumnsThanASheetHolds) {
   // 18 columns besides the application dates: the most that fit are 16,366.
   const struct {
