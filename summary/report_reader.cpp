@@ -1,5 +1,6 @@
 #include "summary/report_reader.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -86,10 +87,200 @@ struct BlockMarkers {
   Marker twa21;
 };
 
+// True for a field of digits, signs, points, exponent letters and spaces
+// only: no broken figure, checked without the search IsBrokenFigure makes.
+bool PlainFigure(std::string_view field) {
+  for (const char c : field) {
+    if ((c < '0' || c > '9') && c != '.' && c != '-' && c != '+' && c != 'E' && c != 'e' && c != 'D' &&
+        c != 'd' && c != ' ') {
+      return false;
+    }
+  }
+  return true;
+}
+
+inline bool StartsWith(std::string_view line, std::string_view text) { return line.starts_with(text); }
+
+// The text after the first ":" of `line`, trimmed; empty when it has none.
+std::string_view AfterColon(std::string_view line) {
+  const std::size_t colon = line.find(':');
+  return colon == std::string_view::npos ? std::string_view() : Trim(line.substr(colon + 1));
+}
+
+// The first word of a comment line, after its "*" and the spaces that
+// follow; empty when the line is no comment line or the word begins with
+// "-" (a rule).
+std::string_view FirstWord(std::string_view line) {
+  if (!StartsWith(line, "*")) return {};
+  std::size_t start = 1;
+  while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
+  if (start == line.size() || line[start] == '-') return {};
+  std::size_t end = start;
+  while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+  return line.substr(start, end - start);
+}
+
+// What a report says of itself (its version, water body type, the units of
+// its tables and its other time-weighted average windows), gathered from
+// the lines the reader passes on its way to its markers. It never moves the
+// reader and never fails a report: a line it does not understand is left
+// out. The reader tells it where it is: the header ended, the water-layer
+// table of substance N found, the sediment part begun, the sediment maximum
+// of substance N found. A window line belongs to the substance whose table
+// of that medium was found last.
+class SelfDescription {
+ public:
+  explicit SelfDescription(ReportRecord& record) : record_(record) {}
+
+  void EndOfHeader() { inHeader_ = false; }
+  void WaterTable(std::size_t substance) {
+    water_ = substance;
+    if (record_.waterUnit.empty()) LookForHead(Unit::kWaterUnit);
+  }
+  void SedimentPart() {
+    sedimentPart_ = true;
+    head_ = Unit::kNone;
+    unitNext_ = Unit::kNone;
+  }
+  void SedimentTable(std::size_t substance) { sediment_ = substance; }
+  // True once a sediment maximum was found: the windows after it may follow.
+  bool InSedimentTable() const { return sediment_ != kNone; }
+
+  // Called for every line of a report: most are passed over at the cost of a
+  // look at their first byte.
+  void Take(std::string_view line) {
+    if (head_ == Unit::kNone && unitNext_ == Unit::kNone &&
+        (line.empty() || (line[0] != 'T' && line[0] != '*'))) {
+      return;
+    }
+    TakeLine(line);
+  }
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  enum class Unit { kNone, kWaterUnit, kSedimentUnit };
+
+  // The head line of a table stands within the few lines after its title.
+  void LookForHead(Unit unit) {
+    head_ = unit;
+    headLinesLeft_ = 3;
+  }
+
+  // Out of line, so that the reader's own loop stays small.
+  [[gnu::noinline]] void TakeLine(std::string_view line) {
+    if (unitNext_ != Unit::kNone) {
+      TakeUnit(line);
+    } else if (head_ != Unit::kNone) {
+      TakeHead(line);
+    } else if (line[0] == 'T') {
+      TakeWindow(line);
+    } else {
+      TakeComment(line);
+    }
+  }
+
+  // The head line of a table, "Concentration" for the water layer and
+  // "Content" for the sediment: the next line is the unit line.
+  void TakeHead(std::string_view line) {
+    if (FirstWord(line) == (head_ == Unit::kWaterUnit ? "Concentration" : "Content")) {
+      unitNext_ = head_;
+      head_ = Unit::kNone;
+    } else if (--headLinesLeft_ == 0) {
+      head_ = Unit::kNone;
+    }
+  }
+
+  // "* FOCUS  TOXSWA version   : 5.5.3" and "* Water Body Type : R1_STREAM"
+  // in the header; after the water layer, the title of a sediment table,
+  // "* Table: PEC in sediment". The first of each is kept.
+  void TakeComment(std::string_view line) {
+    if (inHeader_) {
+      if (record_.version.empty() && StartsWith(line, "* FOCUS") && Contains(line, "TOXSWA version")) {
+        const std::string_view version = AfterColon(line);
+        if (!version.empty()) record_.version = "FOCUS TOXSWA " + std::string(version);
+      } else if (record_.waterBodyType.empty() && StartsWith(line, "* Water Body Type")) {
+        record_.waterBodyType = AfterColon(line);
+      }
+    } else if (sedimentPart_ && record_.sedimentUnit.empty() &&
+               StartsWith(line, "* Table: PEC in sediment")) {
+      LookForHead(Unit::kSedimentUnit);
+    }
+  }
+
+  // The first word of the line under the head, when it is one: it holds a
+  // letter (a rule of dashes is no unit).
+  void TakeUnit(std::string_view line) {
+    const std::string_view word = FirstWord(line);
+    const bool isUnit = std::any_of(word.begin(), word.end(), [](char c) {
+      const auto byte = static_cast<unsigned char>(c);
+      return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || byte >= 0x80;
+    });
+    if (isUnit) (unitNext_ == Unit::kWaterUnit ? record_.waterUnit : record_.sedimentUnit) = word;
+    unitNext_ = Unit::kNone;
+  }
+
+  // "TWAECsw_N_day(s)" (water layer, figure from column 21) or
+  // "TWAECsed_N_day(s)" (sediment, from column 22), N from 1 to 100 but not
+  // the table's 7 and 21. A broken figure, or one too large for a number,
+  // leaves the window out; so does a window already taken for the substance.
+  void TakeWindow(std::string_view line) {
+    bool sediment = false;
+    std::size_t at = 0;
+    if (StartsWith(line, "TWAECsw_")) {
+      at = 8;
+    } else if (StartsWith(line, "TWAECsed_")) {
+      at = 9;
+      sediment = true;
+    } else {
+      return;
+    }
+    const std::size_t substance = sediment ? sediment_ : water_;
+    if (substance == kNone) return;
+    unsigned days = 0;
+    const std::size_t digits = at;
+    while (at < line.size() && at - digits < 3 && line[at] >= '0' && line[at] <= '9') {
+      days = days * 10 + static_cast<unsigned>(line[at++] - '0');
+    }
+    if (at == digits || days < 1 || days > 100 || days == 7 || days == 21) return;
+    std::string_view rest = line.substr(at);
+    if (StartsWith(rest, "_days")) {
+      rest.remove_prefix(5);
+    } else if (StartsWith(rest, "_day")) {
+      rest.remove_prefix(4);
+    } else {
+      return;
+    }
+    if (!rest.empty() && rest[0] != ' ') return;
+    const std::string_view field = Trim(Cut(line, sediment ? 22 : 21, 15));
+    if (!PlainFigure(field) && IsBrokenFigure(field)) return;
+    const NumberReading reading = ToNumber(field);
+    if (reading.tooLarge) return;
+    std::vector<TwaWindow>& windows = record_.twaWindows;
+    for (auto it = windows.rbegin(); it != windows.rend() && it->substance == substance; ++it) {
+      if (it->sediment == sediment && it->days == days) return;
+    }
+    windows.push_back(TwaWindow{static_cast<std::uint32_t>(substance), sediment,
+                                static_cast<std::uint16_t>(days), reading.value});
+  }
+
+  ReportRecord& record_;
+  bool inHeader_ = true;
+  bool sedimentPart_ = false;
+  Unit head_ = Unit::kNone;  // the head line looked for
+  int headLinesLeft_ = 0;
+  Unit unitNext_ = Unit::kNone;  // the unit line expected next
+  std::size_t water_ = kNone;
+  std::size_t sediment_ = kNone;
+};
+
 // The current line of a report and the way forward from it.
 class Cursor {
  public:
-  explicit Cursor(LineReader& lines) : lines_(lines) {}
+  Cursor(LineReader& lines, SelfDescription& description) : lines_(lines), description_(&description) {}
+
+  // Gives every line read from now on to `description`; none when it is
+  // null, for the parts of a report where it has nothing to find.
+  void Describe(SelfDescription* description) { description_ = description; }
 
   std::string_view line() const { return line_; }
 
@@ -165,6 +356,16 @@ class Cursor {
     return "a line containing \"" + std::string(marker) + "\"";
   }
 
+  // Replaces the current line by the next and returns true; false at the
+  // end, or when the rest cannot be read: for lines the table does not need.
+  bool ReadIfAny() {
+    try {
+      return Next();
+    } catch (const FileError&) {
+      return false;
+    }
+  }
+
  private:
   bool Next() {
     try {
@@ -175,6 +376,7 @@ class Cursor {
                                          "summary report");
     }
     ++number_;
+    if (description_ != nullptr) description_->Take(line_);
     return true;
   }
 
@@ -193,14 +395,18 @@ class Cursor {
   }
 
   LineReader& lines_;
+  SelfDescription* description_;
   std::string_view line_;
   std::size_t number_ = 0;
   bool foundScenario_ = false;
 };
 
+// `foundMax` is called when the maximum's line is found.
+template <typename FoundMax>
 void ReadBlock(Cursor& cursor, const ResultBlock& block, BlockMarkers& markers, ReportRecord& record,
-               SubstanceResult& substance) {
+               SubstanceResult& substance, FoundMax foundMax) {
   cursor.ScanFor(markers.max);
+  foundMax();
   substance.*block.max = cursor.Value(block.column, block.maxMarker);
   substance.*block.maxDate = cursor.Keep(cursor.Field(block.column + 15, 25), markers.max, record);
   cursor.ScanFor(markers.twa7);
@@ -220,6 +426,23 @@ void ClearSubstances(std::vector<SubstanceResult>& substances) {
   }
 }
 
+void ClearSelfDescription(ReportRecord& record) {
+  record.version.clear();
+  record.waterBodyType.clear();
+  record.waterUnit.clear();
+  record.sedimentUnit.clear();
+  constexpr std::size_t kKeptWindows = 4096;
+  if (record.twaWindows.capacity() > kKeptWindows) {
+    std::vector<TwaWindow>().swap(record.twaWindows);
+  } else {
+    record.twaWindows.clear();
+  }
+}
+
+// The longest a window table runs on after the last marker of a report:
+// TOXSWA lists at most 100 windows.
+constexpr int kWindowLinesAfterLastMarker = 128;
+
 }  // namespace
 
 void ReportReader::Read(const std::string& path, ReportRecord& record) {
@@ -228,10 +451,12 @@ void ReportReader::Read(const std::string& path, ReportRecord& record) {
 }
 
 void ReportReader::Read(LineReader& lines, ReportRecord& record) {
-  Cursor cursor(lines);
   ClearSubstances(record.substances);
   record.applicationDates.Clear();
   record.texts.Clear();
+  ClearSelfDescription(record);
+  SelfDescription description(record);
+  Cursor cursor(lines, description);
 
   cursor.ReadFor(kScenario);
   cursor.ScanFor(kScenario);
@@ -242,6 +467,10 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
   record.scenario = std::move(scenario);
 
   cursor.ScanFor(kEndOfHeader);
+  description.EndOfHeader();
+  // Between the header and the first water-layer table there is nothing it
+  // looks for.
+  cursor.Describe(nullptr);
 
   // Only the count is kept: every name is replaced by the one of the
   // substance's water-layer table. A line that holds both the loadings
@@ -267,12 +496,23 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
   for (std::size_t j = 0; j < substanceCount; ++j) {
     SubstanceResult& substance = record.substances.emplace_back();
     cursor.ScanFor(waterTable);
+    cursor.Describe(&description);
+    description.WaterTable(j);
     substance.name = cursor.Keep(cursor.FieldToEnd(43), waterTable, record);
-    ReadBlock(cursor, kWaterLayer, water, record, substance);
+    ReadBlock(cursor, kWaterLayer, water, record, substance, [] {});
   }
+  description.SedimentPart();
   BlockMarkers sediment(kSediment);
-  for (SubstanceResult& substance : record.substances) {
-    ReadBlock(cursor, kSediment, sediment, record, substance);
+  for (std::size_t j = 0; j < record.substances.size(); ++j) {
+    ReadBlock(cursor, kSediment, sediment, record, record.substances[j],
+              [&] { description.SedimentTable(j); });
+  }
+  // The last substance's longer sediment windows follow the last marker:
+  // read on to the end of their table, never failing the report.
+  if (description.InSedimentTable()) {
+    for (int n = 0; n < kWindowLinesAfterLastMarker && cursor.ReadIfAny(); ++n) {
+      if (StartsWith(cursor.line(), "*")) break;
+    }
   }
 }
 

@@ -19,6 +19,11 @@ std::string ResultRow(const std::string& label, const std::string& value, std::s
   return PadRight(PadRight(label, valueStart) + value + "    " + date, 66) + "56";
 }
 
+// "TWAECsw_1_day", "TWAECsed_28_days", ...
+std::string WindowLabel(const std::string& prefix, int days) {
+  return prefix + std::to_string(days) + (days == 1 ? "_day" : "_days");
+}
+
 }  // namespace
 
 std::string BuildReport(const FixtureReport& report) {
@@ -27,13 +32,22 @@ std::string BuildReport(const FixtureReport& report) {
     out += text;
     out += report.lineEnd;
   };
-  const std::string rule = "* --------------------------------------------------------------------------------";
+  const std::string rule =
+      "* --------------------------------------------------------------------------------";
+  // The rows of `list` whose days lie in (after, before).
+  auto windows = [&](const std::string& prefix, const std::vector<FixtureWindow>& list, std::size_t valueEnd,
+                     int after, int before) {
+    for (const FixtureWindow& window : list) {
+      if (window.days > after && window.days < before)
+        line(ResultRow(WindowLabel(prefix, window.days), window.value, valueEnd, window.date));
+    }
+  };
 
   line("* ------------------------------------------------------------------------------");
   line("* TOXSWA REPORT: Header");
   line(" ");
   line("* Results from the TOXSWA model  (c) Wageningen University & Research");
-  line("* FOCUS  TOXSWA version   : 5.5.3");
+  if (!report.version.empty()) line("* FOCUS  TOXSWA version   : " + report.version);
   line("* TOXSWA model version    : 3.3.6");
   line(" ");
   line("* Working directory       : C:\\SwashProjects\\Project_1\\TOXSWA");
@@ -44,7 +58,7 @@ std::string BuildReport(const FixtureReport& report) {
   line("* Meteo Station           : Weiherbach");
   line("* Substance               : " +
        (report.substances.empty() ? std::string("NONE") : report.substances.front().name));
-  line("* Water Body Type         : R1_STREAM");
+  if (!report.waterBodyType.empty()) line("* Water Body Type         : " + report.waterBodyType);
   line(rule);
   line("* End of TOXSWA REPORT: Header");
   line(rule);
@@ -95,17 +109,21 @@ std::string BuildReport(const FixtureReport& report) {
     line("* Table: PEC in water layer of substance: " + substance.name);
     line(rule);
     line("*                       Concentration        Date                 Daynr");
+    if (!report.waterUnit.empty()) {
+      line("*                         " + report.waterUnit +
+           "                         (since start simulation)");
+    }
     line(rule);
     line(ResultRow("Global max", substance.waterMax, 35, substance.waterMaxDate));
     line(ResultRow("(incl. suspend.solids", substance.waterMax, 35, substance.waterMaxDate) + ")");
     line(ResultRow("PECsw_7_days", "0.000387", 35, "02-Dec-1978-02h00"));
     line(" ");
     line("* Table: Maximum Time Weighted Averaged Exposure Concentrations substance: " + substance.name);
-    line(ResultRow("TWAECsw_1_day", "16.88", 35, "26-Nov-1978-00h00"));
+    windows("TWAECsw_", substance.waterWindows, 35, 0, 7);
     line(ResultRow("TWAECsw_7_days", substance.waterTwa7, 35, "02-Dec-1978-00h00"));
-    line(ResultRow("TWAECsw_14_days", "1.260", 35, "28-Nov-1978-09h00"));
+    windows("TWAECsw_", substance.waterWindows, 35, 7, 21);
     line(ResultRow("TWAECsw_21_days", substance.waterTwa21, 35, "05-Dec-1978-09h00"));
-    line(ResultRow("TWAECsw_28_days", "0.6358", 35, "12-Dec-1978-09h00"));
+    windows("TWAECsw_", substance.waterWindows, 35, 21, 1000);
     line(rule);
     line(" ");
   }
@@ -113,13 +131,21 @@ std::string BuildReport(const FixtureReport& report) {
   for (const FixtureSubstance& substance : report.substances) {
     line("* Table: PEC in sediment of substance: " + substance.name);
     line(rule);
+    if (!report.sedimentUnit.empty()) {
+      line("*                         Content             Date                Daynr");
+      line("*                         " + report.sedimentUnit +
+           "                         (since start simulation)");
+      line(rule);
+    }
     line(ResultRow("Global max", substance.sedimentMax, 36, substance.sedimentMaxDate));
     line(ResultRow("PECsed_7_days", "0.7817", 36, "02-Dec-1978-11h00"));
     line(" ");
     line("* Table: Maximum Time Weighted Averaged Exposure Content substance: " + substance.name);
+    windows("TWAECsed_", substance.sedimentWindows, 36, 0, 7);
     line(ResultRow("TWAECsed_7_days", substance.sedimentTwa7, 36, "02-Dec-1978-02h00"));
+    windows("TWAECsed_", substance.sedimentWindows, 36, 7, 21);
     line(ResultRow("TWAECsed_21_days", substance.sedimentTwa21, 36, "16-Dec-1978-02h00"));
-    line(ResultRow("TWAECsed_28_days", "0.7857", 36, "23-Dec-1978-02h00"));
+    windows("TWAECsed_", substance.sedimentWindows, 36, 21, 1000);
     line(rule);
   }
   line("* ");

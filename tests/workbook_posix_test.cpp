@@ -23,13 +23,18 @@
 namespace quillmere {
 namespace {
 
+using quillmere::testing::BufferDrift;
 using quillmere::testing::BuildReport;
 using quillmere::testing::CommandLineResult;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::FixtureSubstance;
+using quillmere::testing::FixtureSwanLog;
 using quillmere::testing::ReadFile;
 using quillmere::testing::RunCli;
 using quillmere::testing::ScratchDirectory;
+using quillmere::testing::SwanLogText;
+using quillmere::testing::SwashLayout;
+using quillmere::testing::SwashProjectReportText;
 
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> parts;
@@ -114,6 +119,7 @@ TEST_F(WorkbookTest, HoldsTheTableAsTypedCells) {
   ScratchDirectory scratch;
   FixtureReport drainage;
   drainage.scenario = "D4_Pond";
+  drainage.waterBodyType = "D4_POND";
   FixtureSubstance acid;
   acid.name = "S\xE4ure";  // Windows-1252
   acid.waterMax = "1.234567890E-05";
@@ -131,6 +137,7 @@ TEST_F(WorkbookTest, HoldsTheTableAsTypedCells) {
       BuildReport(runOff));
   FixtureReport lake;
   lake.scenario = "Lake";
+  lake.waterBodyType.clear();  // the column falls back on the scenario label, which has no "_"
   scratch.Write("\xE7\xB7\xA9\xE8\xA1\x9D/toxswa/a b#1.sum", BuildReport(lake));
 
   const CommandLineResult result = RunCli({"--workbook", scratch.path()});
@@ -139,7 +146,7 @@ TEST_F(WorkbookTest, HoldsTheTableAsTypedCells) {
                             "/Summary.txt: 4 reports, 5 rows\n");
   const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
   EXPECT_EQ(book.sheets,
-            (std::vector<std::string>{"Summary freeze=A2 filter=A1:Q6", "Compare freeze=None filter=None",
+            (std::vector<std::string>{"Summary freeze=A2 filter=A1:Y6", "Compare freeze=None filter=None",
                                       "About freeze=None filter=None"}));
   const struct {
     std::string cell;
@@ -655,6 +662,184 @@ TEST(WorkbookOptionsTest, NamesWhatIsAccepted) {
   // After "--" the option is the directory's name.
   EXPECT_EQ(RunCli({"--", "--workbook"}).err,
             "quillmere-summary: --workbook: cannot list: No such file or directory\n");
+}
+
+TEST_F(WorkbookTest, ShowsWhatEachReportAndItsRunFolderSay) {
+  ScratchDirectory scratch;
+  FixtureReport full;
+  full.waterUnit = "\xB5g.L-1";
+  full.sedimentUnit = "\xB5g.kg-1";
+  full.substances[0].waterWindows = {{1, "16.88"}, {28, "0.6358"}};
+  full.substances[0].sedimentWindows = {{28, "0.7857"}};
+  scratch.Write("Buffer10m/toxswa/41.sum", BuildReport(full));
+  FixtureReport other = full;
+  other.substances[0].waterWindows = {{50, "0.3569"}};
+  other.substances[0].sedimentWindows = {};
+  scratch.Write("Buffer10m/toxswa/42.sum", BuildReport(other));
+  FixtureSwanLog log;
+  log.driftSettings = BufferDrift("10", "0");
+  log.driftFiles = {"41.txw"};
+  scratch.Write("Buffer10m/SWAN_log.txt", SwanLogText(log));
+  scratch.Write("Buffer10m/Trial_report.txt",
+                SwashProjectReportText(SwashLayout::kVersion5, {{"41",
+                                                                 "",
+                                                                 "Winter cereals",
+                                                                 "R1_Stream",
+                                                                 "",
+                                                                 "ground spray",
+                                                                 "1-Nov /1-Dec/1",
+                                                                 {{"1", "1.0000", "1.2", "0.12"}}}}));
+  // Without the header's lines, unit lines and windows, and beside a log
+  // that is not one.
+  FixtureReport bare;
+  bare.scenario = "D4_Pond";
+  bare.version.clear();
+  bare.waterBodyType.clear();
+  bare.substances[0].waterWindows = {};
+  bare.substances[0].sedimentWindows = {};
+  scratch.Write("Unmitigated/toxswa/1.sum", BuildReport(bare));
+  scratch.Write("Unmitigated/SWAN_log.txt", "a note\r\nof someone's own\r\n");
+
+  const CommandLineResult result = RunCli({"--workbook", scratch.path()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  EXPECT_EQ(book.sheets.front(), "Summary freeze=A2 filter=A1:W4");
+  const std::vector<std::string> heads = {"ID",
+                                          "Mitigation",
+                                          "Scenario",
+                                          "Substance",
+                                          "PECsw_max (\u00b5g.L-1)",
+                                          "TWA7d (\u00b5g.L-1)",
+                                          "TWA21d (\u00b5g.L-1)",
+                                          "PECsed_max (\u00b5g.kg-1)",
+                                          "TWAsed7d (\u00b5g.kg-1)",
+                                          "TWAsed21d (\u00b5g.kg-1)",
+                                          "Date water",
+                                          "Date sed",
+                                          "AppDate",
+                                          "Water body",
+                                          "Entry route (estimated)",
+                                          "TWAsw 1d (\u00b5g.L-1)",
+                                          "TWAsw 28d (\u00b5g.L-1)",
+                                          "TWAsw 50d (\u00b5g.L-1)",
+                                          "TWAsed 28d (\u00b5g.kg-1)",
+                                          "SWAN mitigation",
+                                          "Crop",
+                                          "Application",
+                                          "TOXSWA version"};
+  for (std::size_t n = 0; n < heads.size(); ++n) {
+    const std::string cell = "Summary!" + std::string(1, static_cast<char>('A' + n)) + "1";
+    std::string want = heads[n];
+    for (std::size_t at; (at = want.find("\\u00b5")) != std::string::npos;) want.replace(at, 6, "\xC2\xB5");
+    EXPECT_EQ(book.Value(cell), "\"" + want + "\"") << cell;
+  }
+  const struct {
+    std::string cell, value;
+  } cells[] = {
+      // Buffer10m/41.sum: its mitigation, crop and application.
+      {"A2", "\"Buffer10m\""},
+      {"N2", "\"Stream\""},
+      {"P2", "16.88"},
+      {"Q2", "0.6358"},
+      {"R2", "(empty)"},
+      {"S2", "0.7857"},
+      {"T2", "\"drift: buffer 10 m, nozzles 0 %\""},
+      {"U2", "\"Winter cereals\""},
+      {"V2", "\"ground spray, 1 x 1.0000 kg/ha, 1-Nov /1-Dec/1\""},
+      {"W2", "\"FOCUS TOXSWA 5.5.3\""},
+      // Buffer10m/42.sum: no run of the project report, no mitigation.
+      {"P3", "(empty)"},
+      {"R3", "0.3569"},
+      {"S3", "(empty)"},
+      {"T3", "(empty)"},
+      {"U3", "(empty)"},
+      {"W3", "\"FOCUS TOXSWA 5.5.3\""},
+      // Unmitigated/1.sum: the guess from the scenario, empty cells for the rest.
+      {"A4", "\"Unmitigated\""},
+      {"N4", "\"Pond\""},
+      {"P4", "(empty)"},
+      {"Q4", "(empty)"},
+      {"R4", "(empty)"},
+      {"S4", "(empty)"},
+      {"T4", "(empty)"},
+      {"U4", "(empty)"},
+      {"V4", "(empty)"},
+      {"W4", "(empty)"},
+  };
+  for (const auto& c : cells) EXPECT_EQ(book.Value("Summary!" + c.cell), c.value) << c.cell;
+  EXPECT_EQ(book.Value("About!A10"), "\"Not understood\"");
+  EXPECT_TRUE(book.Value("About!B10").starts_with("\"" + scratch.path() + "/Unmitigated/SWAN_log.txt: line "))
+      << book.Value("About!B10");
+  EXPECT_EQ(book.Value("About!A11"), "(empty)");
+}
+
+TEST_F(WorkbookTest, SaysWhenTheReportsGiveFiguresInDifferentUnits) {
+  ScratchDirectory scratch;
+  FixtureReport micrograms;
+  micrograms.waterUnit = "\xB5g.L-1";
+  micrograms.sedimentUnit = "\xB5g.kg-1";
+  FixtureReport milligrams = micrograms;
+  milligrams.waterUnit = "mg.L-1";
+  scratch.Write("A/toxswa/1.sum", BuildReport(micrograms));
+  scratch.Write("B/toxswa/1.sum", BuildReport(milligrams));
+  ASSERT_EQ(RunCli({"--workbook", scratch.path()}).status, 0);
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  const std::string note =
+      "\"The reports give these figures in different units: \xC2\xB5g.L-1, mg.L-1. Each figure is in its own "
+      "report's unit; none is converted.\"";
+  for (const std::string cell : {"E1", "F1", "G1"}) {
+    EXPECT_TRUE(book.Value("Summary!" + cell).ends_with(" (units differ)\"")) << cell;
+    EXPECT_EQ(book.Extra("Summary!" + cell, "comment"), note) << cell;
+  }
+  EXPECT_EQ(book.Value("Summary!P1"), "\"TWAsw 1d (units differ)\"");
+  EXPECT_EQ(book.Extra("Summary!P1", "comment"), note);
+  EXPECT_EQ(book.Value("Summary!H1"), "\"PECsed_max (\xC2\xB5g.kg-1)\"");
+  EXPECT_EQ(book.Extra("Summary!H1", "comment"), "(none)");
+}
+
+TEST_F(WorkbookTest, LeavesALinkTooLongForExcelsHyperlinkAsThePlainName) {
+  ScratchDirectory scratch;
+  // The link's target: "file://", the scratch path, "/run/toxswa/" and the
+  // name. Excel's HYPERLINK takes 255 characters of it, or shows #VALUE!.
+  const std::size_t fixed = std::string("file://" + scratch.path() + "/run/toxswa/").size();
+  const std::string longest = std::string(255 - fixed - 4, 'r') + ".sum";
+  const std::string tooLong = std::string(255 - fixed - 3, 's') + ".sum";
+  scratch.Write("run/toxswa/" + longest, BuildReport(FixtureReport{}));
+  scratch.Write("run/toxswa/" + tooLong, BuildReport(FixtureReport{}));
+  ASSERT_EQ(RunCli({"--workbook", scratch.path()}).status, 0);
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  EXPECT_EQ(book.Value("Summary!B2"), "\"" + longest + "\"");
+  EXPECT_EQ(book.Extra("Summary!B2", "link"), "file://" + scratch.path() + "/run/toxswa/" + longest);
+  EXPECT_EQ(book.Value("Summary!B3"), "\"" + tooLong + "\"");
+  EXPECT_EQ(book.Type("Summary!B3"), "s");
+  EXPECT_EQ(book.Extra("Summary!B3", "link"), "(none)");
+}
+
+TEST_F(WorkbookTest, RefusesASummarySheetWiderThanExcelHolds) {
+  // 16,400 application dates would cut the last dates and the derived
+  // columns; 65,526 would wrap the 16-bit column number onto the first ones.
+  for (const std::size_t applications : {std::size_t{16400}, std::size_t{65526}}) {
+    ScratchDirectory scratch;
+    scratch.Write("Summary.xlsx", "the previous workbook");
+    FixtureReport wide;
+    wide.applicationDates.assign(applications, "14-Nov-1978-09h00");
+    wide.substances[0].waterWindows.clear();
+    wide.substances[0].sedimentWindows.clear();
+    scratch.Write("run/toxswa/a.sum", BuildReport(wide));
+    const CommandLineResult result = RunCli({"--workbook", scratch.path()});
+    EXPECT_EQ(result.status, 1) << applications;
+    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() +
+                              "/Summary.xlsx: not written: a report has " + std::to_string(applications) +
+                              " application dates, which would take the Summary sheet to " +
+                              std::to_string(applications + 18) +
+                              " columns, more than the 16384 an Excel worksheet holds; " + scratch.path() +
+                              "/Summary.txt is complete, " + scratch.path() +
+                              "/Summary.xlsx is left as it was\n");
+    EXPECT_EQ(ReadFile(scratch / "Summary.xlsx"), "the previous workbook");
+    const std::vector<std::string> lines = Split(ReadFile(scratch / "Summary.txt"), '\n');
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(Split(lines[1], '\t').size(), 12 + applications) << "every date in the table";
+  }
 }
 
 }  // namespace

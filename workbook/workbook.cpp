@@ -26,8 +26,12 @@ constexpr std::size_t kMaxDataRows = 1048575;
 constexpr std::size_t kFigureCount = std::size(kFigureNames);
 
 constexpr const char* kWaterBodyRule =
-    "Water body: the part of the scenario label after its last \"_\" (D4_Pond gives Pond); empty when "
-    "the label has none.";
+    "Water body: the report's water body type (R1_STREAM gives Stream); for a report that gives none, "
+    "the part of the scenario label after its last \"_\" (D4_Pond gives Pond), empty when the label has "
+    "none.";
+
+// Excel's HYPERLINK takes at most 255 characters of target.
+constexpr std::size_t kFormulaLinkCharacters = 255;
 constexpr const char* kEntryRouteRule =
     "Entry route (estimated): Drift when the date of the water maximum is one of the report's "
     "application dates; otherwise Drainage for a scenario label beginning with D, Run-off for one "
@@ -110,8 +114,14 @@ struct SpooledReport {
   std::string reportFile;
   std::string link;
   std::string scenario;
+  std::string version;
+  std::string waterBodyType;
+  std::string mitigation;
+  std::string crop;
+  std::string application;
   std::vector<SpooledSubstance> substances;
   TextList applicationDates;
+  std::vector<TwaWindow> windows;  // sorted by substance
 };
 
 bool ReadReport(SpoolReader& in, SpooledReport& report) {
@@ -130,6 +140,21 @@ bool ReadReport(SpoolReader& in, SpooledReport& report) {
   report.applicationDates.Clear();
   for (std::uint32_t count = in.Count(); count > 0 && in.ok(); --count)
     report.applicationDates.Append(in.Text());
+  report.version = in.Text();
+  report.waterBodyType = in.Text();
+  report.mitigation = in.Text();
+  report.crop = in.Text();
+  report.application = in.Text();
+  report.windows.clear();
+  for (std::uint32_t count = in.Count(); count > 0 && in.ok(); --count) {
+    TwaWindow& window = report.windows.emplace_back();
+    window.substance = in.Count();
+    window.sediment = in.Count() != 0;
+    window.days = static_cast<std::uint16_t>(in.Count());
+    window.value = in.Number();
+  }
+  std::stable_sort(report.windows.begin(), report.windows.end(),
+                   [](const TwaWindow& a, const TwaWindow& b) { return a.substance < b.substance; });
   return in.ok();
 }
 
@@ -168,20 +193,57 @@ WorkbookFormats MakeFormats(lxw_workbook* book) {
   return formats;
 }
 
-// A date of a report as a date-time cell, or as the text read when it is not
-// a valid date. An empty date leaves the cell empty.
-void WriteDate(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, std::string_view text,
-               const WorkbookFormats& formats) {
-  if (const std::optional<ReportDate> date = ParseReportDate(text)) {
-    lxw_datetime value{date->year, date->month, date->day, date->hour, date->minute, 0};
-    worksheet_write_datetime(sheet, row, column, &value, formats.date);
-  } else if (!text.empty()) {
-    worksheet_write_string(sheet, row, column, Windows1252ToUtf8(text).c_str(), nullptr);
-  }
-}
+// The cells of one sheet, each write checked: the first failure is kept. A
+// date of a report is a date-time cell, or the text read when it is not a
+// valid date; an empty text leaves the cell empty.
+class CheckedCells {
+ public:
+  explicit CheckedCells(lxw_worksheet* sheet) : sheet_(sheet) {}
 
-void WriteText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const std::string& text) {
-  if (!text.empty()) worksheet_write_string(sheet, row, column, text.c_str(), nullptr);
+  void Check(lxw_error error) {
+    if (error != LXW_NO_ERROR && error_ == LXW_NO_ERROR) error_ = error;
+  }
+  void Text(lxw_row_t row, std::size_t column, const std::string& text, lxw_format* format = nullptr) {
+    if (!text.empty()) Check(worksheet_write_string(sheet_, row, Column(column), text.c_str(), format));
+  }
+  void Number(lxw_row_t row, std::size_t column, double value) {
+    Check(worksheet_write_number(sheet_, row, Column(column), value, nullptr));
+  }
+  void Date(lxw_row_t row, std::size_t column, std::string_view text, const WorkbookFormats& formats) {
+    if (const std::optional<ReportDate> date = ParseReportDate(text)) {
+      lxw_datetime value{date->year, date->month, date->day, date->hour, date->minute, 0};
+      Check(worksheet_write_datetime(sheet_, row, Column(column), &value, formats.date));
+    } else {
+      Text(row, column, Windows1252ToUtf8(text));
+    }
+  }
+  lxw_worksheet* sheet() const { return sheet_; }
+  lxw_error error() const { return error_; }
+
+  // Columns are checked against the sheet's limit before any is written.
+  static lxw_col_t Column(std::size_t column) { return static_cast<lxw_col_t>(column); }
+
+ private:
+  lxw_worksheet* sheet_;
+  lxw_error error_ = LXW_NO_ERROR;
+};
+
+// The link of the report name in column B: a HYPERLINK formula, written out
+// with its row. A link over the 255 characters Excel's HYPERLINK takes (it
+// would show #VALUE!) leaves the name as plain text: a real hyperlink would
+// take up to 2,079, but libxlsxwriter holds every one in memory until the
+// sheet is closed (20,000 of them took the run from 10 to 94 MiB), and a
+// sheet holds at most 65,530.
+void WriteReportName(CheckedCells& cells, lxw_row_t row, const SpooledReport& report,
+                     lxw_format* linkFormat) {
+  if (!report.link.empty() && CharacterCount(report.link) <= kFormulaLinkCharacters) {
+    const std::string formula = HyperlinkFormula(report.link, report.reportFile);
+    if (!formula.empty() && worksheet_write_formula_str(cells.sheet(), row, 1, formula.c_str(), linkFormat,
+                                                        report.reportFile.c_str()) == LXW_NO_ERROR) {
+      return;
+    }
+  }
+  cells.Text(row, 1, report.reportFile);
 }
 
 std::string Describe(lxw_error error) {
@@ -238,11 +300,11 @@ void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFold
       runFolder_ = runFolder;
       // The mitigation SWAN wrote into the run folder, for the line under
       // its name in Compare.
-      compare_.StartRunFolder(
-          runFolder, ReadRunFolderDetails(JoinPath(settings_.directory, runFolder)).RunFolderMitigation());
+      TakeRunFolder(runFolder);
+      compare_.StartRunFolder(runFolder, details_.RunFolderMitigation());
     }
     Spool(record, NameInWorkbook(runFolder), NameInWorkbook(reportFile),
-          NameInWorkbook(ReportLink(settings_.directory, reportPath)));
+          NameInWorkbook(ReportLink(settings_.directory, reportPath)), reportFile);
     compare_.Add(record, reportFile);
     ++reports_;
   } catch (const std::bad_alloc&) {
@@ -250,8 +312,14 @@ void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFold
   }
 }
 
+void SummaryWorkbook::TakeRunFolder(const std::string& runFolder) {
+  details_ = ReadRunFolderDetails(JoinPath(settings_.directory, runFolder));
+  for (const RunFolderProblem& problem : details_.problems()) problems_.push_back(problem);
+}
+
 void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFolder,
-                            const std::string& reportFile, const std::string& link) {
+                            const std::string& reportFile, const std::string& link,
+                            const std::string& originalReportFile) {
   SpoolWriter out(spool_);
   out.Text(runFolder);
   out.Text(reportFile);
@@ -266,7 +334,19 @@ void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFo
   }
   out.Count(record.applicationDates.size());
   for (std::string_view date : record.applicationDates) out.Text(date);
-  maxApplications_ = std::max(maxApplications_, record.applicationDates.size());
+  out.Text(record.version);
+  out.Text(record.waterBodyType);
+  out.Text(details_.Mitigation(originalReportFile));
+  out.Text(details_.Crop(originalReportFile));
+  out.Text(details_.Application(originalReportFile));
+  out.Count(record.twaWindows.size());
+  for (const TwaWindow& window : record.twaWindows) {
+    out.Count(window.substance);
+    out.Count(window.sediment ? 1 : 0);
+    out.Count(window.days);
+    out.Number(window.value);
+  }
+  columns_.Take(record);
   if (!out.ok()) failure_ = SystemError(path_, "not written: its temporary file cannot be written", errno);
 }
 
@@ -277,6 +357,7 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
     return FileError(path_, "not written: the table's " + std::to_string(rows) +
                                 " rows are more than an Excel worksheet holds (1048575 under its header)");
   }
+  if (const std::optional<std::string> problem = columns_.LimitProblem()) return FileError(path_, *problem);
   if (std::fflush(spool_) != 0 || std::ferror(spool_) != 0) {
     return SystemError(path_, "not written: its temporary file cannot be written", errno);
   }
@@ -289,79 +370,9 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   if (book == nullptr) return FileError(path_, "cannot create: not enough memory or no temporary folder");
   const WorkbookFormats formats = MakeFormats(book);
   lxw_worksheet* summary = workbook_add_worksheet(book, "Summary");
-
-  // Summary: the table's columns, the application dates under "AppDate",
-  // "AppDate 2", ..., then the two derived columns.
-  std::vector<std::string> header = {"ID",         "Mitigation", "Scenario",   "Substance", "PECsw_max",
-                                     "TWA7d",      "TWA21d",     "PECsed_max", "TWAsed7d",  "TWAsed21d",
-                                     "Date water", "Date sed",   "AppDate"};
-  for (std::size_t n = 2; n <= maxApplications_; ++n) header.push_back("AppDate " + std::to_string(n));
-  const auto waterBodyColumn = static_cast<lxw_col_t>(header.size());
-  header.push_back("Water body");
-  header.push_back("Entry route (estimated)");
-  const auto lastColumn = static_cast<lxw_col_t>(header.size() - 1);
-  worksheet_set_column(summary, 0, 1, 18, nullptr);
-  worksheet_set_column(summary, 2, 3, 14, nullptr);
-  worksheet_set_column(summary, 4, 9, 11, nullptr);
-  worksheet_set_column(summary, 10, waterBodyColumn - 1, 17, nullptr);
-  worksheet_set_column(summary, waterBodyColumn, waterBodyColumn, 11, nullptr);
-  worksheet_set_column(summary, lastColumn, lastColumn, 22, nullptr);
-  worksheet_freeze_panes(summary, 1, 0);
-  for (std::size_t column = 0; column < header.size(); ++column) {
-    worksheet_write_string(summary, 0, static_cast<lxw_col_t>(column), header[column].c_str(),
-                           formats.header);
-  }
-
-  SpoolReader in(spool_);
-  SpooledReport report;
-  lxw_row_t row = 0;
-  static const SpooledSubstance kNoSubstance{};
-  for (std::size_t n = 0; n < reports_; ++n) {
-    if (stop && stop()) {
-      workbook_close(book);
-      return FileError(path_, "not written: stopped");
-    }
-    if (!ReadReport(in, report)) {
-      workbook_close(book);
-      return SystemError(path_, "not written: its temporary file cannot be read", errno);
-    }
-    const std::string scenario = Windows1252ToUtf8(report.scenario);
-    const std::size_t lines = std::max<std::size_t>(report.substances.size(), 1);
-    for (std::size_t line = 0; line < lines; ++line) {
-      const SpooledSubstance& substance = report.substances.empty() ? kNoSubstance : report.substances[line];
-      ++row;
-      WriteText(summary, row, 0, report.runFolder);
-      // The link as a HYPERLINK formula with the name as its result: unlike
-      // the library's own links, which it keeps in memory until the sheet is
-      // closed, a formula is written out with its row. A link too long for a
-      // formula leaves the name as plain text.
-      const std::string formula =
-          report.link.empty() ? std::string() : HyperlinkFormula(report.link, report.reportFile);
-      if (formula.empty() || worksheet_write_formula_str(summary, row, 1, formula.c_str(), formats.link,
-                                                         report.reportFile.c_str()) != LXW_NO_ERROR) {
-        WriteText(summary, row, 1, report.reportFile);
-      }
-      WriteText(summary, row, 2, scenario);
-      WriteText(summary, row, 3, Windows1252ToUtf8(substance.name));
-      for (std::size_t figure = 0; figure < kFigureCount; ++figure) {
-        worksheet_write_number(summary, row, static_cast<lxw_col_t>(4 + figure), substance.figures[figure],
-                               nullptr);
-      }
-      WriteDate(summary, row, 10, substance.waterMaxDate, formats);
-      WriteDate(summary, row, 11, substance.sedimentMaxDate, formats);
-      if (line == 0) {
-        lxw_col_t column = 12;
-        for (std::string_view date : report.applicationDates)
-          WriteDate(summary, row, column++, date, formats);
-      }
-      WriteText(summary, row, waterBodyColumn, std::string(WaterBody(scenario)));
-      WriteText(summary, row, waterBodyColumn + 1,
-                std::string(EntryRoute(report.scenario, substance.waterMaxDate, report.applicationDates)));
-    }
-  }
-  worksheet_autofilter(summary, 0, 0, row, lastColumn);
-
-  std::optional<FileError> failure = compare_.Write(book, path_);
+  std::optional<FileError> failure = summary != nullptr ? WriteSummary(summary, formats, stop)
+                                                        : FileError(path_, "not written: not enough memory");
+  if (!failure) failure = compare_.Write(book, path_);
   if (!failure) {
     lxw_worksheet* about = workbook_add_worksheet(book, "About");
     failure = about != nullptr ? WriteAbout(about, formats, rows)
@@ -374,6 +385,101 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
 
   const lxw_error closed = workbook_close(book);
   if (closed != LXW_NO_ERROR) return FileError(path_, "cannot write: " + Describe(closed));
+  return std::nullopt;
+}
+
+// Summary: the table's columns with the units in the figures' heads, the
+// other time-weighted average windows after the figures, the application
+// dates under "AppDate", "AppDate 2", ..., the two derived columns, then what
+// the run folder and the report say of the report.
+std::optional<FileError> SummaryWorkbook::WriteSummary(lxw_worksheet* summary, const WorkbookFormats& formats,
+                                                       const std::function<bool()>& stop) {
+  const SummaryColumns& columns = columns_;
+  const std::vector<std::string> header = columns.Header();
+  const auto column = [](std::size_t n) { return CheckedCells::Column(n); };
+  CheckedCells cells(summary);
+  cells.Check(worksheet_set_column(summary, 0, 1, 18, nullptr));
+  cells.Check(worksheet_set_column(summary, 2, 3, 14, nullptr));
+  cells.Check(worksheet_set_column(summary, 4, column(SummaryColumns::kWaterDate - 1), 11, nullptr));
+  cells.Check(worksheet_set_column(summary, column(SummaryColumns::kWaterDate),
+                                   column(columns.WaterBody() - 1), 17, nullptr));
+  cells.Check(
+      worksheet_set_column(summary, column(columns.WaterBody()), column(columns.WaterBody()), 11, nullptr));
+  cells.Check(
+      worksheet_set_column(summary, column(columns.EntryRoute()), column(columns.EntryRoute()), 22, nullptr));
+  if (columns.Mitigation() > columns.FirstWindow()) {
+    cells.Check(worksheet_set_column(summary, column(columns.FirstWindow()), column(columns.Mitigation() - 1),
+                                     14, nullptr));
+  }
+  cells.Check(worksheet_set_column(summary, column(columns.Mitigation()), column(columns.Application()), 30,
+                                   nullptr));
+  cells.Check(
+      worksheet_set_column(summary, column(columns.Version()), column(columns.Version()), 20, nullptr));
+  worksheet_freeze_panes(summary, 1, 0);
+  for (std::size_t n = 0; n < header.size(); ++n) cells.Text(0, n, header[n], formats.header);
+  // Heads whose reports disagree on the unit say which units they give.
+  for (const bool sediment : {false, true}) {
+    const std::string units = columns.UnitDisagreement(sediment);
+    if (units.empty()) continue;
+    const std::string note = "The reports give these figures in different units: " + units +
+                             ". Each figure is in its own report's unit; none is converted.";
+    for (std::size_t n = 0; n < header.size(); ++n) {
+      if (header[n].ends_with(" (units differ)") &&
+          (n < SummaryColumns::kFirstFigure + 6 ? (n >= SummaryColumns::kFirstFigure + 3) == sediment
+                                                : header[n].starts_with("TWAsed ") == sediment)) {
+        cells.Check(worksheet_write_comment(summary, 0, column(n), note.c_str()));
+      }
+    }
+  }
+
+  SpoolReader in(spool_);
+  SpooledReport report;
+  lxw_row_t row = 0;
+  static const SpooledSubstance kNoSubstance{};
+  for (std::size_t n = 0; n < reports_; ++n) {
+    if (stop && stop()) return FileError(path_, "not written: stopped");
+    if (!ReadReport(in, report))
+      return SystemError(path_, "not written: its temporary file cannot be read", errno);
+    const std::string scenario = Windows1252ToUtf8(report.scenario);
+    const std::string waterBody = report.waterBodyType.empty() ? std::string(WaterBody(scenario))
+                                                               : WaterBodyOfType(report.waterBodyType);
+    const std::size_t lines = std::max<std::size_t>(report.substances.size(), 1);
+    std::size_t window = 0;
+    for (std::size_t line = 0; line < lines; ++line) {
+      const SpooledSubstance& substance = report.substances.empty() ? kNoSubstance : report.substances[line];
+      ++row;
+      cells.Text(row, 0, report.runFolder);
+      WriteReportName(cells, row, report, formats.link);
+      cells.Text(row, 2, scenario);
+      cells.Text(row, 3, Windows1252ToUtf8(substance.name));
+      for (std::size_t figure = 0; figure < kFigureCount; ++figure) {
+        cells.Number(row, SummaryColumns::kFirstFigure + figure, substance.figures[figure]);
+      }
+      for (; window < report.windows.size() && report.windows[window].substance <= line; ++window) {
+        const TwaWindow& w = report.windows[window];
+        const std::size_t at = columns.Window(w.sediment, w.days);
+        if (w.substance == line && at != SummaryColumns::kNoColumn) cells.Number(row, at, w.value);
+      }
+      cells.Date(row, SummaryColumns::kWaterDate, substance.waterMaxDate, formats);
+      cells.Date(row, SummaryColumns::kSedimentDate, substance.sedimentMaxDate, formats);
+      if (line == 0) {
+        std::size_t at = SummaryColumns::kFirstApplication;
+        for (std::string_view date : report.applicationDates) cells.Date(row, at++, date, formats);
+      }
+      cells.Text(row, columns.WaterBody(), waterBody);
+      cells.Text(row, columns.EntryRoute(),
+                 std::string(EntryRoute(report.scenario, substance.waterMaxDate, report.applicationDates)));
+      cells.Text(row, columns.Mitigation(), Windows1252ToUtf8(report.mitigation));
+      cells.Text(row, columns.Crop(), Windows1252ToUtf8(report.crop));
+      cells.Text(row, columns.Application(), Windows1252ToUtf8(report.application));
+      cells.Text(row, columns.Version(), Windows1252ToUtf8(report.version));
+    }
+  }
+  cells.Check(worksheet_autofilter(summary, 0, 0, row, column(columns.Count() - 1)));
+  if (cells.error() != LXW_NO_ERROR) {
+    return FileError(
+        path_, "not written: a cell of the Summary sheet cannot be written: " + Describe(cells.error()));
+  }
   return std::nullopt;
 }
 
@@ -411,6 +517,15 @@ std::optional<FileError> SummaryWorkbook::WriteAbout(lxw_worksheet* sheet, const
     } else {
       text(1, value, nullptr);
     }
+    ++row;
+  }
+  // The files beside the reports that were not understood, one row each:
+  // their cells stay empty, and the run does not fail over them.
+  if (!problems_.empty()) ++row;
+  for (const RunFolderProblem& problem : problems_) {
+    if (failure || row + 1 >= LXW_ROW_MAX) break;
+    text(0, "Not understood", formats.header);
+    text(1, NameInWorkbook(Describe(problem)), nullptr);
     ++row;
   }
   // The thresholds as typed, then what each block of Compare was given.

@@ -14,7 +14,9 @@
 
 #include "runtime/file_error.h"
 #include "summary/report_record.h"
+#include "summary/run_folder_details.h"
 #include "workbook/compare_sheet.h"
+#include "workbook/summary_sheet.h"
 
 struct lxw_worksheet;
 
@@ -67,8 +69,13 @@ class SummaryWorkbook {
                                  const std::function<bool()>& stop);
 
  private:
+  // What the run folder's SWAN log and SWASH project report say of reports:
+  // read once per run folder, when its first report is taken.
+  void TakeRunFolder(const std::string& runFolder);
   void Spool(const ReportRecord& record, const std::string& runFolder, const std::string& reportFile,
-             const std::string& link);
+             const std::string& link, const std::string& originalReportFile);
+  std::optional<FileError> WriteSummary(lxw_worksheet* sheet, const WorkbookFormats& formats,
+                                        const std::function<bool()>& stop);
   std::optional<FileError> WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,
                                       std::size_t rows) const;
 
@@ -77,7 +84,9 @@ class SummaryWorkbook {
   std::FILE* spool_ = nullptr;
   std::optional<FileError> failure_;
   std::size_t reports_ = 0;
-  std::size_t maxApplications_ = 0;
+  SummaryColumns columns_;
+  RunFolderDetails details_;  // of the current run folder
+  std::vector<RunFolderProblem> problems_;
 
   std::optional<std::string> runFolder_;  // the run folder of the last report
   CompareSheet compare_;

@@ -190,6 +190,24 @@ std::string_view WaterBody(std::string_view scenario) {
   return underscore == std::string_view::npos ? std::string_view() : scenario.substr(underscore + 1);
 }
 
+std::string WaterBodyOfType(std::string_view type) {
+  type = Trim(type);
+  const std::size_t underscore = type.rfind('_');
+  std::string body(underscore == std::string_view::npos ? type : type.substr(underscore + 1));
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    char& c = body[i];
+    if (i == 0 && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (i > 0 && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return body;
+}
+
+std::size_t CharacterCount(std::string_view text) {
+  std::size_t characters = 0;
+  for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  return characters;
+}
+
 std::string_view EntryRoute(std::string_view scenario, std::string_view waterMaxDate,
                             const TextList& applicationDates) {
   const std::string_view maximum = Trim(waterMaxDate);

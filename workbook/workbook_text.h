@@ -55,6 +55,14 @@ std::optional<ReportDate> ParseReportDate(std::string_view text);
 // for "D4_Pond"); empty when the label has no "_".
 std::string_view WaterBody(std::string_view scenario);
 
+// The water body of a report's "* Water Body Type" ("R1_STREAM" gives
+// "Stream"): the part after its last "_" (all of it when it has none), its
+// ASCII letters in lower case but the first. Empty for an empty type.
+std::string WaterBodyOfType(std::string_view type);
+
+// The characters of `text`, valid UTF-8.
+std::size_t CharacterCount(std::string_view text);
+
 // The estimated entry route of a substance into the water: "Drift" when the
 // date of its water maximum (spaces around it ignored, and not empty) is one
 // of the report's application dates (compared without their spaces too); otherwise "Drainage" for a scenario
