@@ -1,8 +1,10 @@
 #include "summary/summary_run.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "summary/report_reader.h"
 #include "summary/report_record.h"
 #include "summary/summary_table.h"
+#include "summary/swash_project_report.h"
 
 namespace quillmere {
 
@@ -80,6 +83,30 @@ std::optional<RunFolderReports> FindReports(const std::string& runPath) {
   result.reports = List(result.folderPath);
   std::erase_if(result.reports, [](const ListedEntry& entry) { return !IsReport(entry); });
   return result;
+}
+
+// The water bodies that the SWASH project report of the run folder at
+// `runPath` gives by run ID. The report is looked for and read when a report
+// of the older layout first asks, and only once for the run folder; a folder
+// without one, or one not understood, gives none.
+WaterBodyLookup ProjectReportWaterBodies(std::string runPath) {
+  struct Project {
+    std::string runPath;
+    bool read = false;
+    std::optional<SwashProjectReport> report;
+  };
+  auto project = std::make_shared<Project>();
+  project->runPath = std::move(runPath);
+  return [project](std::string_view runId) {
+    if (!project->read) {
+      project->read = true;
+      if (const std::optional<std::string> path = FindSwashProjectReport(project->runPath)) {
+        project->report = ReadSwashProjectReport(*path).report;
+      }
+    }
+    const SwashRun* run = project->report ? project->report->Run(runId) : nullptr;
+    return run != nullptr ? run->waterBody : std::string();
+  };
 }
 
 // The line for a run that found no report in `directory`, whose entries are
@@ -155,9 +182,10 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
       if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
       ++progress.runFoldersDone;
       if (options.progress) options.progress(progress);
-      const std::optional<RunFolderReports> found = FindReports(JoinPath(directory, runFolder.name));
+      const std::string runPath = JoinPath(directory, runFolder.name);
+      const std::optional<RunFolderReports> found = FindReports(runPath);
       if (!found) continue;
-      reader.StartRunFolder();
+      reader.StartRunFolder(ProjectReportWaterBodies(runPath));
       for (const ListedEntry& report : found->reports) {
         if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
         const std::string reportPath = JoinPath(found->folderPath, report.name);

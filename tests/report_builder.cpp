@@ -252,6 +252,38 @@ std::string BuildOlderReport(const OlderFixtureReport& report) {
   return out;
 }
 
+std::string BuildOlderProjectReport(const std::vector<OlderProjectRun>& runs) {
+  const std::string stars(100, '*');
+  std::string out =
+      "\n"
+      "      * SWASH report file\n"
+      "      * made by FOCUS-SWASH UI v. 3 (= 3.1.2)\n"
+      "      *\n"
+      "      * Description : fixture of the tests\n"
+      "      *\n"
+      "      " +
+      stars +
+      "\n"
+      "      *  CREATED RUNS\n"
+      "      " +
+      stars +
+      "\n"
+      "      *\n"
+      "      * --ID--MACRO\\PRZM-Crop(1st/2nd)----------Scenario-WaterbodyType-|-Method---------First/Last/"
+      "Interval-#--Rate-|-Mean Deposition-Mass Loading\n"
+      "                                                                                                     "
+      "(d)     (kg/ha) (% of Appl. Rate)   (mg/m2)\n"
+      "      *\n";
+  for (const OlderProjectRun& run : runs) {
+    out += "      * " + PadRight(run.id, 10) + PadRight(run.id.substr(0, 5), 7) +
+           PadRight("Vines, late", 25) + PadRight(run.location, 10) + PadRight(run.waterBody, 13) +
+           "air blast      01-Apr/30-Apr/1     1 0.2500       8.028          2.007\n";
+    out += "      *\n";
+  }
+  out += "      " + stars + "\n";
+  return out;
+}
+
 std::string WithoutLinesContaining(const std::string& text, std::string_view removed) {
   std::string kept;
   std::size_t start = 0;

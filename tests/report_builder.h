@@ -65,6 +65,17 @@ struct OlderFixtureReport {
 // The report's bytes, "\xB5" (Latin-1 micro sign) in its units.
 std::string BuildOlderReport(const OlderFixtureReport& report);
 
+// One run of a SWASH 3 project report.
+struct OlderProjectRun {
+  std::string id;         // "00002d_wr"
+  std::string location;   // "D5"
+  std::string waterBody;  // "focus_ditch"
+};
+
+// A SWASH 3 project report (`<project>_report.txt`) listing `runs`, one
+// application each; lines end in LF.
+std::string BuildOlderProjectReport(const std::vector<OlderProjectRun>& runs);
+
 // `text` without the lines that contain `removed`; lines end in LF.
 std::string WithoutLinesContaining(const std::string& text, std::string_view removed);
 
