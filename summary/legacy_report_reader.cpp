@@ -19,9 +19,9 @@ constexpr std::string_view kModelBanner = "TOXSWA v";
 constexpr std::string_view kTodaysVersion = "TOXSWA version";
 
 constexpr std::string_view kRunId = "* Run ID           :";
-constexpr std::string_view kSubstance = " Substance              :";
-constexpr std::string_view kLocation = " Location               :";
-constexpr std::string_view kWaterBodyType = " Type of water body     :";
+constexpr std::string_view kSubstance = "Substance              :";
+constexpr std::string_view kLocation = "Location               :";
+constexpr std::string_view kWaterBodyType = "Type of water body     :";
 constexpr std::string_view kApplications = "Appl.No  Date/Hour";
 constexpr std::string_view kGlobalMax = "Global max";
 
@@ -121,7 +121,9 @@ class OlderCursor {
       throw FileError(path(), LineTooLongReason(number_ + 1));
     }
     ++number_;
-    if (Contains(line_, kScenarioLine)) throw ScenarioLineMet{line_, number_};
+    if (line_.size() >= kScenarioLine.size() && Contains(line_, kScenarioLine)) {
+      throw ScenarioLineMet{line_, number_};
+    }
     return true;
   }
 

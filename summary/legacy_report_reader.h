@@ -60,9 +60,9 @@ struct ScenarioLineMet {
 // cut from fixed byte columns:
 //
 //   the run ID                "* Run ID           :" (optional), before
-//   the substance             " Substance              :", text after the colon
-//   the location              " Location               :", its first word
-//   the water body            " Type of water body     :", text after the colon
+//   the substance             "Substance              :", text after the colon
+//   the location              "Location               :", its first word
+//   the water body            "Type of water body     :", text after the colon
 //   applications              the rows after "Appl.No  Date/Hour", date in
 //                             columns 8 to 24, up to a blank line
 //   water layer               "Actual concentrations in water layer" (unit

@@ -193,9 +193,9 @@ TEST(LegacyReportReaderTest, FailsNamingTheLineItLacks) {
     std::string removed;
     std::string reason;
   } cases[] = {
-      {" Substance              :", EndsEarly(" Substance              :")},
-      {" Location               :", EndsEarly(" Location               :")},
-      {"Type of water body", EndsEarly(" Type of water body     :")},
+      {"Substance              :", EndsEarly("Substance              :")},
+      {"Location               :", EndsEarly("Location               :")},
+      {"Type of water body", EndsEarly("Type of water body     :")},
       {"Appl.No", EndsEarly("Appl.No  Date/Hour")},
       {"Actual concentrations in water layer", EndsEarly("Actual concentrations in water layer")},
       {"Actual concentrations in sediment", EndsEarly("Actual concentrations in sediment")},

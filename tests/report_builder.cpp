@@ -195,9 +195,13 @@ std::string BuildOlderReport(const OlderFixtureReport& report) {
   line(" Maximum hourly fluxes and concentrations in drained water");
   line(" Substance                :    0.07 mg.m-2.h-1 (    10.4 mg.'m-1.h-1) 12-Dec-1986 04:00");
   line("");
-  line(" Year  Month   cuinsl   cuinub cuinwb  cuouwb   cuoueb  cuoufb    cutf   cuvol  totmwl");
+  line(
+      " Year  Month   cuinsl   cuinub cuinwb  cuouwb   cuoueb  cuoufb    cutf   cuvol  totmwl    cuper   "
+      "totmwb");
   for (int i = 0; i < report.fillerLines; ++i) {
-    line(" 1986    Mar   11.204    0.000  0.000  -0.511   -4.873   0.000  -1.022   0.000  22.317");
+    line(
+        " 1986    Mar   11.204    0.000  0.000  -0.511   -4.873   0.000  -1.022   0.000  22.317   -0.044    "
+        "3.906");
   }
   line("");
   line(" Tables: Maximum exposure concentrations in water layer");

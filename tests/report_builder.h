@@ -58,7 +58,7 @@ struct OlderFixtureReport {
   std::string sedimentTwa21 = "8.512";
   std::string lineEnd = "\n";
   // Lines of a monthly mass balance added to the middle of the report, to
-  // give it the size of a real one (about 90 bytes each).
+  // give it the size of a real one (about 100 bytes each).
   int fillerLines = 0;
 };
 
