@@ -72,7 +72,8 @@ std::size_t FindBanner(std::string_view line, std::string_view banner, std::stri
 }
 
 // The current line of a report of the older layout and the way forward.
-// Every line read is tested for the line that starts today's header.
+// Until the older header has been read, every line read is tested for the
+// line that starts today's header.
 class OlderCursor {
  public:
   OlderCursor(LineReader& lines, std::size_t number) : lines_(lines), number_(number) {}
@@ -101,6 +102,10 @@ class OlderCursor {
   // Replaces the current line by the next; false at the end.
   bool TryRead() { return Next(); }
 
+  // From now on the file is one of the older layout.
+  void HeaderRead() { headerRead_ = true; }
+  bool headerRead() const { return headerRead_; }
+
   // Reads the rest of the file.
   void ReadToEnd() {
     while (Next()) {
@@ -121,7 +126,7 @@ class OlderCursor {
       throw FileError(path(), LineTooLongReason(number_ + 1));
     }
     ++number_;
-    if (line_.size() >= kScenarioLine.size() && Contains(line_, kScenarioLine)) {
+    if (!headerRead_ && Contains(line_, kScenarioLine)) {
       throw ScenarioLineMet{line_, number_};
     }
     return true;
@@ -130,6 +135,7 @@ class OlderCursor {
   LineReader& lines_;
   std::string_view line_;
   std::size_t number_;
+  bool headerRead_ = false;
 };
 
 // The water layer or the sediment: the heading of its table of actual
@@ -239,6 +245,7 @@ void ReadFields(OlderCursor& cursor, const ReportBanner& banner, const WaterBody
   const std::string location(place.substr(0, place.find(' ')));
   cursor.ScanFor(kWaterBodyType);
   record.waterBodyType = std::string(After(cursor.line(), kWaterBodyType));
+  cursor.HeaderRead();
   record.scenario = location + "_" + OlderLayoutWaterBody(record.waterBodyType, runId, lookup);
 
   cursor.ScanFor(kApplications);
@@ -329,12 +336,12 @@ std::optional<ScenarioLineMet> ReadOlderLayout(LineReader& lines, std::size_t li
   OlderCursor cursor(lines, lineNumber);
   try {
     ReadFields(cursor, banner, lookup, record);
-    // A line of today's header further on makes the file one of today's
-    // layout, read as before.
-    cursor.ReadToEnd();
   } catch (const ScenarioLineMet& met) {
     return met;
   } catch (const FileError&) {
+    // Without the older header, a line of today's header anywhere makes the
+    // file one of today's layout, read as before.
+    if (cursor.headerRead()) throw;
     try {
       cursor.ReadToEnd();
     } catch (const ScenarioLineMet& met) {

@@ -75,8 +75,10 @@ struct ScenarioLineMet {
 // the text of columns 1 to 12. The scenario label is the location, "_" and
 // the water body (see OlderLayoutWaterBody), without the "2" of a repeated
 // scenario. Throws FileError naming `lines.path()` as today's layout does.
-// Returns the line of today's header if the file holds one anywhere, having
-// read nothing into `record` that counts.
+// Returns the line of today's header when one comes before the older
+// header's last line (the water body), or anywhere in a file that lacks the
+// older header; `record` then holds nothing that counts. Once the older
+// header is read, the file is of the older layout.
 std::optional<ScenarioLineMet> ReadOlderLayout(LineReader& lines, std::size_t lineNumber,
                                                const ReportBanner& banner, const WaterBodyLookup& lookup,
                                                ReportRecord& record);

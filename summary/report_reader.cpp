@@ -234,9 +234,8 @@ void ReportReader::Read(LineReader& lines, ReportRecord& record) {
   ClearRecord(record);
 
   // The first lines tell a report of the older layout by its banner, before
-  // any "* Scenario" line; that layout is read to the end, and if a
-  // "* Scenario" line comes after all, the file is read from there as
-  // before.
+  // any "* Scenario" line; should a "* Scenario" line come before the older
+  // header's lines after all, the file is read from there as before.
   cursor.ReadFor(kScenario);
   while (!Contains(cursor.line(), kScenario)) {
     if (cursor.number() <= ReportBanner::kLines && cursor.banner().Note(cursor.line())) {

@@ -32,8 +32,8 @@ namespace quillmere {
 //
 // A file whose first 30 lines give the banner of FOCUS_TOXSWA 3.x (TOXSWA
 // 2.x) before any "* Scenario" line is read in that older layout instead
-// (summary/legacy_report_reader.h), unless a "* Scenario" line comes later
-// after all. A file of neither layout that names its writer in its first 30
+// (summary/legacy_report_reader.h), unless a "* Scenario" line comes before
+// the older header's lines. A file of neither layout that names its writer in its first 30
 // lines is refused naming it.
 class ReportReader {
  public:

@@ -266,9 +266,10 @@ TEST(LegacyReportReaderTest, TellsTheLayoutByTheBannerOfTheFirstLines) {
        "the report was written by TOXSWA v1.2, a layout this program does not read"},
       {"today's header without its scenario", WithoutLinesContaining(today, "* Scenario"), "",
        "the report was written by FOCUS TOXSWA 5.5.3, but it lacks the line \"* Scenario                :\""},
-      {"a scenario line after the older banner", older + today, ofToday, ""},
-      {"a scenario line amid the older layout",
-       older.substr(0, older.find(" Tables:")) + today + older.substr(older.find(" Tables:")), ofToday, ""},
+      {"today's report after the banner", "* FOCUS_TOXSWA v3.3.1\n" + today, ofToday, ""},
+      {"a scenario line within the older header",
+       older.substr(0, older.find(" Location")) + today + older.substr(older.find(" Location")), ofToday, ""},
+      {"a scenario line after the older header", older + today, "D5_Pond", ""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FailureReason(c.text), c.reason) << c.what;
@@ -282,10 +283,8 @@ TEST(LegacyReportReaderTest, TellsTheLayoutByTheBannerOfTheFirstLines) {
       }
     }
   }
-  // A broken figure of the older layout does not stop a later scenario line.
-  OlderFixtureReport broken;
-  broken.waterMax = "*****";
-  EXPECT_EQ(ReadText(BuildOlderReport(broken) + today).scenario, ofToday);
+  // Without the older header, a scenario line anywhere is read as before.
+  EXPECT_EQ(ReadText(WithoutLinesContaining(older, "Type of water body") + today).scenario, ofToday);
 }
 
 }  // namespace
