@@ -59,7 +59,12 @@ SummaryOutcome& StopInterrupted(SummaryOutcome& outcome, OutputFile& file, int s
 struct RunFolderReports {
   std::string folderPath;
   std::vector<ListedEntry> reports;
+  // The files of the run folder that may be its SWASH project report, in
+  // listing order.
+  std::vector<std::string> projectReports;
 };
+
+constexpr std::string_view kProjectReportEnding = "_report.txt";
 
 bool IsReportFolder(const ListedEntry& entry) {
   return entry.kind == EntryKind::kFolder && EqualsIgnoringCase(entry.name, kReportFolderName);
@@ -82,26 +87,33 @@ std::optional<RunFolderReports> FindReports(const std::string& runPath) {
   result.folderPath = JoinPath(runPath, found->name);
   result.reports = List(result.folderPath);
   std::erase_if(result.reports, [](const ListedEntry& entry) { return !IsReport(entry); });
+  for (const ListedEntry& entry : entries) {
+    if (entry.kind == EntryKind::kPlainFile && EndsWithIgnoringCase(entry.name, kProjectReportEnding)) {
+      result.projectReports.push_back(JoinPath(runPath, entry.name));
+    }
+  }
   return result;
 }
 
-// The water bodies that the SWASH project report of the run folder at
-// `runPath` gives by run ID. The report is looked for and read when a report
+// The water bodies that the SWASH project report of a run folder gives by
+// run ID: the first of `candidates` (its *_report.txt files, taken from the
+// listing the run made anyway) that reads as one. It is read when a report
 // of the older layout first asks, and only once for the run folder; a folder
 // without one, or one not understood, gives none.
-WaterBodyLookup ProjectReportWaterBodies(std::string runPath) {
+WaterBodyLookup ProjectReportWaterBodies(std::vector<std::string> candidates) {
   struct Project {
-    std::string runPath;
+    std::vector<std::string> candidates;
     bool read = false;
     std::optional<SwashProjectReport> report;
   };
   auto project = std::make_shared<Project>();
-  project->runPath = std::move(runPath);
+  project->candidates = std::move(candidates);
   return [project](std::string_view runId) {
     if (!project->read) {
       project->read = true;
-      if (const std::optional<std::string> path = FindSwashProjectReport(project->runPath)) {
-        project->report = ReadSwashProjectReport(*path).report;
+      for (const std::string& path : project->candidates) {
+        project->report = ReadSwashProjectReport(path).report;
+        if (project->report) break;
       }
     }
     const SwashRun* run = project->report ? project->report->Run(runId) : nullptr;
@@ -185,7 +197,7 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
       const std::string runPath = JoinPath(directory, runFolder.name);
       const std::optional<RunFolderReports> found = FindReports(runPath);
       if (!found) continue;
-      reader.StartRunFolder(ProjectReportWaterBodies(runPath));
+      reader.StartRunFolder(ProjectReportWaterBodies(found->projectReports));
       for (const ListedEntry& report : found->reports) {
         if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
         const std::string reportPath = JoinPath(found->folderPath, report.name);
