@@ -106,6 +106,10 @@ class OlderCursor {
   void HeaderRead() { headerRead_ = true; }
   bool headerRead() const { return headerRead_; }
 
+  // True once reading a line failed (a line too long, the file unreadable,
+  // a request to stop): nothing more can be read.
+  bool readFailed() const { return readFailed_; }
+
   // Reads the rest of the file.
   void ReadToEnd() {
     while (Next()) {
@@ -123,7 +127,11 @@ class OlderCursor {
     try {
       if (!lines_.ReadLine(line_)) return false;
     } catch (const LineTooLong&) {
+      readFailed_ = true;
       throw FileError(path(), LineTooLongReason(number_ + 1));
+    } catch (const FileError&) {
+      readFailed_ = true;
+      throw;
     }
     ++number_;
     if (!headerRead_ && Contains(line_, kScenarioLine)) {
@@ -136,6 +144,7 @@ class OlderCursor {
   std::string_view line_;
   std::size_t number_;
   bool headerRead_ = false;
+  bool readFailed_ = false;
 };
 
 // The water layer or the sediment: the heading of its table of actual
@@ -341,7 +350,7 @@ std::optional<ScenarioLineMet> ReadOlderLayout(LineReader& lines, std::size_t li
   } catch (const FileError&) {
     // Without the older header, a line of today's header anywhere makes the
     // file one of today's layout, read as before.
-    if (cursor.headerRead()) throw;
+    if (cursor.headerRead() || cursor.readFailed()) throw;
     try {
       cursor.ReadToEnd();
     } catch (const ScenarioLineMet& met) {

@@ -122,30 +122,6 @@ TEST(LegacyReportReaderTest, ResolvesTheWaterBodyOfTheScenarioLabel) {
   EXPECT_EQ(OlderLayoutWaterBody(kWatercourse, "00002s_pa", WaterBodyLookup()), "Stream");
 }
 
-TEST(LegacyReportReaderTest, LabelsDitchesAndStreamsFromTheProjectReportOrTheRunId) {
-  const struct {
-    std::string runId;
-    WaterBodyLookup lookup;
-    std::string expected;
-  } cases[] = {
-      {"00011d_sb", ProjectSays("00011d_sb", "focus_ditch"), "D5_Ditch"},
-      {"00012s_sb", ProjectSays("00012s_sb", "focus_stream"), "D5_Stream"},
-      {"00011d_sb", WaterBodyLookup(), "D5_Ditch"},
-      {"00012s_sb", ProjectSays("00099d_sb", "focus_ditch"), "D5_Stream"},
-      {"run7", WaterBodyLookup(), "D5_Watercourse"},
-  };
-  for (const auto& c : cases) {
-    OlderFixtureReport fixture;
-    fixture.runId = c.runId;
-    fixture.waterBody = kWatercourse;
-    ReportReader reader;
-    reader.StartRunFolder(c.lookup);
-    const ReportRecord record = ReadText(reader, BuildOlderReport(fixture));
-    EXPECT_EQ(record.scenario, c.expected) << c.runId;
-    EXPECT_EQ(record.waterBodyType, kWatercourse);
-  }
-}
-
 TEST(LegacyReportReaderTest, AsksTheProjectReportOnlyForAWatercourse) {
   int asked = 0;
   ReportReader reader;
@@ -270,6 +246,9 @@ TEST(LegacyReportReaderTest, TellsTheLayoutByTheBannerOfTheFirstLines) {
       {"a scenario line within the older header",
        older.substr(0, older.find(" Location")) + today + older.substr(older.find(" Location")), ofToday, ""},
       {"a scenario line after the older header", older + today, "D5_Pond", ""},
+      {"a line too long in the older header",
+       older.substr(0, older.find(" Location")) + std::string(2 << 20, 'x') + "\n" + today, "",
+       "line 11 is longer than 1 MiB: the file does not look like a TOXSWA summary report"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FailureReason(c.text), c.reason) << c.what;
