@@ -12,6 +12,7 @@
 
 namespace {
 
+using quillmere::testing::BuildOlderReport;
 using quillmere::testing::BuildReport;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::FixtureSubstance;
@@ -20,8 +21,19 @@ std::string BenchReport(int substances, const std::string& lineEnd) {
   FixtureReport report;
   report.fillerLines = 225;
   report.lineEnd = lineEnd;
-  for (int i = 1; i < substances; ++i) report.substances.push_back(FixtureSubstance{.name = "MET" + std::to_string(i)});
+  for (int i = 1; i < substances; ++i)
+    report.substances.push_back(FixtureSubstance{.name = "MET" + std::to_string(i)});
   return BuildReport(report);
+}
+
+// A report of the older layout of about the same 25 KB, a watercourse whose
+// run ID gives the water body.
+std::string OlderBenchReport() {
+  quillmere::testing::OlderFixtureReport report;
+  report.fillerLines = 205;
+  report.runId = "00002d_wr";
+  report.waterBody = "watercourse (ditch / small stream)";
+  return BuildOlderReport(report);
 }
 
 void ReadReport(benchmark::State& state, const std::string& bytes) {
@@ -39,11 +51,13 @@ void BM_ReadOneSubstanceCrLf(benchmark::State& state) { ReadReport(state, BenchR
 void BM_ReadTwoSubstancesCrLf(benchmark::State& state) { ReadReport(state, BenchReport(2, "\r\n")); }
 void BM_ReadOneSubstanceLf(benchmark::State& state) { ReadReport(state, BenchReport(1, "\n")); }
 void BM_ReadOneSubstanceCr(benchmark::State& state) { ReadReport(state, BenchReport(1, "\r")); }
+void BM_ReadOlderLayoutLf(benchmark::State& state) { ReadReport(state, OlderBenchReport()); }
 
 BENCHMARK(BM_ReadOneSubstanceCrLf);
 BENCHMARK(BM_ReadTwoSubstancesCrLf);
 BENCHMARK(BM_ReadOneSubstanceLf);
 BENCHMARK(BM_ReadOneSubstanceCr);
+BENCHMARK(BM_ReadOlderLayoutLf);
 
 }  // namespace
 

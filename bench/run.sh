@@ -7,8 +7,9 @@
 # For each size: the median wall time of RUNS (default 11) alternating runs of
 # `cat` of every report and of quillmere-summary, their ratio, the time per
 # report and the peak resident memory (/usr/bin/time). Then the peak memory
-# of a run whose one report is 50 MB with no line end, and the report reader
-# alone on reports in memory (Google Benchmark). Trees are kept in
+# of a run whose one report is 50 MB with no line end, a tree of the older
+# FOCUS_TOXSWA 3.x layout against one of today's, per byte, and the report
+# reader alone on reports in memory (Google Benchmark). Trees are kept in
 # QUILLMERE_BENCH_DIR (default /tmp/quillmere-bench) and reused.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -61,6 +62,40 @@ for n in "${sizes[@]}"; do
   done
   awk -v n="$n" -v b="$bytes" -v c="$catUs" -v q="$runUs" -v m="$rss" 'BEGIN {
     printf "| %8d | %9.1f | %9.1f | %15.1f | %6.2f | %14.1f | %13d |\n", n, b / 1e6, c / 1000, q / 1000, q / c, q / n, m }'
+done
+
+# Reports of the older FOCUS_TOXSWA 3.x layout against today's, per byte:
+# trees of OLDER_SIZES reports (default 2000) of each, runs alternating.
+echo
+echo "older layout against today's: medians of $runs alternating runs"
+printf '| %8s | %11s | %11s | %13s | %13s | %15s | %15s |\n' reports "older MB" "today's MB" "older ms" "today's ms" "older ns per KB" "today's ns per KB"
+printf '|---------:|------------:|------------:|--------------:|--------------:|----------------:|----------------:|\n'
+for n in ${OLDER_SIZES:-2000}; do
+  today="$work/$n"
+  older="$work/older-$n"
+  for pair in "$today:" "$older:older"; do
+    tree="${pair%%:*}"
+    if [[ ! -e "$tree/.complete" ]]; then
+      rm -rf "$tree"
+      build-bench/bench/make_bench_runs "$tree" "$n" ${pair#*:}
+      touch "$tree/.complete"
+    fi
+    "$exe" "$tree" >/dev/null
+  done
+  olderBytes=$(find "$older" -name '*.sum' -print0 | xargs -0 cat | wc -c)
+  todayBytes=$(find "$today" -name '*.sum' -print0 | xargs -0 cat | wc -c)
+  olderTimes=()
+  todayTimes=()
+  for ((i = 0; i < runs; i++)); do
+    t0=$(now); "$exe" "$older" >/dev/null; t1=$(now)
+    "$exe" "$today" >/dev/null; t2=$(now)
+    olderTimes+=($(((t1 - t0) / 1000)))
+    todayTimes+=($(((t2 - t1) / 1000)))
+  done
+  olderUs=$(printf '%s\n' "${olderTimes[@]}" | median)
+  todayUs=$(printf '%s\n' "${todayTimes[@]}" | median)
+  awk -v n="$n" -v ob="$olderBytes" -v tb="$todayBytes" -v o="$olderUs" -v t="$todayUs" 'BEGIN {
+    printf "| %8d | %11.1f | %11.1f | %13.1f | %13.1f | %15.1f | %15.1f |\n", n, ob / 1e6, tb / 1e6, o / 1000, t / 1000, o * 1000 / (ob / 1024), t * 1000 / (tb / 1024) }'
 done
 
 # One report of 50 MB in a single line: memory stays near the report's size.

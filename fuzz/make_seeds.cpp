@@ -50,6 +50,22 @@ int main(int argc, char** argv) {
   seeds.emplace_back("odd_figures.sum", BuildReport(oddFigures));
   seeds.emplace_back("padded.sum", BuildReport(padded));
   seeds.emplace_back("header_only.sum", templates.front().substr(0, 1200));
+  // The older layout: odd figures, filler lines, cut after its header, and a
+  // banner of another version.
+  quillmere::testing::OlderFixtureReport olderOdd;
+  olderOdd.waterMax = "< 1E-06";
+  olderOdd.sedimentTwa21 = "0.1234-100";
+  olderOdd.waterBody = "watercourse (ditch / small stream)";
+  olderOdd.runId = "run9";
+  quillmere::testing::OlderFixtureReport olderPadded;
+  olderPadded.fillerLines = 20;
+  quillmere::testing::OlderFixtureReport otherVersion;
+  otherVersion.focusVersion = "2.2.1";
+  const std::string older = quillmere::testing::BuildOlderReport(olderPadded);
+  seeds.emplace_back("older_odd_figures.sum", quillmere::testing::BuildOlderReport(olderOdd));
+  seeds.emplace_back("older_padded.sum", older);
+  seeds.emplace_back("older_header_only.sum", older.substr(0, older.find(" Appl.No")));
+  seeds.emplace_back("older_other_version.sum", quillmere::testing::BuildOlderReport(otherVersion));
   for (const auto& [name, bytes] : seeds) {
     if (!WriteSeed(folder, name, bytes)) {
       std::fprintf(stderr, "make_fuzz_seeds: cannot write %s/%s\n", folder.c_str(), name.c_str());

@@ -116,6 +116,10 @@ std::string PatchedTemplate(std::string_view bytes) {
 
 void ReadAndWrite(std::string_view bytes) {
   quillmere::ReportReader reader;
+  // The older layout's watercourses ask the run folder's project report.
+  reader.StartRunFolder([](std::string_view runId) {
+    return std::string(runId.size() % 2 == 0 ? "focus_ditch" : "focus_stream");
+  });
   quillmere::ReportRecord record;
   try {
     LineReader lines(bytes);

@@ -19,10 +19,35 @@ const std::vector<std::string>& ReportTemplates() {
     lf.lineEnd = "\n";
     FixtureReport cr = one;
     cr.lineEnd = "\r";
-    return std::vector<std::string>{BuildReport(one), BuildReport(two), BuildReport(none), BuildReport(lf),
-                                    BuildReport(cr)};
+    using quillmere::testing::BuildOlderReport;
+    using quillmere::testing::OlderFixtureReport;
+    OlderFixtureReport pond;
+    OlderFixtureReport ditch;
+    ditch.runId = "00002d_wr";
+    ditch.waterBody = "watercourse (ditch / small stream)";
+    ditch.lineEnd = "\r\n";
+    OlderFixtureReport stream = ditch;
+    stream.runId = "00003s_wr";
+    stream.lineEnd = "\n";
+    stream.applicationDates = {"02-Apr-1987 09:00", "16-Apr-1987 09:00", "30-Apr-1987 09:00"};
+    OlderFixtureReport bare;
+    bare.applicationDates.clear();
+    bare.lineEnd = "\r";
+    return std::vector<std::string>{
+        BuildReport(one),        BuildReport(two),         BuildReport(none),
+        BuildReport(lf),         BuildReport(cr),          BuildOlderReport(pond),
+        BuildOlderReport(ditch), BuildOlderReport(stream), BuildOlderReport(bare)};
   }();
   return templates;
+}
+
+const std::string& OlderProjectReportTemplate() {
+  static const std::string report = quillmere::testing::BuildOlderProjectReport({
+      {"00007p_wr", "D5", "focus_pond"},
+      {"00002d_wr", "D5", "focus_stream"},
+      {"00003s_wr", "D5", "focus_ditch"},
+  });
+  return report;
 }
 
 }  // namespace quillmere::fuzzing

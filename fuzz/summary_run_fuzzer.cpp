@@ -1,5 +1,6 @@
-// Builds a small tree of run folders, report folders and reports from the
-// input in a temporary folder and runs the whole summary over it. Whatever the
+// Builds a small tree of run folders, report folders and reports of both
+// layouts, and SWASH project reports beside them, from the input in a
+// temporary folder and runs the whole summary over it. Whatever the
 // tree holds (odd names, links that lead nowhere or in a loop, files where
 // folders belong, a Summary.txt that is a folder, a link or a pipe, reports
 // cut short or with bytes put in), the run must not throw, the table must end
@@ -134,6 +135,17 @@ void BuildTree(FuzzedDataProvider& input, const fs::path& root) {
   for (int r = 0; r < runs; ++r) {
     const std::string runName = PickName(input, {"run", "Run2", "toxswa"});
     MakeEntry(input, root / runName, lastRun, [&](const fs::path& run) {
+      // The SWASH project report the older layout's watercourses are
+      // labelled by: absent, whole, cut short, or with bytes put in.
+      if (const int project = input.ConsumeIntegralInRange(0, 3); project > 0) {
+        std::string bytes = quillmere::fuzzing::OlderProjectReportTemplate();
+        if (project == 2) bytes.resize(input.ConsumeIntegralInRange<std::size_t>(0, bytes.size()));
+        if (project == 3) {
+          bytes.insert(input.ConsumeIntegralInRange<std::size_t>(0, bytes.size()),
+                       input.ConsumeRandomLengthString(32));
+        }
+        WriteFile(run / "fuzz_report.txt", bytes);
+      }
       std::string lastFolder;
       const int folders = input.ConsumeIntegralInRange(0, 2);
       for (int f = 0; f < folders; ++f) {

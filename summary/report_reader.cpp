@@ -1,6 +1,7 @@
 #include "summary/report_reader.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -9,29 +10,19 @@
 #include "runtime/file_error.h"
 #include "runtime/number.h"
 #include "runtime/text.h"
+#include "summary/legacy_report_reader.h"
+#include "summary/report_fields.h"
 
 namespace quillmere {
 
 namespace {
 
-constexpr std::string_view kScenario = "* Scenario                :";
+constexpr std::string_view kScenario = kScenarioLine;
 constexpr std::string_view kEndOfHeader = "* End of TOXSWA REPORT: Header";
 constexpr std::string_view kLoadings = "* Summary for the substance loadings";
 constexpr std::string_view kSubstance = "* Substance";
 constexpr std::string_view kApplications = "Appl.No  Date/Hour";
 constexpr std::string_view kWaterTable = "PEC in water layer";
-
-// True for a figure field TOXSWA could not fill with a number: stars where
-// the value was too wide for the field, NaN or Infinity (any case, any sign)
-// after a failed computation.
-bool IsBrokenFigure(std::string_view field) {
-  if (field.find('*') != std::string_view::npos) return true;
-  for (std::size_t i = 0; i + 3 <= field.size(); ++i) {
-    const std::string_view three = field.substr(i, 3);
-    if (EqualsIgnoringCase(three, "nan") || EqualsIgnoringCase(three, "inf")) return true;
-  }
-  return false;
-}
 
 // The maximum and the two time-weighted averages of one medium. Water-layer
 // figures stand one column left of the sediment ones, and the date of the
@@ -283,6 +274,16 @@ class Cursor {
   void Describe(SelfDescription* description) { description_ = description; }
 
   std::string_view line() const { return line_; }
+  std::size_t number() const { return number_; }
+
+  // What the first lines said of the program that wrote the file.
+  ReportBanner& banner() { return banner_; }
+
+  // Takes up `line`, line `number`, read by another reader of the same lines.
+  void Resume(std::string_view line, std::size_t number) {
+    line_ = line;
+    number_ = number;
+  }
 
   // From now on an end of the report is an early end, not a sign of another
   // kind of file.
@@ -338,23 +339,10 @@ class Cursor {
   // with NaN or Infinity (a computation that failed) holds no figure at all:
   // reading it as 0 would put a wrong result in the table.
   double Value(std::size_t column, std::string_view marker) const {
-    const std::string_view field = Trim(Cut(line_, column, 15));
-    if (IsBrokenFigure(field)) {
-      throw FileError(lines_.path(), "line " + std::to_string(number_) + ": the figure after \"" +
-                                         std::string(Trim(marker)) + "\" is not a number: \"" +
-                                         std::string(field) + "\"");
-    }
-    const NumberReading reading = ToNumber(field);
-    if (reading.tooLarge) {
-      throw FileError(lines_.path(), "line " + std::to_string(number_) + ": the figure \"" +
-                                         std::string(field) + "\" is too large for a number");
-    }
-    return reading.value;
+    return ReadFigure(Cut(line_, column, 15), lines_.path(), number_, marker);
   }
 
-  static std::string Quoted(std::string_view marker) {
-    return "a line containing \"" + std::string(marker) + "\"";
-  }
+  static std::string Quoted(std::string_view marker) { return LineContaining(marker); }
 
   // Replaces the current line by the next and returns true; false at the
   // end, or when the rest cannot be read: for lines the table does not need.
@@ -371,27 +359,24 @@ class Cursor {
     try {
       if (!lines_.ReadLine(line_)) return false;
     } catch (const LineTooLong&) {
-      throw FileError(lines_.path(), "line " + std::to_string(number_ + 1) +
-                                         " is longer than 1 MiB: the file does not look like a TOXSWA "
-                                         "summary report");
+      throw FileError(lines_.path(), LineTooLongReason(number_ + 1));
     }
     ++number_;
     if (description_ != nullptr) description_->Take(line_);
     return true;
   }
 
-  // Without its first marker the file is something else; a report that
-  // stops after it was cut short, as TOXSWA leaves the report of a run that
-  // did not finish.
+  // Without its first marker the file is something else, named by the
+  // version its first lines give when they give one; a report that stops
+  // after it was cut short, as TOXSWA leaves the report of a run that did
+  // not finish.
   FileError EndedBefore(std::string_view expecting) const {
     if (number_ == 0 || !foundScenario_) {
+      if (!banner_.writer().empty()) return FileError(lines_.path(), banner_.Refusal(kScenario));
       return FileError(lines_.path(), "the file does not look like a TOXSWA summary report: looked for " +
                                           std::string(expecting) + " and found none");
     }
-    return FileError(lines_.path(),
-                     "the report ends early, as that of a TOXSWA run that did not finish "
-                     "would, before " +
-                         std::string(expecting));
+    return FileError(lines_.path(), EndedEarlyReason(expecting));
   }
 
   LineReader& lines_;
@@ -399,6 +384,7 @@ class Cursor {
   std::string_view line_;
   std::size_t number_ = 0;
   bool foundScenario_ = false;
+  ReportBanner banner_;
 };
 
 // `foundMax` is called when the maximum's line is found.
@@ -426,7 +412,11 @@ void ClearSubstances(std::vector<SubstanceResult>& substances) {
   }
 }
 
-void ClearSelfDescription(ReportRecord& record) {
+// Forgets what the reader put into `record` before.
+void ClearRecord(ReportRecord& record) {
+  ClearSubstances(record.substances);
+  record.applicationDates.Clear();
+  record.texts.Clear();
   record.version.clear();
   record.waterBodyType.clear();
   record.waterUnit.clear();
@@ -445,26 +435,43 @@ constexpr int kWindowLinesAfterLastMarker = 128;
 
 }  // namespace
 
+void ReportReader::KeepScenario(std::string scenario) {
+  if (scenario == previousScenario_) scenario += '2';
+  previousScenario_ = std::move(scenario);
+}
+
 void ReportReader::Read(const std::string& path, ReportRecord& record) {
   LineReader lines(path);
   Read(lines, record);
 }
 
 void ReportReader::Read(LineReader& lines, ReportRecord& record) {
-  ClearSubstances(record.substances);
-  record.applicationDates.Clear();
-  record.texts.Clear();
-  ClearSelfDescription(record);
+  ClearRecord(record);
   SelfDescription description(record);
   Cursor cursor(lines, description);
 
+  // The first lines tell a report of the older layout by its banner, before
+  // any "* Scenario" line; should a "* Scenario" line come before the older
+  // header's lines after all, the file is read from there as before.
   cursor.ReadFor(kScenario);
-  cursor.ScanFor(kScenario);
+  while (!Contains(cursor.line(), kScenario)) {
+    if (cursor.number() <= ReportBanner::kLines && cursor.banner().Note(cursor.line())) {
+      const std::optional<ScenarioLineMet> met =
+          ReadOlderLayout(lines, cursor.number(), cursor.banner(), waterBodyLookup_, record);
+      if (!met) {
+        KeepScenario(record.scenario);
+        record.scenario = previousScenario_;
+        return;
+      }
+      ClearRecord(record);
+      cursor.Resume(met->line, met->number);
+      break;
+    }
+    cursor.ReadFor(kScenario);
+  }
   cursor.FoundScenario();
-  std::string scenario(cursor.Field(28, 100));
-  if (scenario == previousScenario_) scenario += '2';
-  previousScenario_ = scenario;
-  record.scenario = std::move(scenario);
+  KeepScenario(std::string(cursor.Field(28, 100)));
+  record.scenario = previousScenario_;
 
   cursor.ScanFor(kEndOfHeader);
   description.EndOfHeader();

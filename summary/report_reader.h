@@ -2,8 +2,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "runtime/line_reader.h"
+#include "summary/legacy_report_reader.h"
 #include "summary/report_record.h"
 
 namespace quillmere {
@@ -27,11 +29,23 @@ namespace quillmere {
 // The water-layer blocks of all substances are read before any sediment
 // block. The reader keeps the scenario label of the report it read last, for
 // the "2" that marks a repeated scenario within one run folder.
+//
+// A file whose first 30 lines give the banner of FOCUS_TOXSWA 3.x (TOXSWA
+// 2.x) before any "* Scenario" line is read in that older layout instead
+// (summary/legacy_report_reader.h), unless a "* Scenario" line comes before
+// the older header's lines. A file of neither layout that names its writer in its first 30
+// lines is refused naming it.
 class ReportReader {
  public:
   // Forgets the previous scenario label: the next report read is the first
   // of a run folder.
-  void StartRunFolder() { previousScenario_.clear(); }
+  // `lookup` gives the water body the run folder's SWASH project report
+  // names for a run ID, for the scenario label of the older layout; it is
+  // asked only for a report of that layout that does not say it.
+  void StartRunFolder(WaterBodyLookup lookup = {}) {
+    previousScenario_.clear();
+    waterBodyLookup_ = std::move(lookup);
+  }
 
   // Reads the report at `path` into `record`: scenario, substances and
   // application dates (the run and report names are left alone). Throws
@@ -43,7 +57,11 @@ class ReportReader {
   void Read(LineReader& lines, ReportRecord& record);
 
  private:
+  // Makes `scenario`, with a "2" when it repeats the last, the last label.
+  void KeepScenario(std::string scenario);
+
   std::string previousScenario_;
+  WaterBodyLookup waterBodyLookup_;
 };
 
 }  // namespace quillmere

@@ -1,8 +1,10 @@
 #include "summary/summary_run.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "summary/report_reader.h"
 #include "summary/report_record.h"
 #include "summary/summary_table.h"
+#include "summary/swash_project_report.h"
 
 namespace quillmere {
 
@@ -56,7 +59,12 @@ SummaryOutcome& StopInterrupted(SummaryOutcome& outcome, OutputFile& file, int s
 struct RunFolderReports {
   std::string folderPath;
   std::vector<ListedEntry> reports;
+  // The files of the run folder that may be its SWASH project report, in
+  // listing order.
+  std::vector<std::string> projectReports;
 };
+
+constexpr std::string_view kProjectReportEnding = "_report.txt";
 
 bool IsReportFolder(const ListedEntry& entry) {
   return entry.kind == EntryKind::kFolder && EqualsIgnoringCase(entry.name, kReportFolderName);
@@ -79,7 +87,38 @@ std::optional<RunFolderReports> FindReports(const std::string& runPath) {
   result.folderPath = JoinPath(runPath, found->name);
   result.reports = List(result.folderPath);
   std::erase_if(result.reports, [](const ListedEntry& entry) { return !IsReport(entry); });
+  for (const ListedEntry& entry : entries) {
+    if (entry.kind == EntryKind::kPlainFile && EndsWithIgnoringCase(entry.name, kProjectReportEnding)) {
+      result.projectReports.push_back(JoinPath(runPath, entry.name));
+    }
+  }
   return result;
+}
+
+// The water bodies that the SWASH project report of a run folder gives by
+// run ID: the first of `candidates` (its *_report.txt files, taken from the
+// listing the run made anyway) that reads as one. It is read when a report
+// of the older layout first asks, and only once for the run folder; a folder
+// without one, or one not understood, gives none.
+WaterBodyLookup ProjectReportWaterBodies(std::vector<std::string> candidates) {
+  struct Project {
+    std::vector<std::string> candidates;
+    bool read = false;
+    std::optional<SwashProjectReport> report;
+  };
+  auto project = std::make_shared<Project>();
+  project->candidates = std::move(candidates);
+  return [project](std::string_view runId) {
+    if (!project->read) {
+      project->read = true;
+      for (const std::string& path : project->candidates) {
+        project->report = ReadSwashProjectReport(path).report;
+        if (project->report) break;
+      }
+    }
+    const SwashRun* run = project->report ? project->report->Run(runId) : nullptr;
+    return run != nullptr ? run->waterBody : std::string();
+  };
 }
 
 // The line for a run that found no report in `directory`, whose entries are
@@ -155,9 +194,10 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
       if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
       ++progress.runFoldersDone;
       if (options.progress) options.progress(progress);
-      const std::optional<RunFolderReports> found = FindReports(JoinPath(directory, runFolder.name));
+      const std::string runPath = JoinPath(directory, runFolder.name);
+      const std::optional<RunFolderReports> found = FindReports(runPath);
       if (!found) continue;
-      reader.StartRunFolder();
+      reader.StartRunFolder(ProjectReportWaterBodies(found->projectReports));
       for (const ListedEntry& report : found->reports) {
         if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
         const std::string reportPath = JoinPath(found->folderPath, report.name);

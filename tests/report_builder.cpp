@@ -167,3 +167,163 @@ std::string ScenarioReport(const std::string& name) {
 }
 
 }  // namespace quillmere::testing
+
+namespace quillmere::testing {
+
+namespace {
+
+// A row of the older layout's result tables: the label from column 2, the
+// figure ending at column 29, the date from column 40, the day number.
+std::string OlderResultRow(const std::string& label, const std::string& value, const std::string& date) {
+  const std::string head = PadRight(" " + label, 29 > value.size() ? 29 - value.size() : 0) + value;
+  return PadRight(head, 39) + PadRight(date, 23) + "  812";
+}
+
+}  // namespace
+
+std::string BuildOlderReport(const OlderFixtureReport& report) {
+  std::string out;
+  auto line = [&](const std::string& text) {
+    out += text;
+    out += report.lineEnd;
+  };
+  const std::string rule = " ------------------------------------------------------------------";
+  line("* ========================================================================");
+  line("*  TOXSWA  surface water fate                      FOCUS_TOXSWA v" + report.focusVersion);
+  line("*                                                      TOXSWA v" + report.modelVersion);
+  line("*                                                           11-Mar-2010");
+  line("* ========================================================================");
+  line("* Run ID           : " + report.runId);
+  line("* File name        : " + report.runId + ".sum");
+  line("");
+  line(" Project                : quillmere_check          ");
+  line(" Substance              : " + PadRight(report.substance, 20));
+  line(" Location               : " + report.location + " (Meteo station: Lakeside      ");
+  line(" Type of flow           : variable");
+  line(" Type of water body     : " + PadRight(report.waterBody, 38));
+  line(" Simulation period      : 01-Jan-1986  to  01-May-1987");
+  line("");
+  line(" Application pattern and deposition by drift on water surface");
+  line(" ============================================================");
+  line("");
+  line(" Number of applications                            :  " +
+       std::to_string(report.applicationDates.size()));
+  line("");
+  line(" Appl.No  Date/Hour         Mass (g ai.ha-1)   Areic mean deposition (%)");
+  int number = 0;
+  for (const std::string& date : report.applicationDates) {
+    char row[16];
+    std::snprintf(row, sizeof row, "%3d    ", ++number);
+    line(row + PadRight(date, 17) + "        250.0               0.2310");
+  }
+  line("");
+  line(" Maximum hourly fluxes and concentrations in drained water");
+  line(" Substance                :    0.07 mg.m-2.h-1 (    10.4 mg.'m-1.h-1) 12-Dec-1986 04:00");
+  line("");
+  line(
+      " Year  Month   cuinsl   cuinub cuinwb  cuouwb   cuoueb  cuoufb    cutf   cuvol  totmwl    cuper   "
+      "totmwb");
+  for (int i = 0; i < report.fillerLines; ++i) {
+    line(
+        " 1986    Mar   11.204    0.000  0.000  -0.511   -4.873   0.000  -1.022   0.000  22.317   -0.044    "
+        "3.906");
+  }
+  line("");
+  line(" Tables: Maximum exposure concentrations in water layer");
+  line(" (Time Weighted Average Exposure Concentrations (TWAEC) belong to the last day)");
+  line("");
+  line(" Actual concentrations in water layer in \xB5g.L-1");
+  line("");
+  line(rule);
+  line("                   Concentration             Date          Daynr");
+  line(OlderResultRow("Global max", report.waterMax, report.waterMaxDate));
+  line(" (incl. susp.sol      " + report.waterMax + ")");
+  line(OlderResultRow("PECsw1", "40.118", "04-Apr-1987 11:00"));
+  line(OlderResultRow("PECsw21", "5.002", "24-Apr-1987 11:00"));
+  line(" simulated period too short for calculation of  PECsw100   ");
+  line(rule);
+  line("");
+  line(" Maximum Time Weighted Averaged Exposure Concentrations");
+  line(" in water layer in \xB5g.L-1");
+  line("");
+  line(rule);
+  line("                   Concentration             Date          Daynr");
+  line(OlderResultRow("TWAECsw1", "45.930", "03-Apr-1987 22:00"));
+  line(OlderResultRow("TWAECsw4", "39.061", "05-Apr-1987 07:00"));
+  line(OlderResultRow("TWAECsw7", report.waterTwa7, "06-Apr-1987 14:00"));
+  line(OlderResultRow("TWAECsw21", report.waterTwa21, "13-Apr-1987 10:00"));
+  line(OlderResultRow("TWAECsw100", "2.771", "10-Jun-1987 08:00"));
+  line(rule);
+  line("");
+  line(" Tables: Maximum exposure concentrations in sediment");
+  line("");
+  line(" Actual concentrations in sediment in \xB5g.kg-1 DW");
+  line("");
+  line(rule);
+  line("                   Concentration             Date           Daynr");
+  line(OlderResultRow("Global max", report.sedimentMax, report.sedimentMaxDate));
+  line(OlderResultRow("PECsed7", "8.877", "26-Apr-1987 02:00"));
+  line(" simulated period too short for calculation of  PECsed100  ");
+  line(rule);
+  line("");
+  line(" Maximum Time Weighted Averaged Exposure Concentrations");
+  line(" in sediment in \xB5g.kg-1 DW");
+  line("");
+  line(rule);
+  line(OlderResultRow("TWAECsed2", "8.910", "20-Apr-1987 06:00"));
+  line(OlderResultRow("TWAECsed7", report.sedimentTwa7, "22-Apr-1987 18:00"));
+  line(OlderResultRow("TWAECsed21", report.sedimentTwa21, "30-Apr-1987 01:00"));
+  line(" simulated period too short for calculation of  TWAECsed100");
+  line(rule);
+  line("");
+  out += " The run time was:    0 minutes and 41 seconds";
+  out += report.lineEnd;
+  return out;
+}
+
+std::string BuildOlderProjectReport(const std::vector<OlderProjectRun>& runs) {
+  const std::string stars(100, '*');
+  std::string out =
+      "\n"
+      "      * SWASH report file\n"
+      "      * made by FOCUS-SWASH UI v. 3 (= 3.1.2)\n"
+      "      *\n"
+      "      * Description : fixture of the tests\n"
+      "      *\n"
+      "      " +
+      stars +
+      "\n"
+      "      *  CREATED RUNS\n"
+      "      " +
+      stars +
+      "\n"
+      "      *\n"
+      "      * --ID--MACRO\\PRZM-Crop(1st/2nd)----------Scenario-WaterbodyType-|-Method---------First/Last/"
+      "Interval-#--Rate-|-Mean Deposition-Mass Loading\n"
+      "                                                                                                     "
+      "(d)     (kg/ha) (% of Appl. Rate)   (mg/m2)\n"
+      "      *\n";
+  for (const OlderProjectRun& run : runs) {
+    out += "      * " + PadRight(run.id, 10) + PadRight(run.id.substr(0, 5), 7) +
+           PadRight("Vines, late", 25) + PadRight(run.location, 10) + PadRight(run.waterBody, 13) +
+           "air blast      01-Apr/30-Apr/1     1 0.2500       8.028          2.007\n";
+    out += "      *\n";
+  }
+  out += "      " + stars + "\n";
+  return out;
+}
+
+std::string WithoutLinesContaining(const std::string& text, std::string_view removed) {
+  std::string kept;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    const std::string_view line(text.data() + start, end - start);
+    if (line.find(removed) == std::string_view::npos) kept += line;
+    start = end;
+  }
+  return kept;
+}
+
+}  // namespace quillmere::testing

@@ -60,6 +60,49 @@ struct FixtureReport {
 // the sediment tables of every substance.
 std::string BuildReport(const FixtureReport& report);
 
+// A report of the older layout FOCUS_TOXSWA 3.x wrote (as SWASH 3 ran it):
+// a banner, a header of " Name : value" lines, one substance, and the
+// figures in tables of their own, each row a label, the figure ending at
+// column 29 and the date from column 40.
+struct OlderFixtureReport {
+  std::string focusVersion = "3.3.1";
+  std::string modelVersion = "2.1.3-F3";
+  std::string runId = "00007p_wr";
+  std::string substance = "Qm_acid";
+  std::string location = "D5";
+  std::string waterBody = "pond";
+  std::vector<std::string> applicationDates{"02-Apr-1987 09:00"};
+  std::string waterMax = "47.206";
+  std::string waterMaxDate = "03-Apr-1987 11:00";
+  std::string waterTwa7 = "31.774";
+  std::string waterTwa21 = "12.405";
+  std::string sedimentMax = "8.913";
+  std::string sedimentMaxDate = "19-Apr-1987 02:00";
+  std::string sedimentTwa7 = "8.851";
+  std::string sedimentTwa21 = "8.512";
+  std::string lineEnd = "\n";
+  // Lines of a monthly mass balance added to the middle of the report, to
+  // give it the size of a real one (about 100 bytes each).
+  int fillerLines = 0;
+};
+
+// The report's bytes, "\xB5" (Latin-1 micro sign) in its units.
+std::string BuildOlderReport(const OlderFixtureReport& report);
+
+// One run of a SWASH 3 project report.
+struct OlderProjectRun {
+  std::string id;         // "00002d_wr"
+  std::string location;   // "D5"
+  std::string waterBody;  // "focus_ditch"
+};
+
+// A SWASH 3 project report (`<project>_report.txt`) listing `runs`, one
+// application each; lines end in LF.
+std::string BuildOlderProjectReport(const std::vector<OlderProjectRun>& runs);
+
+// `text` without the lines that contain `removed`; lines end in LF.
+std::string WithoutLinesContaining(const std::string& text, std::string_view removed);
+
 // `lines` joined, each ended with LF: a report written by hand.
 std::string ReportFromLines(std::initializer_list<std::string_view> lines);
 

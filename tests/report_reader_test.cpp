@@ -317,8 +317,8 @@ TEST(ReportReaderTest, FailsNamingTheMarkerThatNeverComes) {
     std::string reason;
   } cases[] = {
       {"* Scenario",
-       "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario       "
-       "         :\" and found none"},
+       "the report was written by FOCUS TOXSWA 5.5.3, but it lacks the line \"* Scenario                "
+       ":\""},
       {"End of TOXSWA REPORT: Header", EndsEarly("* End of TOXSWA REPORT: Header")},
       {"* Summary for the substance loadings", EndsEarly("* Summary for the substance loadings")},
       {"Appl.No", EndsEarly("Appl.No  Date/Hour")},

@@ -13,8 +13,11 @@
 namespace quillmere {
 namespace {
 
+using quillmere::testing::BuildOlderProjectReport;
+using quillmere::testing::BuildOlderReport;
 using quillmere::testing::BuildReport;
 using quillmere::testing::FixtureReport;
+using quillmere::testing::OlderFixtureReport;
 using quillmere::testing::ReadFile;
 using quillmere::testing::ScenarioReport;
 using quillmere::testing::ScratchDirectory;
@@ -150,6 +153,49 @@ TEST(SummaryRunTest, DoesNotDoubleTheSeparatorAfterADirectoryEndingInOne) {
   EXPECT_EQ(outcome.tablePath, scratch / "Summary.txt");
   EXPECT_EQ(outcome.failedPath, scratch / "run/toxswa/bad.sum");
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+}
+
+TEST(SummaryRunTest, LabelsOlderReportsByTheProjectReportOfTheirRunFolder) {
+  const std::string watercourse = "watercourse (ditch / small stream)";
+  const struct {
+    std::string runFolder;
+    std::string runId;
+    std::string waterBody;
+    std::string projectSays;  // "" for a run folder without a project report
+    std::string scenario;
+  } cases[] = {
+      {"a-project-ditch", "00002x_wr", watercourse, "focus_ditch", "D5_Ditch"},
+      {"b-project-stream", "00002d_wr", watercourse, "focus_stream", "D5_Stream"},
+      {"c-no-project-ditch", "00004d_wr", watercourse, "", "D5_Ditch"},
+      {"d-no-project-stream", "00005s_wr", watercourse, "", "D5_Stream"},
+      {"e-no-project-unknown", "run5", watercourse, "", "D5_Watercourse"},
+      {"f-pond", "00001p_wr", "pond", "focus_ditch", "D5_Pond"},
+  };
+  ScratchDirectory scratch;
+  std::vector<std::string> expected;
+  for (const auto& c : cases) {
+    OlderFixtureReport report;
+    report.runId = c.runId;
+    report.waterBody = c.waterBody;
+    scratch.Write(c.runFolder + "/toxswa/" + c.runId + ".sum", BuildOlderReport(report));
+    if (!c.projectSays.empty()) {
+      scratch.Write(
+          c.runFolder + "/check_report.txt",
+          BuildOlderProjectReport({{"00009d_wr", "D3", "focus_pond"}, {c.runId, "D5", c.projectSays}}));
+    }
+    expected.push_back(
+        c.runFolder + "\t" + c.runId + ".sum\t" + c.scenario + "\tQm_acid\t47.206\t31.774\t" +
+        "12.405\t8.913\t8.851\t8.512\t03-Apr-1987 11:00\t19-Apr-1987 02:00\t02-Apr-1987 09:00");
+  }
+  // Both layouts in one run folder, with today's report after the older.
+  scratch.Write("f-pond/toxswa/zz.sum", ScenarioReport("D5_Pond"));
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  ASSERT_EQ(outcome.status, RunStatus::kWritten) << outcome.reason;
+  std::vector<std::string> rows = quillmere::testing::DataRows(ReadFile(scratch / "Summary.txt"));
+  ASSERT_EQ(rows.size(), expected.size() + 1);
+  EXPECT_TRUE(rows.back().starts_with("f-pond\tzz.sum\tD5_Pond2\tEXSW2\t39.57\t")) << rows.back();
+  rows.pop_back();
+  EXPECT_EQ(rows, expected);
 }
 
 }  // namespace

@@ -1,0 +1,271 @@
+#include "summary/legacy_report_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/file_error.h"
+#include "summary/report_reader.h"
+#include "tests/report_builder.h"
+
+namespace quillmere {
+namespace {
+
+using quillmere::testing::BuildOlderReport;
+using quillmere::testing::BuildReport;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::OlderFixtureReport;
+using quillmere::testing::ReportFromLines;
+using quillmere::testing::WithoutLinesContaining;
+
+const std::string kWatercourse = "watercourse (ditch / small stream)";
+
+ReportRecord ReadText(ReportReader& reader, const std::string& text) {
+  LineReader lines{std::string_view(text)};
+  ReportRecord record;
+  reader.Read(lines, record);
+  return record;
+}
+
+ReportRecord ReadText(const std::string& text) {
+  ReportReader reader;
+  return ReadText(reader, text);
+}
+
+std::string FailureReason(const std::string& text) {
+  try {
+    ReadText(text);
+  } catch (const FileError& error) {
+    return error.reason();
+  }
+  return "";
+}
+
+std::vector<std::string> Dates(const ReportRecord& record) {
+  return std::vector<std::string>(record.applicationDates.begin(), record.applicationDates.end());
+}
+
+std::string EndsEarly(const std::string& marker) {
+  return "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
+         "containing \"" +
+         marker + "\"";
+}
+
+// A lookup that answers `waterBody` for the run ID `runId` only.
+WaterBodyLookup ProjectSays(std::string runId, std::string waterBody) {
+  return [runId, waterBody](std::string_view asked) { return asked == runId ? waterBody : std::string(); };
+}
+
+TEST(LegacyReportReaderTest, ReadsEveryFieldOfAReportOfTheOlderLayout) {
+  for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
+    OlderFixtureReport fixture;
+    fixture.lineEnd = lineEnd;
+    const ReportRecord record = ReadText(BuildOlderReport(fixture));
+    EXPECT_EQ(record.scenario, "D5_Pond");
+    ASSERT_EQ(record.substances.size(), 1u);
+    const SubstanceResult& s = record.substances[0];
+    EXPECT_EQ(record.Text(s.name), "Qm_acid");
+    EXPECT_DOUBLE_EQ(s.PECsw_max, 47.206);
+    EXPECT_DOUBLE_EQ(s.TWA7d, 31.774);
+    EXPECT_DOUBLE_EQ(s.TWA21d, 12.405);
+    EXPECT_DOUBLE_EQ(s.PECsed_max, 8.913);
+    EXPECT_DOUBLE_EQ(s.TWAsed7d, 8.851);
+    EXPECT_DOUBLE_EQ(s.TWAsed21d, 8.512);
+    EXPECT_EQ(record.Text(s.waterMaxDate), "03-Apr-1987 11:00");
+    EXPECT_EQ(record.Text(s.sedimentMaxDate), "19-Apr-1987 02:00");
+    EXPECT_EQ(Dates(record), std::vector<std::string>{"02-Apr-1987 09:00"});
+    EXPECT_EQ(record.version, "FOCUS_TOXSWA 3.3.1");
+    EXPECT_EQ(record.waterBodyType, "pond");
+    EXPECT_EQ(record.waterUnit, "\xB5g.L-1");
+    EXPECT_EQ(record.sedimentUnit, "\xB5g.kg-1 DW");
+    // Every window but 7 and 21 days, in the report's order; those the
+    // simulation was too short for are not listed.
+    std::vector<std::pair<bool, int>> windows;
+    for (const TwaWindow& w : record.twaWindows) windows.emplace_back(w.sediment, w.days);
+    EXPECT_EQ(windows, (std::vector<std::pair<bool, int>>{{false, 1}, {false, 4}, {false, 100}, {true, 2}}));
+    ASSERT_EQ(record.twaWindows.size(), 4u);
+    EXPECT_DOUBLE_EQ(record.twaWindows[2].value, 2.771);
+  }
+}
+
+TEST(LegacyReportReaderTest, ResolvesTheWaterBodyOfTheScenarioLabel) {
+  const struct {
+    std::string type;
+    std::string runId;
+    std::string projectSays;  // for that run ID; "" when the project report is missing or silent
+    std::string expected;
+  } cases[] = {
+      {"pond", "00001d_pa", "focus_ditch", "Pond"},  // the report itself says it
+      {"ditch", "", "", "Ditch"},
+      {"stream", "", "", "Stream"},
+      {kWatercourse, "00002d_pa", "focus_ditch", "Ditch"},
+      {kWatercourse, "00003s_pa", "focus_stream", "Stream"},
+      {kWatercourse, "00002d_pa", "focus_stream", "Stream"},  // the project report comes first
+      {kWatercourse, "00002d_pa", "", "Ditch"},
+      {kWatercourse, "00003s_pa", "", "Stream"},
+      {kWatercourse, "00004p_pa", "", "Pond"},
+      {kWatercourse, "00005s", "", "Stream"},
+      {kWatercourse, "00004p_pa", "focus_pond", "Pond"},  // a pond is no watercourse: the letter decides
+      {kWatercourse, "00006x_pa", "", "Watercourse"},
+      {kWatercourse, "00006dx_pa", "", "Watercourse"},
+      {kWatercourse, "d_pa", "", "Watercourse"},
+      {kWatercourse, "3", "", "Watercourse"},
+      {kWatercourse, "", "focus_ditch", "Watercourse"},
+      {"canal", "00002d_pa", "focus_ditch", "canal"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(OlderLayoutWaterBody(c.type, c.runId, ProjectSays(c.runId, c.projectSays)), c.expected)
+        << c.type << " " << c.runId << " " << c.projectSays;
+  }
+  EXPECT_EQ(OlderLayoutWaterBody(kWatercourse, "00002s_pa", WaterBodyLookup()), "Stream");
+}
+
+TEST(LegacyReportReaderTest, AsksTheProjectReportOnlyForAWatercourse) {
+  int asked = 0;
+  ReportReader reader;
+  reader.StartRunFolder([&asked](std::string_view) {
+    ++asked;
+    return std::string("focus_ditch");
+  });
+  ReadText(reader, BuildOlderReport(OlderFixtureReport{}));
+  ReadText(reader, BuildReport(FixtureReport{}));
+  EXPECT_EQ(asked, 0);
+}
+
+TEST(LegacyReportReaderTest, ReadsEveryApplicationRowUpToTheBlankLine) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"10-May-1986 09:00"},
+      {"10-May-1986 09:00", "24-May-1986 09:00", "07-Jun-1986 13:30"},
+  };
+  for (const std::vector<std::string>& dates : cases) {
+    OlderFixtureReport fixture;
+    fixture.applicationDates = dates;
+    EXPECT_EQ(Dates(ReadText(BuildOlderReport(fixture))), dates) << dates.size() << " rows";
+  }
+  // A line of spaces is blank too; the date is 17 bytes from column 8.
+  OlderFixtureReport fixture;
+  std::string text = BuildOlderReport(fixture);
+  text.replace(text.find("  1    02-Apr"), 0, "  9    1-Jan-2000 9:00 x\n   \n");
+  EXPECT_EQ(Dates(ReadText(text)), std::vector<std::string>{"1-Jan-2000 9:00 x"});
+}
+
+TEST(LegacyReportReaderTest, LabelsARepeatedScenarioWithATwo) {
+  ReportReader reader;
+  reader.StartRunFolder();
+  EXPECT_EQ(ReadText(reader, BuildOlderReport(OlderFixtureReport{})).scenario, "D5_Pond");
+  EXPECT_EQ(ReadText(reader, BuildOlderReport(OlderFixtureReport{})).scenario, "D5_Pond2");
+  EXPECT_EQ(ReadText(reader, BuildOlderReport(OlderFixtureReport{})).scenario, "D5_Pond");
+  FixtureReport today;
+  today.scenario = "D5_Pond";
+  EXPECT_EQ(ReadText(reader, BuildReport(today)).scenario, "D5_Pond2") << "the layouts share the rule";
+}
+
+TEST(LegacyReportReaderTest, FailsNamingTheLineItLacks) {
+  const std::string good = BuildOlderReport(OlderFixtureReport{});
+  const struct {
+    std::string removed;
+    std::string reason;
+  } cases[] = {
+      {"Substance              :", EndsEarly("Substance              :")},
+      {"Location               :", EndsEarly("Location               :")},
+      {"Type of water body", EndsEarly("Type of water body     :")},
+      {"Appl.No", EndsEarly("Appl.No  Date/Hour")},
+      {"Actual concentrations in water layer", EndsEarly("Actual concentrations in water layer")},
+      {"Actual concentrations in sediment", EndsEarly("Actual concentrations in sediment")},
+      {"Global max", EndsEarly("Global max")},
+      {"TWAECsed", EndsEarly("TWAECsed")},
+      {"TWAECsw7 ", "the water layer's time-weighted averages from line 48 lack the line \"TWAECsw7\""},
+      {"TWAECsw21", "the water layer's time-weighted averages from line 48 lack the line \"TWAECsw21\""},
+      {"TWAECsed7", "the sediment's time-weighted averages from line 70 lack the line \"TWAECsed7\""},
+      {"TWAECsed21", "the sediment's time-weighted averages from line 70 lack the line \"TWAECsed21\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FailureReason(WithoutLinesContaining(good, c.removed)), c.reason) << "without " << c.removed;
+  }
+  const std::string cut = good.substr(0, good.find(" Number of applications"));
+  EXPECT_EQ(FailureReason(cut + " Appl.No  Date/Hour\n  1    02-Apr-1987 09:00"),
+            "the report ends early, as that of a TOXSWA run that did not finish would, before the end of the "
+            "application list (a blank line)");
+}
+
+TEST(LegacyReportReaderTest, ReadsFiguresAsTodaysLayoutDoes) {
+  const struct {
+    std::string waterMax;
+    std::string reason;  // "" when read
+    double value;
+  } cases[] = {
+      {"1.25E-03", "", 0.00125},
+      {"< 1E-06", "", 0},
+      {"-", "", 0},
+      {"*********", "line 36: the figure after \"Global max\" is not a number: \"*********\"", 0},
+      {"NaN", "line 36: the figure after \"Global max\" is not a number: \"NaN\"", 0},
+      {"-Infinity", "line 36: the figure after \"Global max\" is not a number: \"-Infinity\"", 0},
+      {"1E999", "line 36: the figure \"1E999\" is too large for a number", 0},
+  };
+  for (const auto& c : cases) {
+    OlderFixtureReport fixture;
+    fixture.waterMax = c.waterMax;
+    const std::string text = BuildOlderReport(fixture);
+    EXPECT_EQ(FailureReason(text), c.reason) << c.waterMax;
+    if (c.reason.empty()) {
+      EXPECT_DOUBLE_EQ(ReadText(text).substances[0].PECsw_max, c.value) << c.waterMax;
+    }
+  }
+  OlderFixtureReport fixture;
+  std::string text = BuildOlderReport(fixture);
+  text.replace(text.find("   2.771"), 8, "********");
+  EXPECT_EQ(FailureReason(text), "line 52: the figure after \"TWAECsw100\" is not a number: \"********\"");
+}
+
+TEST(LegacyReportReaderTest, TellsTheLayoutByTheBannerOfTheFirstLines) {
+  const std::string older = BuildOlderReport(OlderFixtureReport{});
+  const std::string body = older.substr(older.find("* Run ID"));
+  const std::string today = BuildReport(FixtureReport{});
+  const std::string ofToday = ReadText(today).scenario;
+  const struct {
+    std::string what;
+    std::string text;
+    std::string scenario;  // "" when it fails with `reason`
+    std::string reason;
+  } cases[] = {
+      {"TOXSWA 2 alone", "* TOXSWA v2.0.1\n" + body, "D5_Pond", ""},
+      {"banner on line 30", std::string(29, '\n') + "* FOCUS_TOXSWA v3.1.0\n" + body, "D5_Pond", ""},
+      {"banner on line 31", std::string(30, '\n') + "* FOCUS_TOXSWA v3.1.0\n" + body, "",
+       "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario       "
+       "         :\" and found none"},
+      {"FOCUS_TOXSWA 2", "* FOCUS_TOXSWA v2.2.1\n* TOXSWA v2.0.1\n" + body, "",
+       "the report was written by FOCUS_TOXSWA v2.2.1, a layout this program does not read"},
+      {"TOXSWA 1", "* TOXSWA v1.2\n" + body, "",
+       "the report was written by TOXSWA v1.2, a layout this program does not read"},
+      {"today's header without its scenario", WithoutLinesContaining(today, "* Scenario"), "",
+       "the report was written by FOCUS TOXSWA 5.5.3, but it lacks the line \"* Scenario                :\""},
+      {"today's report after the banner", "* FOCUS_TOXSWA v3.3.1\n" + today, ofToday, ""},
+      {"a scenario line within the older header",
+       older.substr(0, older.find(" Location")) + today + older.substr(older.find(" Location")), ofToday, ""},
+      {"a scenario line after the older header", older + today, "D5_Pond", ""},
+      {"a line too long in the older header",
+       older.substr(0, older.find(" Location")) + std::string(2 << 20, 'x') + "\n" + today, "",
+       "line 11 is longer than 1 MiB: the file does not look like a TOXSWA summary report"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FailureReason(c.text), c.reason) << c.what;
+    if (c.reason.empty()) {
+      const ReportRecord record = ReadText(c.text);
+      EXPECT_EQ(record.scenario, c.scenario) << c.what;
+      if (c.scenario == ofToday) {
+        EXPECT_EQ(record.version, "") << c.what;
+        // The older reader's windows are forgotten: only today's own remain.
+        EXPECT_EQ(record.twaWindows.size(), ReadText(today).twaWindows.size()) << c.what;
+        EXPECT_EQ(Dates(record), std::vector<std::string>{"14-Nov-1978-09h00"}) << c.what;
+      }
+    }
+  }
+  // Without the older header, a scenario line anywhere is read as before.
+  EXPECT_EQ(ReadText(WithoutLinesContaining(older, "Type of water body") + today).scenario, ofToday);
+}
+
+}  // namespace
+}  // namespace quillmere
