@@ -234,17 +234,20 @@ class TableReader {
   bool done_ = false;     // past the end of the table
 };
 
+// A reading that gives no report, only why.
+SwashReading NotUnderstood(std::string problem) {
+  SwashReading reading;
+  reading.problem = std::move(problem);
+  return reading;
+}
+
 SwashReading ReadLines(LineReader& lines, const std::string& path) {
   try {
     return TableReader(path).Read(lines);
   } catch (const FileError& error) {
-    SwashReading reading;
-    reading.problem = error.reason();
-    return reading;
+    return NotUnderstood(error.reason());
   } catch (const std::exception& error) {
-    SwashReading reading;
-    reading.problem = DescribeUnexpected(error);
-    return reading;
+    return NotUnderstood(DescribeUnexpected(error));
   }
 }
 
@@ -287,13 +290,9 @@ SwashReading ReadSwashProjectReport(const std::string& path) {
     LineReader lines(path);
     return ReadLines(lines, path);
   } catch (const FileError& error) {
-    SwashReading reading;
-    reading.problem = error.reason();
-    return reading;
+    return NotUnderstood(error.reason());
   } catch (const std::exception& error) {
-    SwashReading reading;
-    reading.problem = DescribeUnexpected(error);
-    return reading;
+    return NotUnderstood(DescribeUnexpected(error));
   }
 }
 
