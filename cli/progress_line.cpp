@@ -4,6 +4,9 @@
 #include <string>
 #include <utility>
 
+#include "cli/arguments.h"
+#include "runtime/text.h"
+
 namespace quillmere {
 
 ProgressLine::ProgressLine(std::ostream& err, bool terminal, Clock clock)
@@ -15,9 +18,9 @@ void ProgressLine::Show(const SummaryProgress& progress) {
   if (now - start_ < kDelay) return;
   if (drawnWidth_ > 0 && now - lastDrawn_ < kRedrawEvery) return;
   lastDrawn_ = now;
-  std::string text = "quillmere-summary: " + std::to_string(progress.reports) +
-                     (progress.reports == 1 ? " report read, run folder " : " reports read, run folder ") +
-                     std::to_string(progress.runFoldersDone) + " of " + std::to_string(progress.runFolders);
+  std::string text = std::string(kProgram) + ": " + Counted(progress.reports, "report") +
+                     " read, run folder " + std::to_string(progress.runFoldersDone) + " of " +
+                     std::to_string(progress.runFolders);
   const std::size_t width = text.size();
   // Spaces cover what a longer line drawn before leaves; the cursor stays at
   // the line's start, so any message after it overwrites it.

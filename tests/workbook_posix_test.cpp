@@ -625,11 +625,6 @@ TEST(WorkbookOptionsTest, NamesWhatIsAccepted) {
     std::vector<std::string> arguments;
     std::string err;
   } cases[] = {
-      {{"--compare", "TWA7d", "dir"},
-       "quillmere-summary: --compare works on the workbook: add --workbook; try --help\n"},
-      {{"--threshold=1", "dir"},
-       "quillmere-summary: --threshold works on the workbook: add --workbook; try --help\n"},
-      {{"--workbook", "dir", "--compare"}, "quillmere-summary: --compare needs a value; try --help\n"},
       {{"--workbook", "--compare", "PECsw", "dir"},
        "quillmere-summary: --compare 'PECsw' is not a figure; accepted: " + kFigures},
       {{"--workbook", "--compare", "PECsw_max", "--compare", "TWAsw 0d", "dir"},

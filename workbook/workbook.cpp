@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "runtime/number.h"
+#include "runtime/path.h"
 #include "runtime/platform.h"
 #include "summary/run_folder_details.h"
 #include "summary/summary_run.h"
@@ -304,7 +305,7 @@ void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFold
       compare_.StartRunFolder(runFolder, details_.RunFolderMitigation());
     }
     Spool(record, NameInWorkbook(runFolder), NameInWorkbook(reportFile),
-          NameInWorkbook(ReportLink(settings_.directory, reportPath)), reportFile);
+          NameInWorkbook(LinkTarget(settings_.directory, reportPath)), reportFile);
     compare_.Add(record, reportFile);
     ++reports_;
   } catch (const std::bad_alloc&) {
