@@ -837,5 +837,26 @@ TEST_F(WorkbookTest, RefusesASummarySheetWiderThanExcelHolds) {
   }
 }
 
+// libxlsxwriter prints its failures on standard error itself, with raw paths
+// (a folder name can carry control bytes) and zip's codes; the run says it
+// once, in the system's words, escaped as every path is.
+TEST(WorkbookFailureTest, SaysWhyTheWorkbookCannotBeWrittenOnceAndInTheSystemsWords) {
+  ScratchDirectory scratch;
+  const std::string directory = "runs\033]0;title\a";
+  scratch.Write(directory + "/Summary.xlsx", "the previous workbook");
+  scratch.Write(directory + "/run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  // Files of 3 KiB at most: the table and the workbook's spool fit, the
+  // workbook does not.
+  const std::string command = "cd '" + scratch.path() + "' && ulimit -f 6 && exec " + QUILLMERE_SUMMARY_EXE +
+                              " --workbook '" + directory + "' >/dev/null 2>err";
+  EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+  EXPECT_EQ(
+      ReadFile(scratch / "err"),
+      "quillmere-summary: runs\\x1b]0;title\\x07/Summary.xlsx: cannot write: File too large; "
+      "runs\\x1b]0;title\\x07/Summary.txt is complete, runs\\x1b]0;title\\x07/Summary.xlsx is left as it "
+      "was\n");
+  EXPECT_EQ(ReadFile(scratch / (directory + "/Summary.xlsx")), "the previous workbook");
+}
+
 }  // namespace
 }  // namespace quillmere
