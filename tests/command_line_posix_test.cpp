@@ -56,14 +56,19 @@ TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
                 "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");
 }
 
-// StandardErrorIsTerminal with standard error moved to `descriptor`.
-bool IsTerminalWithStandardErrorOn(int descriptor) {
+// What `ask` says with standard error moved to `descriptor`.
+template <typename Ask>
+auto WithStandardErrorOn(int descriptor, Ask ask) {
   const int saved = ::dup(STDERR_FILENO);
   ::dup2(descriptor, STDERR_FILENO);
-  const bool terminal = StandardErrorIsTerminal();
+  const auto answer = ask();
   ::dup2(saved, STDERR_FILENO);
   ::close(saved);
-  return terminal;
+  return answer;
+}
+
+bool IsTerminalWithStandardErrorOn(int descriptor) {
+  return WithStandardErrorOn(descriptor, StandardErrorIsTerminal);
 }
 
 TEST(CommandLineTest, OnlyATerminalOnStandardErrorGetsTheProgressLine) {
@@ -83,12 +88,7 @@ TEST(CommandLineTest, OnlyATerminalOnStandardErrorGetsTheProgressLine) {
 }
 
 std::size_t WidthWithStandardErrorOn(int descriptor) {
-  const int saved = ::dup(STDERR_FILENO);
-  ::dup2(descriptor, STDERR_FILENO);
-  const std::size_t width = StandardErrorWidth();
-  ::dup2(saved, STDERR_FILENO);
-  ::close(saved);
-  return width;
+  return WithStandardErrorOn(descriptor, StandardErrorWidth);
 }
 
 TEST(CommandLineTest, TheProgressLineKnowsTheWidthOfAPseudoTerminal) {

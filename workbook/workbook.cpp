@@ -46,7 +46,7 @@ double Figure(const SubstanceResult& substance, std::size_t figure) {
 }
 
 std::vector<ComparedFigure> FiguresOrDefault(std::vector<ComparedFigure> figures) {
-  if (figures.empty()) figures.push_back(*ParseComparedFigure("PECsw_max"));
+  if (figures.empty()) figures.push_back(*ParseComparedFigure(kFigureNames[0]));
   return figures;
 }
 
