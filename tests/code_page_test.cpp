@@ -63,25 +63,5 @@ TEST(CodePageTest, EveryDefinedByteComesBackAndTheFiveUndefinedOnesAreReplaced) 
   EXPECT_EQ(ToWindows1252(kReplacementCharacter), std::nullopt);
 }
 
-TEST(CodePageTest, EncodesEachLengthOfUtf8) {
-  const struct {
-    char32_t character;
-    std::string utf8;
-  } cases[] = {{U'A', "A"},
-               {0x7F, "\x7f"},
-               {0x80, "\xc2\x80"},
-               {0x7FF, "\xdf\xbf"},
-               {0x800, "\xe0\xa0\x80"},
-               {0xFFFD, "\xef\xbf\xbd"},
-               {0x10000, "\xf0\x90\x80\x80"},
-               {0x10FFFF, "\xf4\x8f\xbf\xbf"}};
-  for (const auto& c : cases) {
-    std::string out;
-    AppendUtf8(out, c.character);
-    EXPECT_EQ(out, c.utf8) << static_cast<unsigned long>(c.character);
-    EXPECT_EQ(DecodeUtf8(c.utf8 + "tail"), std::make_pair(c.character, c.utf8.size()));
-  }
-}
-
 }  // namespace
 }  // namespace quillmere
