@@ -1,5 +1,7 @@
 // Writes a tree of benchmark reports: REPORTS reports in the model's layout,
-// about 25 KB each, ten to a run folder, every fourth with two substances;
+// about 25 KB each, ten to a run folder, each of its own FOCUS scenario as in
+// a real project (so that no Compare cell is given by two reports), every
+// fourth with two substances;
 // with "older", reports of the older FOCUS_TOXSWA 3.x layout of the same
 // size, one substance each, ponds, ditches and streams, and a SWASH project
 // report in every run folder that the watercourses are labelled by.
@@ -40,10 +42,21 @@ int main(int argc, char** argv) {
   two.fillerLines = 200;
   two.substances.push_back(FixtureSubstance{.name = "MET1"});
   two.applicationDates.push_back("21-Nov-1978-09h00");
-  const std::string oneBytes = BuildReport(one);
-  const std::string twoBytes = BuildReport(two);
-  const char* scenarios[] = {"D4_Pond", "D4_Stream", "R1_Stream", "R1_Pond"};
-
+  // The ten scenarios of a run folder, with the water body type each
+  // report's header gives.
+  const char* scenarios[][2] = {{"D1_Ditch", "D1_DITCH"}, {"D1_Stream", "D1_STREAM"},
+                                {"D2_Ditch", "D2_DITCH"}, {"D3_Ditch", "D3_DITCH"},
+                                {"D4_Pond", "D4_POND"},   {"D4_Stream", "D4_STREAM"},
+                                {"D5_Pond", "D5_POND"},   {"D6_Ditch", "D6_DITCH"},
+                                {"R1_Pond", "R1_POND"},   {"R1_Stream", "R1_STREAM"}};
+  std::vector<std::string> oneBytes;
+  std::vector<std::string> twoBytes;
+  for (const auto& [scenario, type] : scenarios) {
+    one.scenario = two.scenario = scenario;
+    one.waterBodyType = two.waterBodyType = type;
+    oneBytes.push_back(BuildReport(one));
+    twoBytes.push_back(BuildReport(two));
+  }
   // The older layout: run IDs as SWASH 3 gives them, the water body's
   // letter after the number; the project report names every run.
   const char* olderBodies[] = {"pond", "watercourse (ditch / small stream)",
@@ -91,10 +104,10 @@ int main(int argc, char** argv) {
     if (older) {
       std::snprintf(name, sizeof name, "/toxswa/%s.sum", projectRuns[k].id.c_str());
     } else {
-      std::snprintf(name, sizeof name, "/toxswa/%05ld_%s.sum", i % kReportsPerRun + 1, scenarios[i % 4]);
+      std::snprintf(name, sizeof name, "/toxswa/%05ld_%s.sum", i % kReportsPerRun + 1, scenarios[k][0]);
     }
     std::ofstream out(runPath + name, std::ios::binary | std::ios::trunc);
-    const std::string& bytes = older ? olderBytes[k] : i % 4 == 3 ? twoBytes : oneBytes;
+    const std::string& bytes = older ? olderBytes[k] : i % 4 == 3 ? twoBytes[k] : oneBytes[k];
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out.flush()) {
       std::fprintf(stderr, "make_bench_runs: cannot write %s%s\n", runPath.c_str(), name);

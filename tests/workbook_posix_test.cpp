@@ -554,6 +554,39 @@ TEST_F(WorkbookTest, ComparesTheOtherWindowsAReportLists) {
   EXPECT_EQ(book.Extra("Compare!C7", "result"), "\"no\"") << "a window the report lacks is not at or under";
 }
 
+// The Summary sheet's rows are written beside the run in the columns the
+// reports so far give, and start again when a report widens them: a few
+// times, then once the run is complete. Either way every row is in the
+// columns of the whole run.
+TEST_F(WorkbookTest, PutsEveryRowInTheColumnsOfTheWholeRun) {
+  for (const std::size_t reports : {std::size_t{3}, std::size_t{12}}) {
+    ScratchDirectory scratch;
+    std::vector<HandRecord> records;
+    for (std::size_t n = 0; n < reports; ++n) {
+      HandRecord hand = Record("R" + std::to_string(n), std::to_string(n) + ".sum", "D4_Pond", {"EXSW2"});
+      hand.record.substances[0].PECsw_max = static_cast<double>(n) + 0.25;
+      for (std::size_t d = 0; d <= n; ++d) hand.record.applicationDates.Append("14-Nov-1978-09h00");
+      if (n == reports - 1) hand.record.twaWindows = {{0, false, 28, 0.5}};
+      records.push_back(std::move(hand));
+    }
+    ASSERT_EQ(WriteByHand(scratch, records, {"PECsw_max"}), std::nullopt);
+    const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+    const auto cell = [&](std::size_t column, std::size_t row) {
+      std::string name(1, static_cast<char>('A' + column % 26));
+      if (column >= 26) name.insert(name.begin(), static_cast<char>('A' + column / 26 - 1));
+      return book.Value("Summary!" + name + std::to_string(row));
+    };
+    const std::size_t waterBody = 12 + reports;  // after "AppDate" ... "AppDate N"
+    EXPECT_EQ(cell(waterBody - 1, 1), "\"AppDate " + std::to_string(reports) + "\"") << reports;
+    EXPECT_EQ(cell(waterBody + 2, 1), "\"TWAsw 28d\"") << reports;
+    for (std::size_t n = 0; n < reports; ++n) {
+      EXPECT_EQ(cell(4, n + 2), std::to_string(n) + ".25") << reports;
+      EXPECT_EQ(cell(waterBody, n + 2), "\"Pond\"") << reports << " row " << n + 2;
+      EXPECT_EQ(cell(waterBody + 2, n + 2), n == reports - 1 ? "0.5" : "(empty)") << reports;
+    }
+  }
+}
+
 TEST_F(WorkbookTest, CutsATitleAndACommentOverTheCellLimit) {
   ScratchDirectory scratch;
   std::vector<HandRecord> records = {Record("A", "1.sum", "D4_Pond", {std::string(40000, 'x')})};

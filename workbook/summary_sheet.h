@@ -34,6 +34,8 @@ class UnitHeading {
   // ("\xC2\xB5g.L-1, mg.L-1", at most eight, then ", ..."); else empty.
   std::string Disagreement() const;
 
+  bool operator==(const UnitHeading&) const = default;
+
  private:
   static constexpr std::size_t kKeptUnits = 8;
   std::vector<std::string> units_;  // distinct, as read
@@ -74,6 +76,9 @@ class SummaryColumns {
   std::optional<std::string> LimitProblem() const;
 
   static constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
+
+  // The same columns with the same heads.
+  bool operator==(const SummaryColumns&) const = default;
 
  private:
   std::size_t WindowCount() const { return waterDays_.count() + sedimentDays_.count(); }

@@ -3,11 +3,17 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <clocale>
+#include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
+#include <mutex>
 #include <new>
+#include <thread>
 #include <utility>
 
 #include "runtime/number.h"
@@ -290,7 +296,7 @@ class ClassicNumbers {
 };
 
 std::string LocalTime() {
-  // The program has one thread: localtime's shared result is safe here.
+  // Only this thread runs by now: localtime's shared result is safe here.
   const std::time_t now = std::time(nullptr);
   const std::tm* local = std::localtime(&now);
   char text[32] = "";
@@ -300,130 +306,16 @@ std::string LocalTime() {
 
 }  // namespace
 
-SummaryWorkbook::SummaryWorkbook(WorkbookSettings settings, std::string workbookPath)
-    : settings_(std::move(settings)),
-      path_(std::move(workbookPath)),
-      compare_(FiguresOrDefault(settings_.figures), settings_.thresholds) {
-  settings_.figures = compare_.figures();
-  spool_ = lxw_tmpfile(nullptr);
-  if (spool_ == nullptr) throw SystemError(path_, "cannot make a temporary file for it", errno);
-}
-
-SummaryWorkbook::~SummaryWorkbook() {
-  if (spool_ != nullptr) std::fclose(spool_);
-}
-
-void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFolder,
-                          const std::string& reportFile, const std::string& reportPath) {
-  if (failure_) return;
-  try {
-    if (!runFolder_ || *runFolder_ != runFolder) {
-      runFolder_ = runFolder;
-      // The mitigation SWAN wrote into the run folder, for the line under
-      // its name in Compare.
-      TakeRunFolder(runFolder);
-      compare_.StartRunFolder(runFolder, details_.RunFolderMitigation());
-    }
-    Spool(record, NameInWorkbook(runFolder), NameInWorkbook(reportFile),
-          NameInWorkbook(LinkTarget(settings_.directory, reportPath)), reportFile);
-    compare_.Add(record, reportFile);
-    ++reports_;
-  } catch (const std::bad_alloc&) {
-    failure_ = FileError(path_, "not written: not enough memory");
-  }
-}
-
-void SummaryWorkbook::TakeRunFolder(const std::string& runFolder) {
-  details_ = ReadRunFolderDetails(JoinPath(settings_.directory, runFolder));
-  for (const RunFolderProblem& problem : details_.problems()) problems_.push_back(problem);
-}
-
-void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFolder,
-                            const std::string& reportFile, const std::string& link,
-                            const std::string& originalReportFile) {
-  SpoolWriter out(spool_);
-  out.Text(runFolder);
-  out.Text(reportFile);
-  out.Text(link);
-  out.Text(record.scenario);
-  out.Count(record.substances.size());
-  for (const SubstanceResult& substance : record.substances) {
-    out.Text(record.Text(substance.name));
-    for (std::size_t figure = 0; figure < kFigureCount; ++figure) out.Number(Figure(substance, figure));
-    out.Text(record.Text(substance.waterMaxDate));
-    out.Text(record.Text(substance.sedimentMaxDate));
-  }
-  out.Count(record.applicationDates.size());
-  for (std::string_view date : record.applicationDates) out.Text(date);
-  out.Text(record.version);
-  out.Text(record.waterBodyType);
-  out.Text(details_.Mitigation(originalReportFile));
-  out.Text(details_.Crop(originalReportFile));
-  out.Text(details_.Application(originalReportFile));
-  out.Count(record.twaWindows.size());
-  for (const TwaWindow& window : record.twaWindows) {
-    out.Count(window.substance);
-    out.Count(window.sediment ? 1 : 0);
-    out.Count(window.days);
-    out.Number(window.value);
-  }
-  columns_.Take(record);
-  if (!out.ok()) failure_ = SystemError(path_, "not written: its temporary file cannot be written", errno);
-}
-
-std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, std::size_t rows,
-                                                const std::function<bool()>& stop) {
-  if (failure_) return failure_;
-  if (rows > kMaxDataRows) {
-    return FileError(path_, "not written: the table's " + std::to_string(rows) +
-                                " rows are more than an Excel worksheet holds (1048575 under its header)");
-  }
-  if (const std::optional<std::string> problem = columns_.LimitProblem()) return FileError(path_, *problem);
-  if (std::fflush(spool_) != 0 || std::ferror(spool_) != 0) {
-    return SystemError(path_, "not written: its temporary file cannot be written", errno);
-  }
-  std::rewind(spool_);
-  const ClassicNumbers classicNumbers;
-  // libxlsxwriter prints its failures on standard error itself, with raw
-  // paths and its own codes; they are reported here, in the program's words.
-  const QuietStandardError quiet;
-
-  lxw_workbook_options options{};
-  options.constant_memory = LXW_TRUE;
-  lxw_workbook* book = workbook_new_opt(narrowPath.c_str(), &options);
-  if (book == nullptr) return FileError(path_, "cannot create: not enough memory or no temporary folder");
-  const WorkbookFormats formats = MakeFormats(book);
-  lxw_worksheet* summary = workbook_add_worksheet(book, "Summary");
-  std::optional<FileError> failure = summary != nullptr ? WriteSummary(summary, formats, stop)
-                                                        : FileError(path_, "not written: not enough memory");
-  if (!failure) failure = compare_.Write(book, path_);
-  if (!failure) {
-    lxw_worksheet* about = workbook_add_worksheet(book, "About");
-    failure = about != nullptr ? WriteAbout(about, formats, rows)
-                               : FileError(path_, "not written: not enough memory");
-  }
-  if (failure) {
-    workbook_close(book);
-    return failure;
-  }
-
-  errno = 0;
-  const lxw_error closed = workbook_close(book);
-  const int closeErrorNumber = errno;
-  if (closed != LXW_NO_ERROR) return LibraryError(path_, "cannot write", closed, closeErrorNumber);
-  return std::nullopt;
-}
+namespace {
 
 // Summary: the table's columns with the units in the figures' heads, the
 // other time-weighted average windows after the figures, the application
 // dates under "AppDate", "AppDate 2", ..., the two derived columns, then what
-// the run folder and the report say of the report.
-std::optional<FileError> SummaryWorkbook::WriteSummary(lxw_worksheet* summary, const WorkbookFormats& formats,
-                                                       const std::function<bool()>& stop) {
-  const SummaryColumns& columns = columns_;
+// the run folder and the report say of the report. The widths and the heads.
+void WriteSummaryHead(CheckedCells& cells, const SummaryColumns& columns, const WorkbookFormats& formats) {
+  lxw_worksheet* summary = cells.sheet();
   const std::vector<std::string> header = columns.Header();
   const auto column = [](std::size_t n) { return CheckedCells::Column(n); };
-  CheckedCells cells(summary);
   cells.Check(worksheet_set_column(summary, 0, 1, 18, nullptr));
   cells.Check(worksheet_set_column(summary, 2, 3, 14, nullptr));
   cells.Check(worksheet_set_column(summary, 4, column(SummaryColumns::kWaterDate - 1), 11, nullptr));
@@ -457,56 +349,372 @@ std::optional<FileError> SummaryWorkbook::WriteSummary(lxw_worksheet* summary, c
       }
     }
   }
+}
 
-  SpoolReader in(spool_);
+// The rows of one report, one per substance (one for a report without
+// any), under `row`, which is left at the last of them.
+void WriteSummaryRows(CheckedCells& cells, lxw_row_t& row, const SpooledReport& report,
+                      const SummaryColumns& columns, const WorkbookFormats& formats) {
+  static const SpooledSubstance kNoSubstance{};
+  const std::string scenario = Windows1252ToUtf8(report.scenario);
+  const std::string waterBody =
+      report.waterBodyType.empty() ? std::string(WaterBody(scenario)) : WaterBodyOfType(report.waterBodyType);
+  const std::size_t lines = std::max<std::size_t>(report.substances.size(), 1);
+  std::size_t window = 0;
+  for (std::size_t line = 0; line < lines; ++line) {
+    const SpooledSubstance& substance = report.substances.empty() ? kNoSubstance : report.substances[line];
+    ++row;
+    cells.Text(row, 0, report.runFolder);
+    WriteReportName(cells, row, report, formats.link);
+    cells.Text(row, 2, scenario);
+    cells.Text(row, 3, Windows1252ToUtf8(substance.name));
+    for (std::size_t figure = 0; figure < kFigureCount; ++figure) {
+      cells.Number(row, SummaryColumns::kFirstFigure + figure, substance.figures[figure]);
+    }
+    for (; window < report.windows.size() && report.windows[window].substance <= line; ++window) {
+      const TwaWindow& w = report.windows[window];
+      const std::size_t at = columns.Window(w.sediment, w.days);
+      if (w.substance == line && at != SummaryColumns::kNoColumn) cells.Number(row, at, w.value);
+    }
+    cells.Date(row, SummaryColumns::kWaterDate, substance.waterMaxDate, formats);
+    cells.Date(row, SummaryColumns::kSedimentDate, substance.sedimentMaxDate, formats);
+    if (line == 0) {
+      std::size_t at = SummaryColumns::kFirstApplication;
+      for (std::string_view date : report.applicationDates) cells.Date(row, at++, date, formats);
+    }
+    cells.Text(row, columns.WaterBody(), waterBody);
+    cells.Text(row, columns.EntryRoute(),
+               std::string(EntryRoute(report.scenario, substance.waterMaxDate, report.applicationDates)));
+    cells.Text(row, columns.Mitigation(), Windows1252ToUtf8(report.mitigation));
+    cells.Text(row, columns.Crop(), Windows1252ToUtf8(report.crop));
+    cells.Text(row, columns.Application(), Windows1252ToUtf8(report.application));
+    cells.Text(row, columns.Version(), Windows1252ToUtf8(report.version));
+  }
+}
+
+// The last steps of the Summary sheet once every row is in.
+std::optional<FileError> FinishSummary(CheckedCells& cells, lxw_row_t lastRow, const SummaryColumns& columns,
+                                       const std::string& path) {
+  cells.Check(worksheet_autofilter(cells.sheet(), 0, 0, lastRow, CheckedCells::Column(columns.Count() - 1)));
+  if (cells.error() != LXW_NO_ERROR) {
+    return FileError(
+        path, "not written: a cell of the Summary sheet cannot be written: " + Describe(cells.error()));
+  }
+  return std::nullopt;
+}
+
+// How many reports the second thread reads back at a time, at the least.
+constexpr std::size_t kBatch = 16;
+// And at the most, so that memory does not grow with the reports.
+constexpr std::size_t kMostRead = 64;
+
+}  // namespace
+
+// How often the rows written beside the run start again for columns that
+// grew; after that they wait for the end of the run.
+constexpr int kEarlyStarts = 8;
+
+// The temporary file of the rows, shared by the run, which adds each report
+// to its end, and the second thread, which reads them back in batches.
+struct SummaryWorkbook::SharedSpool {
+  std::FILE* file = nullptr;
+  std::mutex mutex;
+  std::condition_variable added;  // reports were added, or the run is complete
+  std::size_t reports = 0;        // the reports in the file
+  std::size_t wakeAt = 0;         // how many the thread waits for
+  bool complete = false;          // every report of the run is in
+  bool moved = false;             // the thread read: the end must be sought again
+};
+
+// The Summary sheet's rows, written by a second thread while the run reads
+// on, in the columns every report taken so far gives (`columns`), from the
+// first report in the temporary file on. Only that thread touches `book`
+// until it has ended; it ends when the run says every report is in (Finish)
+// or when the work is dropped.
+struct SummaryWorkbook::EarlySummary {
+  EarlySummary(const SummaryColumns& now, SharedSpool& shared) : columns(now), spool(shared) {
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    // The file is named when the workbook is written (Write): libxlsxwriter
+    // opens it only then.
+    book = workbook_new_opt("Summary.xlsx", &options);
+    if (book == nullptr) throw std::bad_alloc();
+    try {
+      formats = MakeFormats(book);
+      lxw_worksheet* sheet = workbook_add_worksheet(book, "Summary");
+      if (sheet == nullptr) throw std::bad_alloc();
+      cells = CheckedCells(sheet);
+      WriteSummaryHead(cells, columns, formats);
+      worker = std::thread([this] { Work(); });
+    } catch (...) {
+      lxw_workbook_free(book);
+      throw;
+    }
+  }
+  ~EarlySummary() {
+    Drop();
+    if (worker.joinable()) worker.join();
+    if (book != nullptr) lxw_workbook_free(book);
+  }
+  EarlySummary(const EarlySummary&) = delete;
+  EarlySummary& operator=(const EarlySummary&) = delete;
+
+  void Drop() {
+    const std::lock_guard lock(spool.mutex);
+    dropped = true;
+    spool.added.notify_one();
+  }
+
+  // Waits for the thread to write every report in the file; true when
+  // their rows are in the sheet, in `finalColumns`.
+  bool Finish(const SummaryColumns& finalColumns) {
+    {
+      const std::lock_guard lock(spool.mutex);
+      spool.complete = true;
+      spool.added.notify_one();
+    }
+    if (worker.joinable()) worker.join();
+    return !dropped && finalColumns == columns && cells.error() == LXW_NO_ERROR;
+  }
+
+  void Work() {
+    try {
+      std::vector<SpooledReport> batch;
+      std::size_t read = 0;  // reports read back
+      long offset = 0;       // where the next one begins
+      for (;;) {
+        std::size_t count = 0;
+        {
+          std::unique_lock lock(spool.mutex);
+          spool.wakeAt = read + kBatch;
+          spool.added.wait(lock, [&] { return spool.reports >= spool.wakeAt || spool.complete || dropped; });
+          if (dropped || spool.reports == read) return;
+          // The thread is woken for a batch, not for each report: a wake
+          // costs the run more than a report's rows cost the thread.
+          spool.moved = true;
+          if (std::fseek(spool.file, offset, SEEK_SET) != 0) return DropUnlocked();
+          SpoolReader in(spool.file);
+          for (; read < spool.reports && count < kMostRead; ++read, ++count) {
+            if (count == batch.size()) batch.emplace_back();
+            if (!ReadReport(in, batch[count])) return DropUnlocked();
+          }
+          offset = std::ftell(spool.file);
+        }
+        for (std::size_t n = 0; n < count; ++n) {
+          if (dropped) return;
+          WriteSummaryRows(cells, row, batch[n], columns, formats);
+          if (cells.error() != LXW_NO_ERROR || row > kMaxDataRows) return Drop();
+        }
+      }
+    } catch (...) {
+      Drop();
+    }
+  }
+  void DropUnlocked() { dropped = true; }
+
+  // Numbers go into the sheet as the thread writes them, so the C
+  // library's numbers follow the classic form for the thread's whole life.
+  ClassicNumbers classicNumbers;
+  const SummaryColumns columns;
+  SharedSpool& spool;
+  lxw_workbook* book = nullptr;
+  WorkbookFormats formats{};
+  CheckedCells cells{nullptr};
+  lxw_row_t row = 0;  // the last row written
+  std::atomic<bool> dropped = false;
+  std::thread worker;
+};
+
+void SummaryWorkbook::StartEarlySummary() {
+  // The first report, or columns that grew: the rows start again, in the
+  // new columns, from the first report in the temporary file. A thread that
+  // gave up (a cell it could not write) is not started again: the end of
+  // the run meets the same cell.
+  if ((early_ && early_->dropped) || earlyStarts_ == kEarlyStarts) return;
+  early_.reset();
+  ++earlyStarts_;
+  try {
+    early_ = std::make_unique<EarlySummary>(columns_, *spool_);
+  } catch (...) {
+    // No second thread, no memory for it: the rows are written at the end.
+    early_.reset();
+  }
+}
+
+SummaryWorkbook::SummaryWorkbook(WorkbookSettings settings, std::string workbookPath)
+    : settings_(std::move(settings)),
+      path_(std::move(workbookPath)),
+      compare_(FiguresOrDefault(settings_.figures), settings_.thresholds) {
+  settings_.figures = compare_.figures();
+  spool_ = std::make_unique<SharedSpool>();
+  spool_->file = lxw_tmpfile(nullptr);
+  if (spool_->file == nullptr) throw SystemError(path_, "cannot make a temporary file for it", errno);
+}
+
+SummaryWorkbook::~SummaryWorkbook() {
+  early_.reset();  // its thread may be reading the temporary file
+  if (spool_->file != nullptr) std::fclose(spool_->file);
+}
+
+void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFolder,
+                          const std::string& reportFile, const std::string& reportPath) {
+  if (failure_) return;
+  try {
+    if (!runFolder_ || *runFolder_ != runFolder) {
+      runFolder_ = runFolder;
+      // The mitigation SWAN wrote into the run folder, for the line under
+      // its name in Compare.
+      TakeRunFolder(runFolder);
+      compare_.StartRunFolder(runFolder, details_.RunFolderMitigation());
+    }
+    Spool(record, NameInWorkbook(runFolder), NameInWorkbook(reportFile),
+          NameInWorkbook(LinkTarget(settings_.directory, reportPath)), reportFile);
+    compare_.Add(record, reportFile);
+    ++reports_;
+  } catch (const std::bad_alloc&) {
+    failure_ = FileError(path_, "not written: not enough memory");
+  }
+}
+
+void SummaryWorkbook::TakeRunFolder(const std::string& runFolder) {
+  details_ = ReadRunFolderDetails(JoinPath(settings_.directory, runFolder));
+  for (const RunFolderProblem& problem : details_.problems()) problems_.push_back(problem);
+}
+
+void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFolder,
+                            const std::string& reportFile, const std::string& link,
+                            const std::string& originalReportFile) {
+  SpoolWriter out(spool_->file);
+  {
+    const std::lock_guard lock(spool_->mutex);
+    if (std::exchange(spool_->moved, false)) std::fseek(spool_->file, 0, SEEK_END);
+    out.Text(runFolder);
+    out.Text(reportFile);
+    out.Text(link);
+    out.Text(record.scenario);
+    out.Count(record.substances.size());
+    for (const SubstanceResult& substance : record.substances) {
+      out.Text(record.Text(substance.name));
+      for (std::size_t figure = 0; figure < kFigureCount; ++figure) out.Number(Figure(substance, figure));
+      out.Text(record.Text(substance.waterMaxDate));
+      out.Text(record.Text(substance.sedimentMaxDate));
+    }
+    out.Count(record.applicationDates.size());
+    for (std::string_view date : record.applicationDates) out.Text(date);
+    out.Text(record.version);
+    out.Text(record.waterBodyType);
+    out.Text(details_.Mitigation(originalReportFile));
+    out.Text(details_.Crop(originalReportFile));
+    out.Text(details_.Application(originalReportFile));
+    out.Count(record.twaWindows.size());
+    for (const TwaWindow& window : record.twaWindows) {
+      out.Count(window.substance);
+      out.Count(window.sediment ? 1 : 0);
+      out.Count(window.days);
+      out.Number(window.value);
+    }
+    // The thread reads through the same stream, whose seek hands the
+    // system what is still in its buffer.
+    if (out.ok() && ++spool_->reports >= spool_->wakeAt) spool_->added.notify_one();
+  }
+  columns_.Take(record);
+  if (!out.ok()) {
+    failure_ = SystemError(path_, "not written: its temporary file cannot be written", errno);
+    early_.reset();
+    return;
+  }
+  if (!early_ || !(early_->columns == columns_)) StartEarlySummary();
+}
+
+std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, std::size_t rows,
+                                                const std::function<bool()>& stop) {
+  // The second thread ends first, whatever follows. What it wrote is kept
+  // when it holds every report in the columns they all give.
+  lxw_workbook* book = nullptr;
+  WorkbookFormats formats{};
+  std::optional<CheckedCells> earlyCells;
+  lxw_row_t earlyRow = 0;
+  if (early_ && early_->Finish(columns_)) {
+    book = std::exchange(early_->book, nullptr);
+    formats = early_->formats;
+    earlyCells = early_->cells;
+    earlyRow = early_->row;
+  }
+  early_.reset();
+  const auto failed = [&](std::optional<FileError> failure) {
+    if (book != nullptr) lxw_workbook_free(book);
+    return failure;
+  };
+
+  if (failure_) return failed(failure_);
+  if (rows > kMaxDataRows) {
+    return failed(
+        FileError(path_, "not written: the table's " + std::to_string(rows) +
+                             " rows are more than an Excel worksheet holds (1048575 under its header)"));
+  }
+  if (const std::optional<std::string> problem = columns_.LimitProblem())
+    return failed(FileError(path_, *problem));
+  if (std::fflush(spool_->file) != 0 || std::ferror(spool_->file) != 0) {
+    return failed(SystemError(path_, "not written: its temporary file cannot be written", errno));
+  }
+  std::rewind(spool_->file);
+  const ClassicNumbers classicNumbers;
+  // libxlsxwriter prints its failures on standard error itself, with raw
+  // paths and its own codes; they are reported here, in the program's words.
+  const QuietStandardError quiet;
+
+  std::optional<FileError> failure;
+  if (book != nullptr) {
+    // libxlsxwriter opens the file it was given a name for only when the
+    // workbook is closed: the name is given now.
+    char* name = lxw_strdup(narrowPath.c_str());
+    if (name == nullptr) return failed(FileError(path_, "not written: not enough memory"));
+    std::free(book->filename);
+    book->filename = name;
+    failure = stop && stop() ? FileError(path_, "not written: stopped")
+                             : FinishSummary(*earlyCells, earlyRow, columns_, path_);
+  } else {
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    book = workbook_new_opt(narrowPath.c_str(), &options);
+    if (book == nullptr) return FileError(path_, "cannot create: not enough memory or no temporary folder");
+    formats = MakeFormats(book);
+    lxw_worksheet* summary = workbook_add_worksheet(book, "Summary");
+    failure = summary != nullptr ? WriteSummary(summary, formats, stop)
+                                 : FileError(path_, "not written: not enough memory");
+  }
+  if (!failure) failure = compare_.Write(book, path_);
+  if (!failure) {
+    lxw_worksheet* about = workbook_add_worksheet(book, "About");
+    failure = about != nullptr ? WriteAbout(about, formats, rows)
+                               : FileError(path_, "not written: not enough memory");
+  }
+  if (failure) {
+    workbook_close(book);
+    return failure;
+  }
+
+  errno = 0;
+  const lxw_error closed = workbook_close(book);
+  const int closeErrorNumber = errno;
+  if (closed != LXW_NO_ERROR) return LibraryError(path_, "cannot write", closed, closeErrorNumber);
+  return std::nullopt;
+}
+
+std::optional<FileError> SummaryWorkbook::WriteSummary(lxw_worksheet* summary, const WorkbookFormats& formats,
+                                                       const std::function<bool()>& stop) {
+  CheckedCells cells(summary);
+  WriteSummaryHead(cells, columns_, formats);
+  SpoolReader in(spool_->file);
   SpooledReport report;
   lxw_row_t row = 0;
-  static const SpooledSubstance kNoSubstance{};
   for (std::size_t n = 0; n < reports_; ++n) {
     if (stop && stop()) return FileError(path_, "not written: stopped");
     if (!ReadReport(in, report))
       return SystemError(path_, "not written: its temporary file cannot be read", errno);
-    const std::string scenario = Windows1252ToUtf8(report.scenario);
-    const std::string waterBody = report.waterBodyType.empty() ? std::string(WaterBody(scenario))
-                                                               : WaterBodyOfType(report.waterBodyType);
-    const std::size_t lines = std::max<std::size_t>(report.substances.size(), 1);
-    std::size_t window = 0;
-    for (std::size_t line = 0; line < lines; ++line) {
-      const SpooledSubstance& substance = report.substances.empty() ? kNoSubstance : report.substances[line];
-      ++row;
-      cells.Text(row, 0, report.runFolder);
-      WriteReportName(cells, row, report, formats.link);
-      cells.Text(row, 2, scenario);
-      cells.Text(row, 3, Windows1252ToUtf8(substance.name));
-      for (std::size_t figure = 0; figure < kFigureCount; ++figure) {
-        cells.Number(row, SummaryColumns::kFirstFigure + figure, substance.figures[figure]);
-      }
-      for (; window < report.windows.size() && report.windows[window].substance <= line; ++window) {
-        const TwaWindow& w = report.windows[window];
-        const std::size_t at = columns.Window(w.sediment, w.days);
-        if (w.substance == line && at != SummaryColumns::kNoColumn) cells.Number(row, at, w.value);
-      }
-      cells.Date(row, SummaryColumns::kWaterDate, substance.waterMaxDate, formats);
-      cells.Date(row, SummaryColumns::kSedimentDate, substance.sedimentMaxDate, formats);
-      if (line == 0) {
-        std::size_t at = SummaryColumns::kFirstApplication;
-        for (std::string_view date : report.applicationDates) cells.Date(row, at++, date, formats);
-      }
-      cells.Text(row, columns.WaterBody(), waterBody);
-      cells.Text(row, columns.EntryRoute(),
-                 std::string(EntryRoute(report.scenario, substance.waterMaxDate, report.applicationDates)));
-      cells.Text(row, columns.Mitigation(), Windows1252ToUtf8(report.mitigation));
-      cells.Text(row, columns.Crop(), Windows1252ToUtf8(report.crop));
-      cells.Text(row, columns.Application(), Windows1252ToUtf8(report.application));
-      cells.Text(row, columns.Version(), Windows1252ToUtf8(report.version));
-    }
+    WriteSummaryRows(cells, row, report, columns_, formats);
   }
-  cells.Check(worksheet_autofilter(summary, 0, 0, row, column(columns.Count() - 1)));
-  if (cells.error() != LXW_NO_ERROR) {
-    return FileError(
-        path_, "not written: a cell of the Summary sheet cannot be written: " + Describe(cells.error()));
-  }
-  return std::nullopt;
+  return FinishSummary(cells, row, columns_, path_);
 }
 
 std::optional<FileError> SummaryWorkbook::WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,16 @@ struct WorkbookSettings {
 // workbook once the run is complete. Memory stays what the sheet "Compare"
 // needs (see CompareSheet); the rows of the sheet
 // "Summary" wait in a temporary file until the workbook is written.
+//
+// The Summary sheet's columns are known only once every report is taken,
+// but in most runs the first report already shows them all. So, from the
+// first report on, a second thread writes the sheet's rows in the columns
+// the reports so far give, while the run goes on reading. When a report
+// needs other columns (more application dates, another window, another
+// unit) the thread starts again in them, from the reports so far in the
+// temporary file; after a few such starts, or when the thread cannot go on,
+// the rows are written from that file once the run is complete, as they
+// would have been without it. Either way the workbook holds the same cells.
 class SummaryWorkbook {
  public:
   // Throws FileError naming `workbookPath` when the temporary file cannot be
@@ -76,12 +87,16 @@ class SummaryWorkbook {
              const std::string& link, const std::string& originalReportFile);
   std::optional<FileError> WriteSummary(lxw_worksheet* sheet, const WorkbookFormats& formats,
                                         const std::function<bool()>& stop);
+  // The rows written beside the run, if any; see above.
+  struct SharedSpool;
+  struct EarlySummary;
+  void StartEarlySummary();
   std::optional<FileError> WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,
                                       std::size_t rows) const;
 
   WorkbookSettings settings_;
   std::string path_;
-  std::FILE* spool_ = nullptr;
+  std::unique_ptr<SharedSpool> spool_;
   std::optional<FileError> failure_;
   std::size_t reports_ = 0;
   SummaryColumns columns_;
@@ -90,6 +105,8 @@ class SummaryWorkbook {
 
   std::optional<std::string> runFolder_;  // the run folder of the last report
   CompareSheet compare_;
+  std::unique_ptr<EarlySummary> early_;
+  int earlyStarts_ = 0;
 };
 
 }  // namespace quillmere
