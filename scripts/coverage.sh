@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-dependencies.sh
-scripts/install-packages.sh gcovr
+scripts/install-dependencies.sh gcovr
 
 build=build-coverage
 cmake --preset coverage >/dev/null
