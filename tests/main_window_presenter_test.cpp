@@ -381,6 +381,11 @@ TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
   reportFailure.rows = 15;
   reportFailure.reason = "cannot open: gone";
   reportFailure.message = ReportFailureMessage("/runs/R/toxswa/x.sum");
+  // A table that must not be replaced (a link, say) or a directory that
+  // cannot be listed: the run does not start.
+  SummaryOutcome notStarted;
+  notStarted.status = RunStatus::kNotStarted;
+  notStarted.message = "/runs/Summary.txt: not written: it is a symbolic link";
   SummaryOutcome writeFailure = reportFailure;
   writeFailure.status = RunStatus::kWriteFailure;
   writeFailure.message = "/runs/Summary.txt: cannot write: disk full";
@@ -397,6 +402,8 @@ TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
        Message{MessageIcon::kStop, "Quillmere", reportFailure.message,
                Lines("cannot open: gone", "/runs/Summary.txt keeps 12 reports, 15 rows")},
        1},
+      {"not started", [&] { return notStarted; },
+       Message{MessageIcon::kStop, "Quillmere", notStarted.message, ""}, 1},
       {"write failure", [&] { return writeFailure; },
        Message{MessageIcon::kStop, "Quillmere", writeFailure.message, ""}, 1},
       // Memory running out outside the work on one report is worded as the
