@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the core, the command line and the tests with gcc's coverage
-# instrumentation in build-coverage/ (the window is left out), runs every
+# Builds the core, the workbook, the command line and the tests with gcc's
+# coverage instrumentation in build-coverage/ (the Qt window is left out;
+# what every window shows and does, app/window/, is built uncounted for its
+# tests, which reach the layers below it), runs every
 # test, and prints the lines and branches of runtime/, summary/, workbook/ and
 # cli/ that the tests reach, per file, and in all. The branches that gcc adds for exceptions thrown
 # by called functions (--exclude-throw-branches) and those it can prove never
