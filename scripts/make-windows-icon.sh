@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-packages.sh imagemagick
+scripts/install-dependencies.sh imagemagick
 convert -background none -density 384 app/quillmere.svg \
   -define icon:auto-resize=256,64,48,32,24,16 app/win32/quillmere.ico
 echo "Wrote app/win32/quillmere.ico"

@@ -1,5 +1,6 @@
 # Shared by the scripts that start the window on a virtual X display; source
-# it, set `work` to a scratch folder, then call start_virtual_display.
+# it, set `work` to a scratch folder, then call start_virtual_display (and,
+# for a Windows program, wine_on_virtual_display).
 # The EXIT trap stops the program ($app_pid) and Xvfb and removes $work.
 
 xvfb_pid=""
@@ -34,4 +35,15 @@ start_virtual_display() {
   display=$(tr -dc '0-9' <"$work/display")
   [[ -n $display ]] || return 1
   export DISPLAY=":$display"
+}
+
+# Readies $WINEPREFIX for a program on the display just started: a Wine
+# server left from an earlier program of this prefix would keep that
+# program's display, so it is waited for; a new prefix is made.
+wine_on_virtual_display() {
+  wineserver --wait 2>/dev/null
+  if [[ ! -f $WINEPREFIX/system.reg ]]; then
+    wineboot --init >/dev/null 2>&1
+    wineserver --wait 2>/dev/null
+  fi
 }

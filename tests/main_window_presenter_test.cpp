@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "runtime/interruption.h"
+#include "runtime/platform.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
@@ -28,6 +29,11 @@ using quillmere::testing::ReadFile;
 using quillmere::testing::ScratchDirectory;
 
 const std::string& kHeader = quillmere::testing::kTableHeader;
+
+// `first` and `second` as two lines of a box, parted as the system parts them.
+std::string Lines(const std::string& first, const std::string& second) {
+  return first + std::string(kMessageLineBreak) + second;
+}
 
 std::string Native(const std::string& path) { return NormalPath(kNativePathStyle, path, ""); }
 
@@ -175,74 +181,6 @@ TEST(MainWindowPresenterTest, OpeningAFolderShowsItAndAVanishedOneIsNamedInABox)
   EXPECT_EQ(shown.form1.dir1().path(), Native(scratch / "runs"));
 }
 
-TEST(MainWindowPresenterTest, StartWritesTheTableOfTheOpenDirectoryAndEndsWithStatusZero) {
-  ScratchDirectory scratch;
-  FixtureReport twoApplications;
-  twoApplications.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00"};
-  scratch.Write("runs/Run1/toxswa/R1.sum", BuildReport(twoApplications));
-  scratch.Write("runs/Run2/TOXSWA/R2.sum", BuildReport(FixtureReport{}));
-  Shown shown(Start({{"/", ""}}, scratch.path()));
-  shown.form1.dir1Open(shown.form1.dir1().openRow() + 1);
-  shown.Verbs();
-
-  shown.form1.command1Click();
-
-  EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"busy", "not busy", "end 0"}));
-  const std::string figures =
-      "EXSW2\t39,57\t2,415\t0,8402\t5,338\t1,544\t0,9058\t25-Nov-1978-02h00\t25-Nov-1978-11h00\t"
-      "14-Nov-1978-09h00";
-  EXPECT_EQ(ReadFile(scratch / "runs/Summary.txt"), kHeader + "Run1\tR1.sum\tR1_Stream\t" + figures +
-                                                        "\t21-Nov-1978-09h00\r\n" +
-                                                        "Run2\tR2.sum\tR1_Stream\t" + figures + "\r\n");
-}
-
-TEST(MainWindowPresenterTest, EveryFailedRunShowsTheStopBoxAndEndsWithStatusOne) {
-  ScratchDirectory scratch;
-  scratch.Write("failing/Run1/toxswa/A.sum", BuildReport(FixtureReport{}));
-  scratch.Write("failing/Run1/toxswa/B.sum", "a report without any of its markers\r\n");
-  scratch.MakeFolder("vanishing");
-  scratch.MakeFolder("blocked/Summary.txt");
-  struct Case {
-    std::string directory;
-    std::string text;  // the box's whole text, or how it begins
-  };
-  std::vector<Case> cases = {
-      {scratch / "failing", ReportFailureMessage(JoinPath(
-                                JoinPath(JoinPath(Native(scratch / "failing"), "Run1"), "toxswa"), "B.sum"))},
-      {scratch / "vanishing", Native(scratch / "vanishing") + ": "},
-      {scratch / "blocked", JoinPath(Native(scratch / "blocked"), "Summary.txt") + ": "},
-  };
-  if (kNativePathStyle == PathStyle::kPosix) {
-    // A table that is a link is refused, never written through.
-    scratch.MakeFolder("linked");
-    fs::create_symlink(scratch / "elsewhere.txt", scratch / "linked/Summary.txt");
-    cases.push_back({scratch / "linked", scratch / "linked/Summary.txt: "});
-  }
-  for (const auto& c : cases) {
-    Shown shown(Start({{"/", ""}}, c.directory));
-    fs::remove(scratch / "vanishing");
-    shown.Verbs();
-    shown.form1.command1Click();
-    EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"busy", "not busy", "box", "end 1"})) << c.directory;
-    ASSERT_EQ(shown.view.messages.size(), 1u) << c.directory;
-    const Message& message = shown.view.messages[0];
-    EXPECT_EQ(message.icon, MessageIcon::kStop) << c.directory;
-    EXPECT_EQ(message.title, "Quillmere") << c.directory;
-    EXPECT_TRUE(message.text.starts_with(c.text)) << message.text;
-    // Only a report failure has more to say than its two lines: why, and
-    // what the table keeps.
-    const std::string details =
-        c.directory == scratch / "failing"
-            ? "the file does not look like a TOXSWA summary report: looked for a line containing "
-              "\"* Scenario                :\" and found none\n" +
-                  JoinPath(Native(scratch / "failing"), "Summary.txt") + " keeps 1 report, 1 row"
-            : "";
-    EXPECT_EQ(message.details, details) << c.directory;
-  }
-  EXPECT_NE(ReadFile(scratch / "failing/Summary.txt").find("Run1\tA.sum\t"), std::string::npos);
-  EXPECT_FALSE(fs::exists(scratch / "elsewhere.txt"));
-}
-
 // The first bytes of a file, or "" when there is none.
 std::string Beginning(const std::string& path) {
   return fs::exists(path) ? ReadFile(path).substr(0, 4) : std::string();
@@ -339,12 +277,12 @@ TEST(MainWindowPresenterTest, AWorkbookThatCannotBeWrittenEndsInTheStopBoxSaying
     if (c.tableWritten) {
       // The text names the workbook and why, and that the table is complete;
       // the details give the reason as the command line does.
-      const std::string complete = "\n" + table + " is complete.";
+      const std::string complete = std::string(kMessageLineBreak) + table + " is complete.";
       ASSERT_TRUE(message.text.ends_with(complete)) << message.text;
       const std::string reason = message.text.substr(
           workbook.size() + 2, message.text.size() - workbook.size() - 2 - complete.size());
       EXPECT_FALSE(reason.empty());
-      EXPECT_EQ(message.details, reason + "\n" + table + " is complete, " + workbook + " is left as it was");
+      EXPECT_EQ(message.details, Lines(reason, table + " is complete, " + workbook + " is left as it was"));
       EXPECT_NE(ReadFile(table).find("Run1\tR1.sum\t"), std::string::npos) << c.name;
     } else {
       // Refused before the run, as the command line refuses it: nothing is
@@ -374,9 +312,9 @@ TEST(MainWindowPresenterTest, ARunThatDoesNotCompleteLeavesThePreviousWorkbookAn
   const std::string runs = Native(scratch / "runs");
   EXPECT_EQ(message.text,
             ReportFailureMessage(JoinPath(JoinPath(JoinPath(runs, "Run1"), "toxswa"), "B.sum")));
-  EXPECT_TRUE(message.details.ends_with(JoinPath(runs, "Summary.txt") + " keeps 1 report, 1 row\n" +
-                                        "the run did not complete: " + JoinPath(runs, "Summary.xlsx") +
-                                        " is left as it was"))
+  EXPECT_TRUE(message.details.ends_with(
+      Lines(JoinPath(runs, "Summary.txt") + " keeps 1 report, 1 row",
+            "the run did not complete: " + JoinPath(runs, "Summary.xlsx") + " is left as it was")))
       << message.details;
   EXPECT_EQ(shown.view.verbs.back(), "end 1");
   EXPECT_EQ(ReadFile(scratch / "runs/Summary.xlsx"), "the workbook of an earlier run");
@@ -443,6 +381,11 @@ TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
   reportFailure.rows = 15;
   reportFailure.reason = "cannot open: gone";
   reportFailure.message = ReportFailureMessage("/runs/R/toxswa/x.sum");
+  // A table that must not be replaced (a link, say) or a directory that
+  // cannot be listed: the run does not start.
+  SummaryOutcome notStarted;
+  notStarted.status = RunStatus::kNotStarted;
+  notStarted.message = "/runs/Summary.txt: not written: it is a symbolic link";
   SummaryOutcome writeFailure = reportFailure;
   writeFailure.status = RunStatus::kWriteFailure;
   writeFailure.message = "/runs/Summary.txt: cannot write: disk full";
@@ -457,8 +400,10 @@ TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
        Message{MessageIcon::kInformation, "Quillmere", empty.warning, ""}, 0},
       {"report failure", [&] { return reportFailure; },
        Message{MessageIcon::kStop, "Quillmere", reportFailure.message,
-               "cannot open: gone\n/runs/Summary.txt keeps 12 reports, 15 rows"},
+               Lines("cannot open: gone", "/runs/Summary.txt keeps 12 reports, 15 rows")},
        1},
+      {"not started", [&] { return notStarted; },
+       Message{MessageIcon::kStop, "Quillmere", notStarted.message, ""}, 1},
       {"write failure", [&] { return writeFailure; },
        Message{MessageIcon::kStop, "Quillmere", writeFailure.message, ""}, 1},
       // Memory running out outside the work on one report is worded as the
@@ -490,53 +435,47 @@ TEST(MainWindowPresenterTest, StartAndClosingEndTheProgramOnceWhateverArrivesMea
   failed.status = RunStatus::kWriteFailure;
   failed.message = "disk full";
   int runs = 0;
+  std::vector<bool> closes;  // busy, and whether a close was accepted
+  MainWindowPresenter* form1 = nullptr;
   WindowStart start = Start({{"/", ""}, {"/tmp", ""}}, scratch.path());
   start.run = [&](const std::string&, const SummaryOptions&) {
     ++runs;
+    closes.push_back(form1->busy());
+    closes.push_back(form1->form1Unload());
     return failed;
   };
   // A second press, a drive change, a folder opened or the window closed
-  // while the run's box is up (its own event loop delivers them).
+  // while the run holds the window or its box is up (the box's own event
+  // loop delivers them). The close is refused until the run has ended the
+  // program: the box keeps its window.
   Shown shown(start);
+  form1 = &shown.form1;
   shown.Verbs();
   shown.view.whileBoxIsUp = [&] {
     shown.form1.command1Click();
     shown.form1.drive1Change(1);
     shown.form1.dir1Open(0);
-    shown.form1.form1Unload();
+    closes.push_back(shown.form1.busy());
+    closes.push_back(shown.form1.form1Unload());
   };
   shown.form1.command1Click();
   shown.form1.command1Click();
-  shown.form1.form1Unload();
+  closes.push_back(shown.form1.form1Unload());
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(shown.Verbs(), (std::vector<std::string>{"busy", "not busy", "box", "end 1"}));
+  EXPECT_EQ(closes, (std::vector<bool>{true, false, false, false, true}))
+      << "busy, refused; idle, refused; closed";
 
   // Closing before Start ends the program with status 0 and writes nothing;
   // Start after that runs nothing.
   Shown closed(start);
   closed.Verbs();
-  closed.form1.form1Unload();
+  EXPECT_TRUE(closed.form1.form1Unload());
   closed.form1.command1Click();
-  closed.form1.form1Unload();
+  EXPECT_TRUE(closed.form1.form1Unload());
   EXPECT_EQ(closed.Verbs(), std::vector<std::string>{"end 0"});
   EXPECT_EQ(runs, 1);
   EXPECT_FALSE(fs::exists(scratch / "Summary.txt"));
-}
-
-TEST(MainWindowPresenterTest, TwipsBecomePixelsAtTheScreensDensity) {
-  const struct {
-    int twips;
-    int dotsPerInch;
-    int pixels;
-  } cases[] = {
-      {kForm1ClientWidth, 96, 758},  {kForm1ClientHeight, 96, 456},  {kDir1Rect.height, 96, 186},
-      {kDrive1Rect.height, 96, 21},  {kCommand1Rect.width, 96, 225}, {kForm1ClientWidth, 144, 1137},
-      {kForm1ClientWidth, 120, 948},  // 947.5 rounds up
-      {kDrive1Rect.height, 192, 42},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(TwipsToPixels(c.twips, c.dotsPerInch), c.pixels) << c.twips << " at " << c.dotsPerInch;
-  }
 }
 
 }  // namespace

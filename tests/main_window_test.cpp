@@ -127,5 +127,35 @@ TEST(MainWindowTest, ABoxShowsItsIconTitlePlainTextOneOkButtonAndTheDetailsOnReq
   }
 }
 
+TEST(MainWindowTest, ACloseEndsTheProgramBeforeStartAndWaitsForTheRunOnceItHoldsTheWindow) {
+  ScratchDirectory scratch;
+  for (const bool duringRun : {false, true}) {
+    WindowSetup setup;
+    setup.start.volumes = std::vector<Volume>{{"/", ""}};
+    setup.start.directory = scratch.path();
+    MainWindow* shown = nullptr;
+    std::vector<bool> closes;  // whether each close was accepted, and the window still showed
+    setup.start.run = [&](const std::string&, const SummaryOptions&) {
+      closes.push_back(shown->close());
+      closes.push_back(shown->isVisible());
+      SummaryOutcome outcome;
+      outcome.status = RunStatus::kWritten;
+      return outcome;
+    };
+    MainWindow window(setup);
+    shown = &window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    if (duringRun) {
+      QTest::mouseClick(window.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+      EXPECT_EQ(closes, (std::vector<bool>{false, true}));
+    } else {
+      EXPECT_TRUE(window.close());
+      EXPECT_FALSE(window.isVisible());
+      EXPECT_TRUE(closes.empty());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillmere

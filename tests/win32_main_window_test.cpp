@@ -26,17 +26,19 @@ struct ShownWindow {
   std::vector<Message> messages;
   Win32MainWindow window;
 
-  ShownWindow(std::vector<Volume> volumes, std::string directory)
-      : window(Setup(std::move(volumes), directory)) {
+  ShownWindow(std::vector<Volume> volumes, std::string directory, decltype(WindowStart::run) run = {})
+      : window(Setup(std::move(volumes), directory, std::move(run))) {
     EXPECT_TRUE(window.create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
     SetForegroundWindow(window.handle());
     Pump();
   }
 
-  Win32WindowSetup Setup(std::vector<Volume> volumes, const std::string& directory) {
+  Win32WindowSetup Setup(std::vector<Volume> volumes, const std::string& directory,
+                         decltype(WindowStart::run) run) {
     Win32WindowSetup setup;
     setup.start.volumes = std::move(volumes);
     setup.start.directory = directory;
+    setup.start.run = std::move(run);
     setup.showMessage = [this](HWND, const Message& message) { messages.push_back(message); };
     return setup;
   }
@@ -257,7 +259,7 @@ TEST(Win32MainWindowTest, TheSystemsBoxShowsTheTextTheIconOneOkButtonAndTheDetai
     UINT style;
   } cases[] = {
       {{MessageIcon::kStop, "Quillmere", "Problem with file C:\\r\\a.sum!\r\n Please check!",
-        "cannot open: Access is denied\nC:\\r\\Summary.txt keeps 12 reports, 15 rows"},
+        "cannot open: Access is denied\r\nC:\\r\\Summary.txt keeps 12 reports, 15 rows"},
        L"Problem with file C:\\r\\a.sum!\r\n Please check!",
        L"cannot open: Access is denied\r\nC:\\r\\Summary.txt keeps 12 reports, 15 rows",
        TD_ERROR_ICON,
@@ -269,7 +271,7 @@ TEST(Win32MainWindowTest, TheSystemsBoxShowsTheTextTheIconOneOkButtonAndTheDetai
        MB_OK | MB_ICONWARNING},
       {{MessageIcon::kInformation, "Quillmere",
         "C:\\r\\Gr\xC3\xB6\xC3\x9F"
-        "e holds no report\n",
+        "e holds no report\r\n",
         ""},
        L"C:\\r\\Gr\u00F6\u00DF"
        L"e holds no report\r\n",
@@ -284,6 +286,40 @@ TEST(Win32MainWindowTest, TheSystemsBoxShowsTheTextTheIconOneOkButtonAndTheDetai
     EXPECT_EQ(box.details, c.details) << c.message.text;
     EXPECT_EQ(box.icon, c.icon) << c.message.text;
     EXPECT_EQ(box.messageBoxStyle, c.style) << c.message.text;
+  }
+}
+
+// The status of the WM_QUIT the window posted, or -1 when it posted none.
+int QuitStatus() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+    DispatchMessageW(&message);
+  }
+  return -1;
+}
+
+TEST(Win32MainWindowTest, ACloseEndsTheProgramBeforeStartAndWaitsForTheRunOnceItHoldsTheWindow) {
+  ScratchDirectory scratch;
+  for (const bool duringRun : {false, true}) {
+    HWND handle = nullptr;
+    bool stayed = false;  // the window outlived a close during the run
+    ShownWindow shown({}, scratch.path(), [&](const std::string&, const SummaryOptions&) {
+      SendMessageW(handle, WM_CLOSE, 0, 0);
+      stayed = IsWindow(handle) != FALSE;
+      SummaryOutcome outcome;
+      outcome.status = RunStatus::kWritten;
+      return outcome;
+    });
+    handle = shown.window.handle();
+    if (duringRun) {
+      SendMessageW(shown.window.command1(), BM_CLICK, 0, 0);
+      EXPECT_TRUE(stayed);
+    } else {
+      SendMessageW(handle, WM_CLOSE, 0, 0);
+      EXPECT_FALSE(IsWindow(handle));
+    }
+    EXPECT_EQ(QuitStatus(), 0) << (duringRun ? "during the run" : "before Start");
   }
 }
 

@@ -2,7 +2,7 @@
 // its files without sharing them) or one with other hard links is refused
 // before the run; a written one replaces the previous in one step and leaves
 // no temporary file. Its cells are compared with the Linux program's by
-// scripts/check-windows-workbooks.sh.
+// scripts/check-windows.sh.
 #include <gtest/gtest.h>
 #include <windows.h>
 

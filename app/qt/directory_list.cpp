@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <vector>
 
+#include "app/window/form_layout.h"
+
 namespace quillmere {
 
 namespace {
@@ -24,7 +26,7 @@ DirectoryList::DirectoryList(QWidget* parent) : QTreeWidget(parent) {
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setExpandsOnDoubleClick(false);
-  setIndentation(12);
+  setIndentation(kDir1IndentPixels);
   setSelectionMode(QAbstractItemView::SingleSelection);
 }
 

@@ -121,8 +121,6 @@ void MainWindow::showMessage(const Message& message) {
 }
 
 void MainWindow::setBusy(bool busy) {
-  if (busy == busy_) return;
-  busy_ = busy;
   if (busy) {
     command1_->setEnabled(false);
     check1_->setEnabled(false);
@@ -137,8 +135,11 @@ void MainWindow::setBusy(bool busy) {
 void MainWindow::endProgram(int status) { QCoreApplication::exit(status); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  presenter_.form1Unload();
-  event->accept();
+  if (presenter_.form1Unload()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 }  // namespace quillmere

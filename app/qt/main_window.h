@@ -50,7 +50,6 @@ class MainWindow : public QWidget, public MainWindowView {
   QComboBox* drive1_;
   QPushButton* command1_;
   QCheckBox* check1_;
-  bool busy_ = false;
 };
 
 }  // namespace quillmere

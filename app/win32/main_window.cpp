@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "app/win32/dpi.h"
 #include "app/win32/resource_ids.h"
 #include "app/window/form_layout.h"
 #include "runtime/windows_text.h"
@@ -27,66 +28,8 @@ constexpr int kCheck1Id = 104;
 // neither resizes nor maximises.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-// Dir1's indentation per level and the size of its folder icons, in pixels at
-// 96 dots per inch.
-constexpr int kDir1Indent = 12;
+// The size of Dir1's folder icons, in pixels at 96 dots per inch.
 constexpr int kIconSize = 16;
-
-// The per-monitor DPI functions of Windows 10; on older systems the whole
-// screen's density and the classic functions.
-struct DpiFunctions {
-  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-  using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-  GetDpiForWindowFunction getDpiForWindow = nullptr;
-  AdjustWindowRectExForDpiFunction adjustWindowRectExForDpi = nullptr;
-  SystemParametersInfoForDpiFunction systemParametersInfoForDpi = nullptr;
-
-  DpiFunctions() {
-    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-      getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
-          reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
-      adjustWindowRectExForDpi = reinterpret_cast<AdjustWindowRectExForDpiFunction>(
-          reinterpret_cast<void*>(GetProcAddress(user32, "AdjustWindowRectExForDpi")));
-      systemParametersInfoForDpi = reinterpret_cast<SystemParametersInfoForDpiFunction>(
-          reinterpret_cast<void*>(GetProcAddress(user32, "SystemParametersInfoForDpi")));
-    }
-  }
-
-  UINT dpiOf(HWND window) const {
-    if (getDpiForWindow != nullptr) return getDpiForWindow(window);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
-  }
-
-  void adjust(RECT& rect, UINT dpi) const {
-    if (adjustWindowRectExForDpi != nullptr) {
-      adjustWindowRectExForDpi(&rect, kWindowStyle, FALSE, kWindowExStyle, dpi);
-    } else {
-      AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
-    }
-  }
-
-  // The font of message boxes at `dpi`.
-  LOGFONTW messageFont(UINT dpi) const {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (systemParametersInfoForDpi != nullptr &&
-        systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
-      return metrics.lfMessageFont;
-    }
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    metrics.lfMessageFont.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
-    return metrics.lfMessageFont;
-  }
-};
-
-const DpiFunctions& Dpi() {
-  static const DpiFunctions functions;
-  return functions;
-}
 
 // The system's small folder icon, open or closed, as Explorer shows it.
 HICON FolderIcon(bool open) {
@@ -96,70 +39,7 @@ HICON FolderIcon(bool open) {
                                                                                               : nullptr;
 }
 
-// `text` with every line ending in CR LF, as the system's controls draw it.
-std::wstring WindowsLines(const std::string& text) {
-  const std::wstring wide = Utf8ToWide(text);
-  std::wstring lines;
-  lines.reserve(wide.size() + 8);
-  for (std::size_t i = 0; i < wide.size(); ++i) {
-    if (wide[i] == L'\n' && (i == 0 || wide[i - 1] != L'\r')) lines += L'\r';
-    lines += wide[i];
-  }
-  return lines;
-}
-
-// TaskDialogIndirect is only in common controls 6, which Quillmere.exe's
-// manifest asks for; a program without it gets the plain box.
-using TaskDialogIndirectFunction = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
-TaskDialogIndirectFunction TaskDialogFunction() {
-  HMODULE comctl32 = GetModuleHandleW(L"comctl32.dll");
-  if (comctl32 == nullptr) comctl32 = LoadLibraryW(L"comctl32.dll");
-  if (comctl32 == nullptr) return nullptr;
-  return reinterpret_cast<TaskDialogIndirectFunction>(
-      reinterpret_cast<void*>(GetProcAddress(comctl32, "TaskDialogIndirect")));
-}
-
 }  // namespace
-
-Win32MessageBox MessageBoxOf(const Message& message) {
-  Win32MessageBox box;
-  box.title = Utf8ToWide(message.title);
-  box.text = WindowsLines(message.text);
-  box.details = WindowsLines(message.details);
-  switch (message.icon) {
-    case MessageIcon::kStop:
-      box.icon = TD_ERROR_ICON;
-      box.messageBoxStyle = MB_OK | MB_ICONSTOP;
-      break;
-    case MessageIcon::kInformation:
-      box.icon = TD_INFORMATION_ICON;
-      box.messageBoxStyle = MB_OK | MB_ICONINFORMATION;
-      break;
-    case MessageIcon::kWarning:
-      box.icon = TD_WARNING_ICON;
-      box.messageBoxStyle = MB_OK | MB_ICONWARNING;
-      break;
-  }
-  return box;
-}
-
-void Win32WindowSetup::ShowMessageBox(HWND owner, const Message& message) {
-  const Win32MessageBox box = MessageBoxOf(message);
-  if (const TaskDialogIndirectFunction taskDialog = TaskDialogFunction()) {
-    TASKDIALOGCONFIG config{};
-    config.cbSize = sizeof(config);
-    config.hwndParent = owner;
-    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
-    config.dwCommonButtons = TDCBF_OK_BUTTON;
-    config.pszWindowTitle = box.title.c_str();
-    config.pszMainIcon = box.icon;
-    config.pszContent = box.text.c_str();
-    if (!box.details.empty()) config.pszExpandedInformation = box.details.c_str();
-    if (SUCCEEDED(taskDialog(&config, nullptr, nullptr, nullptr))) return;
-  }
-  const std::wstring text = box.details.empty() ? box.text : box.text + L"\r\n\r\n" + box.details;
-  MessageBoxW(owner, text.c_str(), box.title.c_str(), box.messageBoxStyle);
-}
 
 Win32MainWindow::Win32MainWindow(Win32WindowSetup setup)
     : setup_(std::move(setup)), presenter_(*this, setup_.start) {}
@@ -193,7 +73,7 @@ bool Win32MainWindow::create(HINSTANCE instance, int showCommand) {
   openFolder_ = FolderIcon(true);
   closedFolder_ = FolderIcon(false);
   createControls();
-  layOut(Dpi().dpiOf(window_), nullptr);
+  layOut(DotsPerInchOf(window_), nullptr);
   presenter_.form1Load();
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
@@ -251,7 +131,7 @@ void Win32MainWindow::layOut(UINT dotsPerInch, const RECT* suggested) {
   const int dpi = static_cast<int>(dotsPerInch);
   auto pixels = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
 
-  const LOGFONTW logicalFont = Dpi().messageFont(dotsPerInch);
+  const LOGFONTW logicalFont = MessageFontAt(dotsPerInch);
   HFONT font = CreateFontIndirectW(&logicalFont);
   for (HWND control : {drive1_, dir1_, command1_, check1_})
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -259,7 +139,7 @@ void Win32MainWindow::layOut(UINT dotsPerInch, const RECT* suggested) {
   font_ = font;
 
   RECT frame{0, 0, pixels(kForm1ClientWidth), pixels(kForm1ClientHeight)};
-  Dpi().adjust(frame, dotsPerInch);
+  AdjustFrameRect(frame, kWindowStyle, kWindowExStyle, dotsPerInch);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
   if (suggested != nullptr) {
     SetWindowPos(window_, nullptr, suggested->left, suggested->top, width, height,
@@ -321,6 +201,8 @@ void Win32MainWindow::chooseDrive(std::size_t row) {
 }
 
 void Win32MainWindow::showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) {
+  // The rows are drawn from this copy, as they were sent.
+  rows_ = rows;
   SendMessageW(dir1_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(dir1_, LB_RESETCONTENT, 0, 0);
   for (const DirectoryEntry& entry : rows) {
@@ -338,8 +220,6 @@ void Win32MainWindow::showCheck1(bool ticked) {
 void Win32MainWindow::showMessage(const Message& message) { setup_.showMessage(window_, message); }
 
 void Win32MainWindow::setBusy(bool busy) {
-  if (busy == busy_) return;
-  busy_ = busy;
   if (busy) {
     EnableWindow(command1_, FALSE);
     EnableWindow(check1_, FALSE);
@@ -352,15 +232,15 @@ void Win32MainWindow::setBusy(bool busy) {
 void Win32MainWindow::endProgram(int status) { PostQuitMessage(status); }
 
 void Win32MainWindow::drawDir1Row(const DRAWITEMSTRUCT& item) const {
-  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= presenter_.dir1().entries().size()) return;
-  const DirectoryEntry& entry = presenter_.dir1().entries()[item.itemID];
+  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= rows_.size()) return;
+  const DirectoryEntry& entry = rows_[item.itemID];
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   const int dpi = static_cast<int>(dotsPerInch_);
   RECT row = item.rcItem;
   FillRect(item.hDC, &row, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
 
   const int iconSize = MulDiv(kIconSize, dpi, 96);
-  int left = row.left + MulDiv(2 + kDir1Indent * entry.level, dpi, 96);
+  int left = row.left + MulDiv(2 + kDir1IndentPixels * entry.level, dpi, 96);
   if (HICON icon = entry.open ? openFolder_ : closedFolder_) {
     DrawIconEx(item.hDC, left, row.top + (row.bottom - row.top - iconSize) / 2, icon, iconSize, iconSize, 0,
                nullptr, DI_NORMAL);
@@ -449,7 +329,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       layOut(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SETCURSOR:
-      if (busy_) {
+      if (presenter_.busy()) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
@@ -464,9 +344,10 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_CLOSE:
-      DestroyWindow(window_);
+      if (presenter_.form1Unload()) DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
+      // A window destroyed by other means than a close ends the program too.
       if (!destroying_) presenter_.form1Unload();
       return 0;
   }

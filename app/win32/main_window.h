@@ -10,31 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/message_box.h"
 #include "app/window/main_window_presenter.h"
 
 namespace quillmere {
-
-// What the system's box shows for a Message: a task dialog with the title,
-// the text, the icon and one OK button, and the details as its expanded
-// information, shown on request.
-struct Win32MessageBox {
-  std::wstring title;
-  std::wstring text;             // line breaks as CR LF
-  std::wstring details;          // line breaks as CR LF; empty when there are none
-  PCWSTR icon = nullptr;         // TD_ERROR_ICON, TD_WARNING_ICON or TD_INFORMATION_ICON
-  UINT messageBoxStyle = MB_OK;  // the plain box's, where there is no task dialog
-};
-Win32MessageBox MessageBoxOf(const Message& message);
 
 // The presenter's start, and how a box is shown (tests record it instead).
 struct Win32WindowSetup {
   WindowStart start;
   std::function<void(HWND owner, const Message& message)> showMessage = ShowMessageBox;
-
-  // The system's box for MessageBoxOf(message): a task dialog (common
-  // controls 6), or a plain message box with the details below the text
-  // where the task dialog is missing.
-  static void ShowMessageBox(HWND owner, const Message& message);
 };
 
 class Win32MainWindow : public MainWindowView {
@@ -86,9 +70,9 @@ class Win32MainWindow : public MainWindowView {
   HICON closedFolder_ = nullptr;
   HWND focus_ = nullptr;  // the control that gets the focus back with the window
   UINT dotsPerInch_ = USER_DEFAULT_SCREEN_DPI;
-  bool busy_ = false;
-  HCURSOR idleCursor_ = nullptr;  // the cursor the run's wait cursor replaced
-  bool destroying_ = false;       // the destructor, not the user, closes the window
+  std::vector<DirectoryEntry> rows_;  // Dir1's rows as last shown
+  HCURSOR idleCursor_ = nullptr;      // the cursor the run's wait cursor replaced
+  bool destroying_ = false;           // the destructor, not the user, closes the window
 };
 
 }  // namespace quillmere

@@ -31,6 +31,9 @@ inline constexpr TwipsRect kCommand1Rect{360, 5520, 3375, 615};
 // The check box in the right part, level with the top of Dir1.
 inline constexpr TwipsRect kCheck1Rect{4560, 960, 3375, 315};
 
+// Dir1's indentation per level, in pixels at 96 dots per inch.
+inline constexpr int kDir1IndentPixels = 12;
+
 enum class Control { kDrive1, kDir1, kCommand1, kCheck1 };
 
 // The order the Tab key goes through the controls; the first has the focus

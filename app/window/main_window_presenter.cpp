@@ -6,11 +6,17 @@
 #include "runtime/file_error.h"
 #include "runtime/interruption.h"
 #include "runtime/number.h"
+#include "runtime/platform.h"
 #include "workbook/workbook_run.h"
 
 namespace quillmere {
 
 namespace {
+
+// `first` and `second` as two lines of a box.
+std::string Lines(const std::string& first, const std::string& second) {
+  return first + std::string(kMessageLineBreak) + second;
+}
 
 std::string StartDirectory(const WindowStart& start) {
   return start.directory.empty() ? start.folders.currentDirectory() : start.directory;
@@ -33,8 +39,8 @@ std::pair<std::optional<Message>, int> RunEnd(const SummaryOutcome& outcome,
                 1};
       }
       return {Message{MessageIcon::kStop, kApplicationTitle,
-                      Describe(*workbook->failure) + "\n" + outcome.tablePath + " is complete.",
-                      workbook->failure->reason() + "\n" + complete},
+                      Lines(Describe(*workbook->failure), outcome.tablePath + " is complete."),
+                      Lines(workbook->failure->reason(), complete)},
               1};
     }
     // A complete table that holds nothing is no silent success.
@@ -44,11 +50,11 @@ std::pair<std::optional<Message>, int> RunEnd(const SummaryOutcome& outcome,
   // Why a report could not be read, and what the table holds now, are not
   // part of the box's two lines.
   std::string details = outcome.status == RunStatus::kReportFailure
-                            ? outcome.reason + "\n" + TableKeeps(outcome)
+                            ? Lines(outcome.reason, TableKeeps(outcome))
                             : std::string();
   if (workbook) {
-    if (!details.empty()) details += "\n";
-    details += "the run did not complete: " + workbook->path + " is left as it was";
+    const std::string left = "the run did not complete: " + workbook->path + " is left as it was";
+    details = details.empty() ? left : Lines(details, left);
   }
   return {Message{MessageIcon::kStop, kApplicationTitle, outcome.message, details}, 1};
 }
@@ -97,7 +103,7 @@ void MainWindowPresenter::check1Click(bool ticked) {
 void MainWindowPresenter::command1Click() {
   if (started_ || ended_) return;
   started_ = true;
-  view_.setBusy(true);
+  setBusy(true);
   SummaryOptions options;
   options.decimalSeparator = start_.decimalSeparator ? *start_.decimalSeparator : LocaleDecimalSeparator();
   SummaryOutcome outcome;
@@ -130,18 +136,26 @@ void MainWindowPresenter::command1Click() {
     outcome.status = RunStatus::kWriteFailure;
     outcome.message = DescribeUnexpected(error);
   }
-  view_.setBusy(false);
+  setBusy(false);
   const auto [message, status] = RunEnd(outcome, workbook);
   if (message) view_.showMessage(*message);
   ended_ = true;
   view_.endProgram(status);
 }
 
-void MainWindowPresenter::form1Unload() {
+bool MainWindowPresenter::form1Unload() {
+  if (ended_) return true;
   // Once Start was pressed, its run ends the program.
-  if (started_ || ended_) return;
+  if (started_) return false;
   ended_ = true;
   view_.endProgram(0);
+  return true;
+}
+
+void MainWindowPresenter::setBusy(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  view_.setBusy(busy);
 }
 
 void MainWindowPresenter::showMessage(const std::optional<FileError>& error) {

@@ -29,9 +29,11 @@ enum class MessageIcon {
 struct Message {
   MessageIcon icon = MessageIcon::kWarning;
   std::string title = kApplicationTitle;
-  std::string text;  // plain text, never markup
+  // Plain text, never markup. Its lines, as those of `details`, are parted
+  // by kMessageLineBreak, the system's own, which every box shows as it is.
+  std::string text;
   // Why, and what the table keeps, for a toolkit that can show more on
-  // request: lines separated by LF; may be empty.
+  // request; may be empty.
   std::string details;
   bool operator==(const Message&) const = default;
 };
@@ -68,6 +70,8 @@ class MainWindowView {
   virtual void showMessage(const Message& message) = 0;
   // While busy, Start and Check1 are disabled and the wait cursor shows;
   // they stay disabled when the run is over, as the program is ending.
+  // Told only when it changes: busy once, when Start is pressed, and not
+  // busy once, when its run is over.
   virtual void setBusy(bool busy) = 0;
   // Ends the program with `status`.
   virtual void endProgram(int status) = 0;
@@ -111,16 +115,21 @@ class MainWindowPresenter {
   // Start does nothing once pressed.
   void command1Click();
 
-  // Form1_Unload: the window was closed. Before Start that ends the program
-  // without writing; once Start was pressed, its run ends the program.
-  void form1Unload();
+  // Form1_Unload: the user closes the window. Before Start that ends the
+  // program without writing, and the window closes. Once Start was pressed
+  // the close is refused (false): the window stays until its run ends the
+  // program, so that the run's box has its window.
+  bool form1Unload();
 
   const DirectoryListModel& dir1() const { return dir1_; }
   const DriveListModel& drive1() const { return drive1_; }
   bool check1() const { return check1_; }
+  // Start's run holds the window.
+  bool busy() const { return busy_; }
 
  private:
   void showMessage(const std::optional<FileError>& error);
+  void setBusy(bool busy);
 
   MainWindowView& view_;
   WindowStart start_;
@@ -128,6 +137,7 @@ class MainWindowPresenter {
   DriveListModel drive1_;
   bool check1_ = false;   // Check1 is ticked: Start writes the workbook too
   bool started_ = false;  // Start was pressed: its run ends the program
+  bool busy_ = false;     // Start's run holds the window
   bool ended_ = false;    // the program's end was asked for
 };
 

@@ -26,13 +26,8 @@ command -v xdotool >/dev/null || fail "xdotool is not installed"
 
 start_virtual_display || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
 
-# A Wine server left from an earlier program of this prefix would keep that
-# program's display; the window must appear on this one.
-wineserver --wait 2>/dev/null
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-  wineboot --init >/dev/null 2>&1
-  wineserver --wait 2>/dev/null
-fi
+# The window must appear on this display, not on an earlier program's.
+wine_on_virtual_display
 
 cp -R "$source_runs" "$work/runs" || fail "cannot copy $source_runs"
 rm -f "$work/runs/Summary.txt" "$work/runs/Summary.xlsx"

@@ -17,13 +17,8 @@ command -v wine >/dev/null || skip "Wine is not installed"
 command -v Xvfb >/dev/null || skip "Xvfb is not installed"
 start_virtual_display || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
 
-# A Wine server left from an earlier program of this prefix would keep that
-# program's display.
-wineserver --wait 2>/dev/null
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-  wineboot --init >/dev/null 2>&1
-  wineserver --wait 2>/dev/null
-fi
+# The window must appear on this display, not on an earlier program's.
+wine_on_virtual_display
 timeout 120 wine "$@" &
 app_pid=$!
 wait "$app_pid"
