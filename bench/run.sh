@@ -15,6 +15,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 work="${QUILLMERE_BENCH_DIR:-/tmp/quillmere-bench}"
+# A tree is reused when it holds the marker of the generator that made it:
+# "-2" since each report of a run folder has a scenario of its own.
 runs="${RUNS:-11}"
 sizes=("$@")
 ((${#sizes[@]})) || sizes=(200 2000 20000)
@@ -35,10 +37,10 @@ printf '| %8s | %9s | %9s | %15s | %6s | %14s | %13s |\n' reports "tree MB" "cat
 printf '|---------:|----------:|----------:|----------------:|-------:|---------------:|--------------:|\n'
 for n in "${sizes[@]}"; do
   tree="$work/$n"
-  if [[ ! -e "$tree/.complete" ]]; then
+  if [[ ! -e "$tree/.complete-2" ]]; then
     rm -rf "$tree"
     build-bench/bench/make_bench_runs "$tree" "$n"
-    touch "$tree/.complete"  # hidden: the run skips it
+    touch "$tree/.complete-2"  # hidden: the run skips it
   fi
   list="$work/$n.list"
   find "$tree" -name '*.sum' -print0 | sort -z >"$list"
@@ -75,10 +77,10 @@ for n in ${OLDER_SIZES:-2000}; do
   older="$work/older-$n"
   for pair in "$today:" "$older:older"; do
     tree="${pair%%:*}"
-    if [[ ! -e "$tree/.complete" ]]; then
+    if [[ ! -e "$tree/.complete-2" ]]; then
       rm -rf "$tree"
       build-bench/bench/make_bench_runs "$tree" "$n" ${pair#*:}
-      touch "$tree/.complete"
+      touch "$tree/.complete-2"
     fi
     "$exe" "$tree" >/dev/null
   done
@@ -100,11 +102,11 @@ done
 
 # One report of 50 MB in a single line: memory stays near the report's size.
 long="$work/long-line"
-if [[ ! -e "$long/.complete" ]]; then
+if [[ ! -e "$long/.complete-2" ]]; then
   rm -rf "$long"
   mkdir -p "$long/run/toxswa"
   head -c $((50 * 1024 * 1024)) /dev/zero | tr '\0' x >"$long/run/toxswa/long.sum"
-  touch "$long/.complete"
+  touch "$long/.complete-2"
 fi
 echo
 echo "one 50 MB report without a line end: peak RSS $(peak_kib "$exe" "$long") KiB (the run fails on it, as it should)"
@@ -123,10 +125,10 @@ printf '| %8s | %15s | %15s | %6s | %13s | %13s |\n' reports "table ms" "+ workb
 printf '|---------:|----------------:|----------------:|-------:|--------------:|--------------:|\n'
 for n in ${WORKBOOK_SIZES:-2000 20000}; do
   tree="$work/$n"
-  if [[ ! -e "$tree/.complete" ]]; then
+  if [[ ! -e "$tree/.complete-2" ]]; then
     rm -rf "$tree"
     build-bench/bench/make_bench_runs "$tree" "$n"
-    touch "$tree/.complete"
+    touch "$tree/.complete-2"
   fi
   "$exe" "${book[@]}" "$tree" >/dev/null
   tableTimes=()
