@@ -53,12 +53,10 @@ std::vector<ListedEntry> ReadListing(const Listing& listing, const std::string& 
 Folder::Folder(const std::string& path) : path_(path) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
   if (descriptor < 0) throw SystemError(path, "cannot list", errno);
-  system_ = descriptor;
+  system_ = SystemHandle(descriptor);
 }
 
-Folder::~Folder() {
-  if (system_ >= 0) ::close(static_cast<int>(system_));
-}
+Folder::~Folder() = default;
 
 std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
   const Listing listing(::opendir(folder.c_str()));

@@ -91,12 +91,10 @@ Folder::Folder(const std::string& path) : path_(path) {
     ::CloseHandle(folder);
     throw FileError(path, "cannot list: Not a directory");
   }
-  system_ = reinterpret_cast<std::intptr_t>(folder);
+  system_ = SystemHandle(reinterpret_cast<std::intptr_t>(folder));
 }
 
-Folder::~Folder() {
-  if (system_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(system_));
-}
+Folder::~Folder() = default;
 
 std::vector<ListedEntry> ReadFolderEntries(const Folder& folder) { return ReadFolderEntries(folder.path()); }
 
