@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "runtime/file_handle.h"
+#include "runtime/system.h"
 
 namespace quillmere {
 
@@ -16,6 +17,16 @@ int Descriptor(const SystemHandle& handle) { return static_cast<int>(handle.get(
 // How often the hidden file is opened again when another run renamed it
 // away between the open and the lock.
 constexpr int kOpenAttempts = 100;
+
+// Opens `name` in `folder` through the system the runtime calls.
+std::intptr_t OpenIn(std::intptr_t folder, const std::string& name, int flags, unsigned mode = 0) {
+  OpenCall call;
+  call.folder = folder;
+  call.name = name;
+  call.flags = flags;
+  call.mode = mode;
+  return CurrentSystem().Open(call);
+}
 
 // Why `file` may not be written through or replaced, or kOther when it may.
 FileErrorKind RefusalOf(const struct stat& file) {
@@ -42,8 +53,7 @@ FileError OpenFailure(int folder, const char* name, const std::string& path, int
 // opening for writing refuses a file the user may not write.
 struct stat CheckTarget(int folder, const std::string& name, const std::string& path) {
   struct stat file {};
-  const SystemHandle target(
-      ::openat(folder, name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+  const SystemHandle target(OpenIn(folder, name, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
   if (!target.isOpen()) {
     if (errno == ENOENT) return file;
     throw OpenFailure(folder, name.c_str(), path, errno);
@@ -81,16 +91,16 @@ FileHandle::FileHandle(const Folder& folder, const std::string& name, const std:
   for (int attempt = 0;; ++attempt) {
     // 0600 while it replaces a file, until that file's mode is given to it:
     // nobody else reads a private table while it is built.
-    SystemHandle file(::openat(Descriptor(folder_), temporary_.c_str(),
-                               O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW,
-                               target.st_nlink != 0 ? 0600 : 0666));
+    SystemHandle file(OpenIn(folder_.get(), temporary_,
+                             O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW,
+                             target.st_nlink != 0 ? 0600u : 0666u));
     if (!file.isOpen()) {
       const int error = errno;
       throw HiddenFileFailure(OpenFailure(Descriptor(folder_), temporary_.c_str(), path_, error).reason());
     }
     // Holding the lock until the end is what marks a run at work; the
     // system lets it go however the run ends, kill -9 included.
-    if (::flock(Descriptor(file), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    if (!CurrentSystem().Lock(file.get()) && errno == EWOULDBLOCK)
       throw Refusal(path_, FileErrorKind::kRunAtWork);
     struct stat opened {};
     struct stat named {};
@@ -113,7 +123,7 @@ FileHandle::FileHandle(const Folder& folder, const std::string& name, const std:
     const int flags = ::fcntl(Descriptor(system_), F_GETFL);
     if (flags >= 0) ::fcntl(Descriptor(system_), F_SETFL, flags & ~O_NONBLOCK);
     // A file left by a killed run holds its lines: start afresh.
-    if (::ftruncate(Descriptor(system_), 0) != 0)
+    if (!CurrentSystem().Truncate(system_.get(), 0))
       throw HiddenFileFailure(SystemError("", "cannot empty", errno).reason());
     // The new file keeps the mode of the one it replaces, as editors do, and
     // its group where the system lets this user give it; a new one was made
@@ -138,26 +148,27 @@ std::optional<FileError> FileHandle::Write(std::string_view bytes, std::size_t& 
   taken = 0;
   if (!isOpen()) return SystemError(path_, "cannot write", EBADF);
   while (taken < bytes.size()) {
-    const ssize_t written = ::write(Descriptor(system_), bytes.data() + taken, bytes.size() - taken);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return SystemError(path_, "cannot write", written < 0 ? errno : EIO);
-    taken += static_cast<std::size_t>(written);
+    std::size_t written = 0;
+    const bool wrote =
+        CurrentSystem().Write(system_.get(), bytes.data() + taken, bytes.size() - taken, written);
+    if (!wrote && errno == EINTR) continue;
+    if (!wrote || written == 0) return SystemError(path_, "cannot write", !wrote ? errno : EIO);
+    taken += written;
   }
   return std::nullopt;
 }
 
 std::optional<FileError> FileHandle::Truncate(std::uint64_t size) {
-  if (::ftruncate(Descriptor(system_), static_cast<off_t>(size)) != 0)
-    return SystemError(path_, "cannot shorten", errno);
+  if (!CurrentSystem().Truncate(system_.get(), size)) return SystemError(path_, "cannot shorten", errno);
   return std::nullopt;
 }
 
 std::optional<FileError> FileHandle::Sync() {
   if (!isOpen()) return SystemError(path_, "cannot write", EBADF);
-  int result = 0;
-  do result = ::fsync(Descriptor(system_));
-  while (result != 0 && errno == EINTR);
-  if (result != 0) return SystemError(path_, "cannot write", errno);
+  bool flushed = false;
+  do flushed = CurrentSystem().Flush(system_.get());
+  while (!flushed && errno == EINTR);
+  if (!flushed) return SystemError(path_, "cannot write", errno);
   return std::nullopt;
 }
 
@@ -206,7 +217,12 @@ std::optional<FileError> FileHandle::Close(bool& replaced) {
     return FileError(path_, "not written: " + temporary_ + " was moved away during the run",
                      FileErrorKind::kMovedAway);
   }
-  if (::renameat(Descriptor(folder_), temporary_.c_str(), Descriptor(folder_), name_.c_str()) != 0) {
+  RenameCall rename;
+  rename.folder = folder_.get();
+  rename.file = system_.get();
+  rename.from = temporary_;
+  rename.to = name_;
+  if (!CurrentSystem().Rename(rename)) {
     const int error = errno;
     Discard();
     return SystemError(path_, "cannot replace", error);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/file_handle.h"
+#include "runtime/system.h"
 #include "runtime/system_handle.h"
 #include "runtime/windows_text.h"
 
@@ -35,9 +36,16 @@ std::optional<FileError> RefusalOf(const std::string& path, const std::wstring& 
 // nothing is there.
 SystemHandle OpenPlainFile(const std::string& path, const std::wstring& widePath, DWORD access,
                            DWORD disposition, DWORD attributes) {
-  SystemHandle file(reinterpret_cast<std::intptr_t>(
-      ::CreateFileW(widePath.c_str(), GENERIC_WRITE | access, FILE_SHARE_READ, nullptr, disposition,
-                    attributes | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+  // The name alone, for a wrapper of the system to match.
+  const std::string name = path.substr(path.find_last_of("\\/") + 1);
+  OpenCall call;
+  call.name = name;
+  call.path = widePath.c_str();
+  call.access = GENERIC_WRITE | access;
+  call.share = FILE_SHARE_READ;
+  call.disposition = disposition;
+  call.attributes = attributes | FILE_FLAG_OPEN_REPARSE_POINT;
+  SystemHandle file(CurrentSystem().Open(call));
   if (!file.isOpen()) {
     const DWORD error = ::GetLastError();
     if (disposition == OPEN_EXISTING && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND))
@@ -98,7 +106,7 @@ FileHandle::FileHandle(const Folder& folder, const std::string& name, const std:
   }
   // A file left by a killed run holds its lines, and perhaps no longer the
   // hidden attribute: start afresh.
-  if (!::SetEndOfFile(AsHandle(system_))) {
+  if (!CurrentSystem().Truncate(system_.get(), 0)) {
     const DWORD error = ::GetLastError();
     Discard();
     throw HiddenFileFailure(WindowsError("", "cannot empty", error).reason());
@@ -113,8 +121,8 @@ std::optional<FileError> FileHandle::Write(std::string_view bytes, std::size_t& 
   if (!isOpen()) return WindowsError(path_, "cannot write", ERROR_INVALID_HANDLE);
   while (taken < bytes.size()) {
     const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - taken, 1u << 30));
-    DWORD written = 0;
-    if (!::WriteFile(AsHandle(system_), bytes.data() + taken, asked, &written, nullptr)) {
+    std::size_t written = 0;
+    if (!CurrentSystem().Write(system_.get(), bytes.data() + taken, asked, written)) {
       return WindowsError(path_, "cannot write", ::GetLastError());
     }
     if (written == 0) return WindowsError(path_, "cannot write", ERROR_WRITE_FAULT);
@@ -124,10 +132,7 @@ std::optional<FileError> FileHandle::Write(std::string_view bytes, std::size_t& 
 }
 
 std::optional<FileError> FileHandle::Truncate(std::uint64_t size) {
-  LARGE_INTEGER position{};
-  position.QuadPart = static_cast<LONGLONG>(size);
-  if (!::SetFilePointerEx(AsHandle(system_), position, nullptr, FILE_BEGIN) ||
-      !::SetEndOfFile(AsHandle(system_))) {
+  if (!CurrentSystem().Truncate(system_.get(), size)) {
     return WindowsError(path_, "cannot shorten", ::GetLastError());
   }
   return std::nullopt;
@@ -135,7 +140,7 @@ std::optional<FileError> FileHandle::Truncate(std::uint64_t size) {
 
 std::optional<FileError> FileHandle::Sync() {
   if (!isOpen()) return WindowsError(path_, "cannot write", ERROR_INVALID_HANDLE);
-  if (!::FlushFileBuffers(AsHandle(system_))) return WindowsError(path_, "cannot write", ::GetLastError());
+  if (!CurrentSystem().Flush(system_.get())) return WindowsError(path_, "cannot write", ::GetLastError());
   return std::nullopt;
 }
 
@@ -189,7 +194,7 @@ std::optional<FileError> FileHandle::Close(bool& replaced) {
   const HANDLE file = AsHandle(system_);
   // On the disk before it is renamed: after a power loss the file is the
   // old one or the whole new one.
-  if (!SetAttributes(file, FILE_ATTRIBUTE_NORMAL) || !::FlushFileBuffers(file)) {
+  if (!SetAttributes(file, FILE_ATTRIBUTE_NORMAL) || !CurrentSystem().Flush(system_.get())) {
     const DWORD error = ::GetLastError();
     Discard();
     return WindowsError(path_, "cannot write", error);
@@ -197,13 +202,12 @@ std::optional<FileError> FileHandle::Close(bool& replaced) {
   // Renamed through the handle the run holds, so no other program can take
   // the file between the last write and the rename.
   const std::wstring target = InFolder(folderPath_, name_);
-  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
-  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-  rename->ReplaceIfExists = TRUE;
-  rename->RootDirectory = nullptr;
-  rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
-  std::copy(target.begin(), target.end(), rename->FileName);
-  if (!::SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
+  RenameCall rename;
+  rename.file = system_.get();
+  rename.from = temporary_;
+  rename.to = name_;
+  rename.target = target;
+  if (!CurrentSystem().Rename(rename)) {
     const DWORD error = ::GetLastError();
     Discard();
     return WindowsError(path_, "cannot replace", error);

@@ -9,6 +9,7 @@
 
 #include "runtime/file_error.h"
 #include "runtime/folder_entries.h"
+#include "runtime/system.h"
 
 namespace quillmere {
 
@@ -31,9 +32,8 @@ std::vector<ListedEntry> ReadListing(const Listing& listing, const std::string& 
   const int descriptor = ::dirfd(listing.get());
   std::vector<ListedEntry> entries;
   for (;;) {
-    errno = 0;
-    const dirent* entry = ::readdir(listing.get());
-    if (entry == nullptr) {
+    const dirent* entry = nullptr;
+    if (!CurrentSystem().NextEntry(folder, listing.get(), &entry)) {
       if (errno != 0) throw SystemError(folder, "cannot list", errno);
       return entries;
     }
