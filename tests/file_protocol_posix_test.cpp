@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -214,6 +215,28 @@ TEST(FileProtocolTest, AStopWhileTheWorkbookIsWrittenKeepsTheOldOneAndTheWholeNe
     const std::string table = ReadFile(scratch / "Summary.txt");
     EXPECT_EQ(static_cast<std::size_t>(std::count(table.begin(), table.end(), '\n')), 1u + 600u * 100u);
   }
+}
+
+TEST(FileProtocolTest, AFileSizeLimitEndsTheRealProgramAtAWholeLine) {
+  // The system's own limit, not a failure the tests make up: the table may
+  // grow to 64 KiB, and a write past it fails with EFBIG.
+  ScratchDirectory scratch;
+  const std::string report = BuildReport({});
+  for (int i = 0; i < 1500; ++i) scratch.Write("run/toxswa/r" + std::to_string(1000 + i) + ".sum", report);
+  quillmere::testing::ProgramStart start;
+  start.beforeExec = [] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{64 * 1024, 64 * 1024};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  };
+  const quillmere::testing::ProgramResult result = quillmere::testing::FinishProgram(
+      quillmere::testing::StartProgram(QUILLMERE_SUMMARY_EXE, {"--", scratch.path()}, start));
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_EQ(result.err,
+            "quillmere-summary: " + (scratch / "Summary.txt") + ": cannot write: File too large\n");
+  const std::string table = ReadFile(scratch / "Summary.txt");
+  EXPECT_LE(table.size(), 64u * 1024u);
+  EXPECT_TRUE(table.ends_with("\r\n"));
 }
 
 }  // namespace

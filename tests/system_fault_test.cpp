@@ -167,31 +167,6 @@ TEST(SystemFaultTest, ATableThatCannotBeOpenedOrEmptiedStopsTheRunBeforeItStarts
   }
 }
 
-TEST(SystemFaultTest, ATableThatCannotBePutInPlaceLeavesTheOldOneAndNoHiddenFile) {
-  struct Case {
-    std::string faults;
-    std::string reason;
-  } cases[] = {
-      {"fsync 1 EIO Summary.txt", "cannot write: Input/output error"},
-      {"fsync 1 ENOSPC Summary.txt", "cannot write: No space left on device"},
-      {"rename 1 EACCES Summary.txt", "cannot replace: Permission denied"},
-      {"rename 1 EROFS Summary.txt", "cannot replace: Read-only file system"},
-  };
-  const std::string oldTable = "the table of the last run\r\n";
-  for (const Case& c : cases) {
-    ScratchDirectory scratch;
-    WriteSmallTree(scratch);
-    scratch.Write("Summary.txt", oldTable);
-    const FaultedRun result = RunWithFaults(scratch, c.faults);
-    EXPECT_NE(result.faultsMet, "") << c.faults;
-    EXPECT_EQ(result.exitStatus, 1) << c.faults;
-    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: " + c.reason + "\n")
-        << c.faults;
-    EXPECT_EQ(ReadFile(scratch / "Summary.txt"), oldTable) << c.faults;
-    EXPECT_NE(::access((scratch / ".Summary.txt.partial").c_str(), F_OK), 0) << c.faults;
-  }
-}
-
 TEST(SystemFaultTest, AWriteFailureAfterAReportFailureIsTheOneReported) {
   // A report fails, and then closing the table fails too: the table may have
   // lost lines, so the user is told so rather than about the report alone.
