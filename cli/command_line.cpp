@@ -1,8 +1,8 @@
 #include "cli/command_line.h"
 
 #include <ostream>
-#include <vector>
 
+#include "cli/arguments.h"
 #include "cli/progress_line.h"
 #include "cli/workbook_step.h"
 #include "runtime/number.h"
@@ -12,8 +12,6 @@
 namespace quillmere {
 
 namespace {
-
-constexpr const char* kProgram = "quillmere-summary";
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: " << kProgram << " [--workbook [--compare FIGURE]... [--threshold THRESHOLD]...] [--] DIR\n"
@@ -61,50 +59,32 @@ int Answered(std::ostream& out, std::ostream& err, const char* what) {
 
 }  // namespace
 
-int RunCommandLine(std::span<const std::string> allArguments, std::ostream& out, std::ostream& err) {
-  WorkbookRequest workbookRequest;
-  std::vector<std::string> otherArguments;
-  if (!TakeWorkbookOptions(allArguments, otherArguments, workbookRequest, err)) return kExitNotStarted;
-  const std::span<const std::string> arguments(otherArguments);
-  const std::string* directory = nullptr;
-  bool optionsEnded = false;
-  for (const std::string& argument : arguments) {
-    if (!optionsEnded && (argument == "--help" || argument == "-h")) {
-      PrintHelp(out);
-      return Answered(out, err, "help");
-    }
-    if (!optionsEnded && (argument == "--version" || argument == "-V")) {
-      out << kProgram << " " << QUILLMERE_VERSION << "\n"
-          << "Copyright (C) 2026 Quillmere maintainers\n"
-          << "License MIT: <https://opensource.org/licenses/MIT>\n";
-      return Answered(out, err, "version");
-    }
-    if (!optionsEnded && argument == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-      err << kProgram << ": unknown option '" << Visible(argument) << "'; try --help\n";
-      return kExitNotStarted;
-    } else if (directory != nullptr) {
-      err << kProgram << ": expected one directory, got more; try --help\n";
-      return kExitNotStarted;
-    } else {
-      directory = &argument;
-    }
+int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
+                   SlashHelp slashHelp) {
+  const std::optional<Arguments> parsed = ParseArguments(arguments, err, slashHelp);
+  if (!parsed) return kExitNotStarted;
+  if (parsed->action == Arguments::Action::kHelp) {
+    PrintHelp(out);
+    return Answered(out, err, "help");
   }
-  if (directory == nullptr || directory->empty()) {
-    err << kProgram << ": expected the directory that holds the run folders; try --help\n";
-    return kExitNotStarted;
+  if (parsed->action == Arguments::Action::kVersion) {
+    out << kProgram << " " << QUILLMERE_VERSION << "\n"
+        << "Copyright (C) 2026 Quillmere maintainers\n"
+        << "License MIT: <https://opensource.org/licenses/MIT>\n";
+    return Answered(out, err, "version");
   }
+  const std::string& directory = parsed->directory;
+  const WorkbookRequest& workbookRequest = parsed->workbook;
 
   SummaryOptions options;
   options.decimalSeparator = LocaleDecimalSeparator();
   WorkbookStepPointer workbook;
-  if (workbookRequest.wanted && !(workbook = StartWorkbook(workbookRequest, *directory, options, err))) {
+  if (workbookRequest.wanted && !(workbook = StartWorkbook(workbookRequest, directory, options, err))) {
     return kExitNotStarted;
   }
   ProgressLine progressLine(err, StandardErrorIsTerminal());
   options.progress = [&progressLine](const SummaryProgress& progress) { progressLine.Show(progress); };
-  const SummaryOutcome outcome = SummaryRun(*directory, options);
+  const SummaryOutcome outcome = SummaryRun(directory, options);
   progressLine.Erase();
   if (workbook) {
     if (const std::optional<int> status = FinishWorkbook(*workbook, outcome, out, err)) return *status;
@@ -112,9 +92,8 @@ int RunCommandLine(std::span<const std::string> allArguments, std::ostream& out,
   switch (outcome.status) {
     case RunStatus::kWritten:
       if (!outcome.warning.empty()) err << kProgram << ": " << Visible(outcome.warning) << "\n";
-      out << "Wrote " << Visible(outcome.tablePath) << ": " << outcome.reports
-          << (outcome.reports == 1 ? " report, " : " reports, ") << outcome.rows
-          << (outcome.rows == 1 ? " row\n" : " rows\n");
+      out << "Wrote " << Visible(outcome.tablePath) << ": " << Counted(outcome.reports, "report") << ", "
+          << Counted(outcome.rows, "row") << "\n";
       // The table is complete, but a success nobody could be told of is
       // not reported as one.
       if (!out.flush()) {

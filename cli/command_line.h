@@ -5,13 +5,15 @@
 #include <span>
 #include <string>
 
+#include "cli/arguments.h"
+
 namespace quillmere {
 
 // Exit statuses of quillmere-summary.
 enum ExitStatus : int {
-  kExitWritten = 0,     // the table is complete
-  kExitRunFailed = 1,   // a started run ended on a report or on writing the table
-  kExitNotStarted = 2,  // a bad argument, or the run could not start
+  kExitWritten = 0,        // the table is complete
+  kExitRunFailed = 1,      // a started run ended on a report or on writing the table
+  kExitNotStarted = 2,     // a bad argument, or the run could not start
   kExitInterrupted = 128,  // plus the signal's number: a request to stop ended the run
 };
 
@@ -19,7 +21,9 @@ enum ExitStatus : int {
 // runs the summary over the directory it names, and says how it went on
 // `out` (success, help, version) or `err` (everything else). Returns the
 // exit status. Paths and reasons are printed with control bytes made
-// visible (see Visible in runtime/text.h).
-int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
+// visible (see Visible in runtime/text.h). `slashHelp` says whether "/?"
+// asks for the help.
+int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
+                   SlashHelp slashHelp = SlashHelp::kNo);
 
 }  // namespace quillmere

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     status = quillmere::RunCommandLine(arguments, std::cout, std::cerr);
   } catch (const std::exception& error) {
-    std::cerr << "quillmere-summary: " << quillmere::DescribeUnexpected(error) << "\n";
+    std::cerr << quillmere::kProgram << ": " << quillmere::DescribeUnexpected(error) << "\n";
   }
   // An interrupted run ends as the signal would have ended it: the shell sees
   // 128 + the signal's number, and a script running it stops too.

@@ -6,7 +6,6 @@
 #include <exception>
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -27,18 +26,11 @@ int wmain(int argc, wchar_t** argv) {
   int status = quillmere::kExitRunFailed;
   try {
     std::vector<std::string> arguments;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-      std::string argument = quillmere::WideToUtf8(argv[i]);
-      // Windows programs are asked for their help with /?; after -- it is a
-      // directory's name like any other.
-      if (!optionsEnded && argument == "/?") argument = "--help";
-      if (argument == "--") optionsEnded = true;
-      arguments.push_back(std::move(argument));
-    }
-    status = quillmere::RunCommandLine(arguments, out, err);
+    for (int i = 1; i < argc; ++i) arguments.push_back(quillmere::WideToUtf8(argv[i]));
+    // Windows programs are asked for their help with /? too.
+    status = quillmere::RunCommandLine(arguments, out, err, quillmere::SlashHelp::kYes);
   } catch (const std::exception& error) {
-    err << "quillmere-summary: " << quillmere::DescribeUnexpected(error) << "\n";
+    err << quillmere::kProgram << ": " << quillmere::DescribeUnexpected(error) << "\n";
   }
   out.flush();
   if (status > quillmere::kExitInterrupted) quillmere::EndAsInterrupted(status - quillmere::kExitInterrupted);

@@ -6,13 +6,24 @@
 
 namespace quillmere {
 
-WindowsConsoleBuffer::WindowsConsoleBuffer(unsigned long standardHandle)
-    : handle_(::GetStdHandle(standardHandle)) {
+// A handle of its own: the process's standard handle is closed and set anew
+// while a library's printing is kept off it (QuietStandardError).
+WindowsConsoleBuffer::WindowsConsoleBuffer(unsigned long standardHandle) : handle_(nullptr) {
+  const HANDLE standard = ::GetStdHandle(standardHandle);
+  if (standard == nullptr || standard == INVALID_HANDLE_VALUE) return;
+  HANDLE own = nullptr;
+  const HANDLE process = ::GetCurrentProcess();
+  handle_ =
+      ::DuplicateHandle(process, standard, process, &own, 0, FALSE, DUPLICATE_SAME_ACCESS) ? own : standard;
+  owned_ = handle_ == own;
   DWORD mode = 0;
-  isConsole_ = handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle_, &mode);
+  isConsole_ = ::GetConsoleMode(handle_, &mode) != 0;
 }
 
-WindowsConsoleBuffer::~WindowsConsoleBuffer() { sync(); }
+WindowsConsoleBuffer::~WindowsConsoleBuffer() {
+  sync();
+  if (owned_) ::CloseHandle(handle_);
+}
 
 WindowsConsoleBuffer::int_type WindowsConsoleBuffer::overflow(int_type c) {
   if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);

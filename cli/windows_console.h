@@ -24,7 +24,8 @@ class WindowsConsoleBuffer : public std::streambuf {
 
  private:
   void* handle_;
-  bool isConsole_;
+  bool owned_ = false;
+  bool isConsole_ = false;
   std::string pending_;
   bool lastWasCr_ = false;
 };

@@ -15,7 +15,6 @@ namespace quillmere {
 
 namespace {
 
-constexpr const char* kProgram = "quillmere-summary";
 constexpr const char* kFigureList =
     "PECsw_max, TWA7d, TWA21d, PECsed_max, TWAsed7d, TWAsed21d, or \"TWAsw Nd\" or \"TWAsed Nd\" for "
     "the window of N days (1 to 100) a report lists";

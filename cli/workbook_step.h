@@ -21,15 +21,6 @@ struct WorkbookRequest {
   std::vector<std::string> thresholds;  // each --threshold [[SUBSTANCE:]FIGURE=]VALUE
 };
 
-// Takes --workbook, --compare FIGURE and --threshold THRESHOLD (also written
-// --compare=FIGURE, --threshold=THRESHOLD; the last two repeatable) out of
-// `arguments`, up to a "--", into `request`; every other argument goes to
-// `rest` in its order. Returns false
-// after saying what is wrong on `err`: an option without its value, or
-// --compare or --threshold without --workbook.
-bool TakeWorkbookOptions(std::span<const std::string> arguments, std::vector<std::string>& rest,
-                         WorkbookRequest& request, std::ostream& err);
-
 class WorkbookStep;
 struct WorkbookStepDeleter {
   void operator()(WorkbookStep* step) const;

@@ -2,6 +2,7 @@
 // refused before anything is written.
 #include <ostream>
 
+#include "cli/arguments.h"
 #include "cli/workbook_step.h"
 
 namespace quillmere {
@@ -12,7 +13,7 @@ void WorkbookStepDeleter::operator()(WorkbookStep* step) const { delete step; }
 
 WorkbookStepPointer StartWorkbook(const WorkbookRequest&, const std::string&, SummaryOptions&,
                                   std::ostream& err) {
-  err << "quillmere-summary: --workbook is not available: this build was made without the workbook\n";
+  err << kProgram << ": --workbook is not available: this build was made without the workbook\n";
   return nullptr;
 }
 

@@ -74,4 +74,12 @@ std::string Visible(std::string_view text) {
   return visible;
 }
 
+std::string Counted(std::size_t count, std::string_view noun) {
+  std::string text = std::to_string(count);
+  text += ' ';
+  text += noun;
+  if (count != 1) text += 's';
+  return text;
+}
+
 }  // namespace quillmere

@@ -34,6 +34,10 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // True when `text` ends with `suffix`, ASCII letters compared without case.
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
 
+// `count` and `noun`, the noun with an "s" unless the count is 1: "1 report",
+// "2 reports", "0 rows".
+std::string Counted(std::size_t count, std::string_view noun);
+
 // Copy of `text` fit to be shown on a terminal: TAB, CR and LF as "\t", "\r"
 // and "\n", every other control byte (below 0x20, and 0x7F) as "\xHH" in
 // lower case, and the C1 controls U+0080 to U+009F written in UTF-8 (bytes C2

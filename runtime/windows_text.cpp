@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <climits>
 #include <vector>
+
+#include "runtime/path.h"
 
 namespace quillmere {
 
@@ -32,101 +33,65 @@ std::string WideToMultiByte(UINT codePage, DWORD flags, const char* defaultChar,
   return bytes;
 }
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
 }  // namespace
 
 std::wstring Utf8ToWide(std::string_view text) { return MultiByteToWide(CP_UTF8, text); }
 
 std::string WideToUtf8(std::wstring_view text) { return WideToMultiByte(CP_UTF8, 0, nullptr, text); }
 
+namespace {
+
+// The full path Windows makes of `path` (a drive, "D:", or "."): the current
+// directory, of that drive for "D:", without a "\\?\" prefix. Empty when
+// Windows gives none.
+std::string FullPathOf(const wchar_t* path) {
+  std::vector<wchar_t> full(MAX_PATH);
+  DWORD length = ::GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    full.resize(length + 1);
+    length = ::GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
+  }
+  if (length == 0 || length >= full.size()) return {};
+  std::wstring current(full.data(), length);
+  if (current.starts_with(L"\\\\?\\UNC\\")) {
+    current = L"\\\\" + current.substr(8);
+  } else if (current.starts_with(L"\\\\?\\")) {
+    current = current.substr(4);
+  }
+  return WideToUtf8(current);
+}
+
+}  // namespace
+
 std::wstring WidePath(std::string_view path) {
-  std::wstring wide = Utf8ToWide(path);
-  for (wchar_t& c : wide) {
-    if (c == L'/') c = L'\\';
+  std::string text(path);
+  for (char& c : text) {
+    if (c == '/') c = '\\';
   }
   // "\\?\" and device ("\\.\") paths are taken as they are.
-  if (wide.starts_with(L"\\\\?\\") || wide.starts_with(L"\\\\.\\")) return wide;
+  if (text.starts_with("\\\\?\\") || text.starts_with("\\\\.\\")) return Utf8ToWide(text);
 
-  // The root, "\\?\C:\" or "\\?\UNC\server\share\", and the parts
-  // below it; a relative path starts from the current directory (of its
-  // drive, for "D:runs"), a path from "\" at the current drive's root.
-  std::wstring absolute;
-  if (wide.size() >= 2 && IsSeparator(wide[0]) && IsSeparator(wide[1])) {
-    absolute = wide;
-  } else if (wide.size() >= 3 && wide[1] == L':' && IsSeparator(wide[2])) {
-    absolute = wide;
-  } else {
-    // The current directory, already absolute and in its normal form; for
-    // "D:runs" the one of drive D:, which GetFullPathNameW("D:") gives.
-    const bool onDrive = wide.size() >= 2 && wide[1] == L':';
-    const std::wstring base = onDrive ? wide.substr(0, 2) : std::wstring(L".");
-    std::vector<wchar_t> full(MAX_PATH);
-    DWORD length = ::GetFullPathNameW(base.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length >= full.size()) {
-      full.resize(length + 1);
-      length = ::GetFullPathNameW(base.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    }
-    if (length == 0 || length >= full.size()) return wide;
-    std::wstring current(full.data(), length);
-    if (current.starts_with(L"\\\\?\\UNC\\")) {
-      current = L"\\\\" + current.substr(8);
-    } else if (current.starts_with(L"\\\\?\\")) {
-      current = current.substr(4);
-    }
-    std::wstring rest = onDrive ? wide.substr(2) : wide;
-    if (!rest.empty() && IsSeparator(rest[0])) {
-      // "\runs": from the root of the current directory's drive or share.
-      std::size_t rootEnd = 2;  // "C:"
-      if (current.starts_with(L"\\\\")) {
-        const std::size_t server = current.find(L'\\', 2);
-        const std::size_t share = server == std::wstring::npos ? server : current.find(L'\\', server + 1);
-        rootEnd = share == std::wstring::npos ? current.size() : share;
-      }
-      current.resize(std::min(rootEnd, current.size()));
-    }
-    absolute = current + L"\\" + rest;
+  // A relative path starts from the current directory; "D:runs" from the
+  // one of drive D:, which GetFullPathNameW("D:") gives.
+  std::string_view rest = text;
+  std::string current;
+  const bool onDrive = text.size() >= 2 && text[1] == ':';
+  const bool absolute = (onDrive && text.size() >= 3 && text[2] == '\\') || text.starts_with("\\\\");
+  if (!absolute) {
+    current = FullPathOf(onDrive ? Utf8ToWide(text.substr(0, 2)).c_str() : L".");
+    if (current.empty()) return Utf8ToWide(text);
+    if (onDrive) rest.remove_prefix(2);
   }
-
-  std::wstring result;
-  std::size_t next;
-  if (absolute.starts_with(L"\\\\")) {
-    // \\server\share: both stay parts of the root, which ".." never leaves.
-    result = L"\\\\?\\UNC\\";
-    next = 2;
-    for (int part = 0; part < 2; ++part) {
-      while (next < absolute.size() && IsSeparator(absolute[next])) ++next;
-      const std::size_t end = std::min(absolute.find(L'\\', next), absolute.size());
-      if (end > next) {
-        result.append(absolute, next, end - next);
-        result += L'\\';
-      }
-      next = end;
-    }
-  } else {
-    result = L"\\\\?\\" + absolute.substr(0, 2) + L"\\";
-    next = 2;
+  // Doubled separators, "." and ".." folded as Windows does for a plain
+  // path, but each name kept whole: a trailing dot or space is part of it.
+  const PathParts parts = SplitPath(PathStyle::kWindows, rest, current);
+  std::string prefixed =
+      parts.root.starts_with("\\\\") ? "\\\\?\\UNC\\" + parts.root.substr(2) : "\\\\?\\" + parts.root;
+  for (std::size_t i = 0; i < parts.names.size(); ++i) {
+    if (i > 0) prefixed += '\\';
+    prefixed += parts.names[i];
   }
-  // The parts, with doubled separators, "." and ".." folded as Windows does,
-  // but each name kept whole: a trailing dot or space is part of the name.
-  const std::size_t rootSize = result.size();
-  while (next < absolute.size()) {
-    const std::size_t end = std::min(absolute.find(L'\\', next), absolute.size());
-    const std::wstring_view part = std::wstring_view(absolute).substr(next, end - next);
-    next = end + 1;
-    if (part.empty() || part == L".") continue;
-    if (part == L"..") {
-      if (result.size() > rootSize) {
-        result.resize(result.size() - 1);  // the "\" after the last part
-        result.resize(std::max(result.rfind(L'\\') + 1, rootSize));
-      }
-      continue;
-    }
-    result += part;
-    result += L'\\';
-  }
-  if (result.size() > rootSize) result.pop_back();
-  return result;
+  return Utf8ToWide(prefixed);
 }
 
 std::string Utf8ToAnsiCodePage(std::string_view text) {

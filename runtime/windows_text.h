@@ -18,9 +18,10 @@ std::string WideToUtf8(std::wstring_view text);
 // path), which lifts the limit of 260 characters and keeps every name as it
 // is, a trailing dot or space included (folders named "run." on a network
 // share or by WSL). "/" is taken as "\"; a relative path is made absolute
-// against the current directory; doubled separators, "." and ".." are folded,
-// as Windows does for a plain path. A path that already has the prefix is
-// kept.
+// against the current directory (of its drive, for "D:runs"); doubled
+// separators, "." and ".." are folded as NormalPath (runtime/path.h) folds
+// them, as Windows does for a plain path. A path that already has the prefix
+// is kept.
 std::wstring WidePath(std::string_view path);
 
 // `text` (UTF-8) in the system's ANSI code page (Windows-1252 on Western

@@ -8,6 +8,7 @@
 
 #include "runtime/file_error.h"
 #include "runtime/listing.h"
+#include "runtime/path.h"
 #include "runtime/text.h"
 #include "summary/field_text.h"
 #include "summary/summary_run.h"

@@ -151,17 +151,6 @@ std::string TableKeeps(const SummaryOutcome& outcome) {
          (outcome.rows == 1 ? " row" : " rows");
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  std::string path;
-  path.reserve(folder.size() + 1 + name.size());
-  path += folder;
-  // A separator the user typed at the end of the folder ("runs/", "D:\\",
-  // "/") already parts it from the name.
-  if (folder.empty() || kPathSeparators.find(folder.back()) == std::string_view::npos) path += kPathSeparator;
-  path += name;
-  return path;
-}
-
 SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& options) {
   SummaryOutcome outcome;
   outcome.tablePath = JoinPath(directory, std::string(kTableName));

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "runtime/path.h"
+
 namespace quillmere {
 
 class Folder;
@@ -85,12 +87,6 @@ std::string ReportFailureMessage(const std::string& path);
 
 // "<table> keeps N reports, M rows": what the table of an ended run holds.
 std::string TableKeeps(const SummaryOutcome& outcome);
-
-// `folder` and `name` joined by the platform's path separator, "/" on Linux
-// and "\" on Windows, unless `folder` already ends in one ("runs/", a drive
-// root "D:\", the root "/"; on Windows "/" counts too). Nothing else is
-// folded.
-std::string JoinPath(const std::string& folder, const std::string& name);
 
 // Writes Summary.txt in `directory` anew: the table is built beside it and
 // takes its place when the run ends, however it ends (see OutputFile), and a

@@ -7,20 +7,12 @@
 
 namespace quillmere {
 
-namespace {
-
-constexpr std::string_view kHeader[] = {
-    "ID",       "Mitigation", "Scenario",  "Substance",  "PECsw_max", "TWA7d",  "TWA21d",
-    "PECsed_max", "TWAsed7d", "TWAsed21d", "Date water", "Date sed",  "AppDate"};
-
-}  // namespace
-
 SummaryTable::SummaryTable(OutputFile& file, std::string decimalSeparator)
     : file_(file), decimalSeparator_(std::move(decimalSeparator)) {}
 
 void SummaryTable::WriteHeader() {
   bool first = true;
-  for (std::string_view label : kHeader) {
+  for (std::string_view label : kTableColumns) {
     if (!first) file_.Print("\t");
     file_.Print(label);
     first = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,18 @@
 #include "summary/report_record.h"
 
 namespace quillmere {
+
+// The labels of the table's columns, left to right: four texts, the six
+// figures, the dates of the two maxima and the first application date. The
+// workbook's Summary sheet begins with the same columns.
+inline constexpr std::string_view kTableColumns[] = {
+    "ID",         "Mitigation", "Scenario",  "Substance",  "PECsw_max", "TWA7d",  "TWA21d",
+    "PECsed_max", "TWAsed7d",   "TWAsed21d", "Date water", "Date sed",  "AppDate"};
+
+// The six figures among kTableColumns: three of the water layer, then three
+// of the sediment.
+inline constexpr std::size_t kFirstFigureColumn = 4;
+inline constexpr std::span<const std::string_view, 6> kFigureNames{kTableColumns + kFirstFigureColumn, 6};
 
 // Writes the tab-separated table: a header line, then one line per substance
 // of every report. Lines end with CR LF; fields are separated by one TAB with
@@ -21,7 +34,7 @@ class SummaryTable {
   // `decimalSeparator` as decimal point.
   explicit SummaryTable(OutputFile& file, std::string decimalSeparator = ".");
 
-  // The header line of 13 labels.
+  // The header line: kTableColumns.
   void WriteHeader();
 
   // The lines of one report: one per substance, or one with empty names and

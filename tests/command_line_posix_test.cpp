@@ -3,6 +3,7 @@
 // Windows counterparts.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,14 +56,19 @@ TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
                 "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");
 }
 
-// StandardErrorIsTerminal with standard error moved to `descriptor`.
-bool IsTerminalWithStandardErrorOn(int descriptor) {
+// What `ask` says with standard error moved to `descriptor`.
+template <typename Ask>
+auto WithStandardErrorOn(int descriptor, Ask ask) {
   const int saved = ::dup(STDERR_FILENO);
   ::dup2(descriptor, STDERR_FILENO);
-  const bool terminal = StandardErrorIsTerminal();
+  const auto answer = ask();
   ::dup2(saved, STDERR_FILENO);
   ::close(saved);
-  return terminal;
+  return answer;
+}
+
+bool IsTerminalWithStandardErrorOn(int descriptor) {
+  return WithStandardErrorOn(descriptor, StandardErrorIsTerminal);
 }
 
 TEST(CommandLineTest, OnlyATerminalOnStandardErrorGetsTheProgressLine) {
@@ -78,6 +84,29 @@ TEST(CommandLineTest, OnlyATerminalOnStandardErrorGetsTheProgressLine) {
   if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0)
     GTEST_SKIP() << "no pseudo-terminal";
   EXPECT_TRUE(IsTerminalWithStandardErrorOn(terminal));
+  ::close(terminal);
+}
+
+std::size_t WidthWithStandardErrorOn(int descriptor) {
+  return WithStandardErrorOn(descriptor, StandardErrorWidth);
+}
+
+TEST(CommandLineTest, TheProgressLineKnowsTheWidthOfAPseudoTerminal) {
+  int pipeEnds[2];
+  ASSERT_EQ(::pipe(pipeEnds), 0);
+  EXPECT_EQ(WidthWithStandardErrorOn(pipeEnds[1]), 0u);
+  ::close(pipeEnds[0]);
+  ::close(pipeEnds[1]);
+  const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+  if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0)
+    GTEST_SKIP() << "no pseudo-terminal";
+  for (const int columns : {40, 132, 0}) {
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = static_cast<unsigned short>(columns);
+    ASSERT_EQ(::ioctl(terminal, TIOCSWINSZ, &size), 0);
+    EXPECT_EQ(WidthWithStandardErrorOn(terminal), static_cast<std::size_t>(columns));
+  }
   ::close(terminal);
 }
 

@@ -66,7 +66,8 @@ TEST(CommandLineTest, TheProgressLineAppearsOnlyOnATerminalAfterASecondAndIsEras
   for (const bool terminal : {false, true}) {
     std::ostringstream err;
     HandClock clock;
-    ProgressLine line(err, terminal, [&clock] { return clock(); });
+    ProgressLine line(
+        err, terminal, [&clock] { return clock(); }, [] { return std::size_t{0}; });
     struct Step {
       int atMilliseconds;
       std::size_t reports;
@@ -95,6 +96,42 @@ TEST(CommandLineTest, TheProgressLineAppearsOnlyOnATerminalAfterASecondAndIsEras
     line.Erase();
     EXPECT_EQ(err.str(), "") << "erased twice, terminal " << terminal;
   }
+}
+
+// A line as wide as the terminal would wrap, and every redraw would leave a
+// new line: it is cut to one column less, at the width the terminal has now.
+TEST(CommandLineTest, TheProgressLineIsCutToTheTerminalsWidth) {
+  SummaryProgress progress;
+  progress.runFolders = 40;
+  progress.runFoldersDone = 1;
+  std::ostringstream err;
+  HandClock clock;
+  std::size_t columns = 40;
+  ProgressLine line(
+      err, true, [&clock] { return clock(); }, [&columns] { return columns; });
+  const struct {
+    std::size_t columns;
+    std::size_t reports;
+    std::string drawn;
+  } steps[] = {
+      {40, 1, "\rquillmere-summary: 1 report read, run f\r"},
+      {30, 12, "\rquillmere-summary: 12 reports\r"},  // narrowed: no padding past the width
+      {1, 12, "\r\r"},
+      {0, 3, "\rquillmere-summary: 3 reports read, run folder 1 of 40\r"},  // a width not known
+      {20, 3, "\rquillmere-summary: \r"},
+  };
+  int milliseconds = 1000;
+  for (const auto& step : steps) {
+    columns = step.columns;
+    clock.now = std::chrono::milliseconds(milliseconds += 200);
+    progress.reports = step.reports;
+    err.str("");
+    line.Show(progress);
+    EXPECT_EQ(err.str(), step.drawn) << step.columns << " columns";
+  }
+  err.str("");
+  line.Erase();
+  EXPECT_EQ(err.str(), "\r" + std::string(19, ' ') + "\r");
 }
 
 TEST(CommandLineTest, ExitsWithOneAndTheMessageAndWhatTheTableKeepsWhenAReportFails) {
@@ -149,11 +186,10 @@ TEST(CommandLineTest, AnswersHelpAndVersionAndTakesDashDirectoriesAfterDoubleDas
                               "Copyright (C) 2026 Quillmere maintainers\n"
                               "License MIT: <https://opensource.org/licenses/MIT>\n";
   for (const char* option : {"--help", "-h"}) {
-    EXPECT_NE(
-        RunCli({option, "dir"})
-            .out.find(
-                "Usage: quillmere-summary [--workbook [--compare FIGURE]... [--threshold THRESHOLD]...] [--] DIR"),
-        std::string::npos)
+    EXPECT_NE(RunCli({option, "dir"})
+                  .out.find("Usage: quillmere-summary [--workbook [--compare FIGURE]... [--threshold "
+                            "THRESHOLD]...] [--] DIR"),
+              std::string::npos)
         << option;
   }
   EXPECT_EQ(RunCli({"--version"}).out, version);

@@ -138,27 +138,6 @@ TEST(DirectoryListModelTest, OpeningARowOpensItsFolder) {
                           [](const DirectoryEntry& entry) { return entry.level == 1 && !entry.open; }));
 }
 
-TEST(DirectoryListModelTest, NormalPathsOfBothShapes) {
-  const struct {
-    PathStyle style;
-    std::string path;
-    std::string current;
-    std::string normal;
-  } cases[] = {
-      {PathStyle::kPosix, "/", "/home", "/"},
-      {PathStyle::kPosix, "../..", "/home/ann/runs", "/home"},
-      {PathStyle::kPosix, "/../..//a/./b/", "/", "/a/b"},
-      {PathStyle::kPosix, "a\\b", "/x", "/x/a\\b"},
-      {PathStyle::kWindows, "c:/Runs/./x/", "D:\\", "C:\\Runs\\x"},
-      {PathStyle::kWindows, "..\\..\\..", "D:\\a\\b", "D:\\"},
-      {PathStyle::kWindows, "\\\\srv\\share\\a\\..\\..\\..", "C:\\", "\\\\srv\\share\\"},
-      {PathStyle::kWindows, "C:", "D:\\a", "C:\\"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(NormalPath(c.style, c.path, c.current), c.normal) << c.path << " in " << c.current;
-  }
-}
-
 // A folder tree in memory with Windows paths, listed by folder path.
 FolderSource WindowsFolders(std::map<std::string, std::vector<std::string>> tree, std::string current) {
   FolderSource source;

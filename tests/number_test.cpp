@@ -31,8 +31,8 @@ TEST(ToNumberTest, ReadsTheLongestNumberAtTheStart) {
       {"2E3", 2000},
       {"0.1234-100", 0.1234e-100},  // Fortran: sign straight after the mantissa
       {"0.1234+102", 0.1234e102},
-      {"1-1234", 1e-123},            // at most three exponent digits
-      {"1.5E", 1.5},                 // an exponent needs a digit
+      {"1-1234", 1e-123},  // at most three exponent digits
+      {"1.5E", 1.5},       // an exponent needs a digit
       {"1.5E-", 1.5},
       {"1.5-", 1.5},
       {"12-Nov-1978", 12},
@@ -53,8 +53,8 @@ TEST(ToNumberTest, ReadsTheLongestNumberAtTheStart) {
 }
 
 TEST(ToNumberTest, ReadsTextThatIsNoNumberAsZero) {
-  for (std::string_view text : {"", " ", "-", "+", ".", "-.", "< 1e-6", "***", "inf", "nan",
-                                "E5", "x1", "Global max"}) {
+  for (std::string_view text :
+       {"", " ", "-", "+", ".", "-.", "< 1e-6", "***", "inf", "nan", "E5", "x1", "Global max"}) {
     const NumberReading reading = ToNumber(text);
     EXPECT_EQ(reading.value, 0) << text;
     EXPECT_FALSE(reading.tooLarge) << text;
@@ -62,8 +62,8 @@ TEST(ToNumberTest, ReadsTextThatIsNoNumberAsZero) {
 }
 
 TEST(ToNumberTest, FlagsNumbersTooLargeAndZeroesNumbersTooSmall) {
-  for (std::string_view text : {"1E309", "1.8e308", "-1e400", "1D99999999999999", "1+999",
-                                "99999999999999999999e300"}) {
+  for (std::string_view text :
+       {"1E309", "1.8e308", "-1e400", "1D99999999999999", "1+999", "99999999999999999999e300"}) {
     EXPECT_TRUE(ToNumber(text).tooLarge) << text;
   }
   EXPECT_DOUBLE_EQ(ToNumber("1.7976931348623157e308").value, 1.7976931348623157e308);
@@ -87,6 +87,7 @@ TEST(ToTextTest, WritesGeneralTextWithFifteenDigits) {
   struct Case {
     double value;
     std::string_view expected;
+    std::string separator = ".";
   } cases[] = {
       {39.57, "39.57"},
       {0.8402, "0.8402"},
@@ -106,14 +107,16 @@ TEST(ToTextTest, WritesGeneralTextWithFifteenDigits) {
       {std::numeric_limits<double>::infinity(), "inf"},
       {-std::numeric_limits<double>::infinity(), "-inf"},
       {std::numeric_limits<double>::quiet_NaN(), "nan"},
+      // Any decimal separator, the one the table is written with.
+      {39.57, "39,57", ","},
+      {0.000015, "1,5E-05", ","},
+      {12, "12", ","},
+      {-0.25,
+       "-0\xc2\xb7"
+       "25",
+       "\xc2\xb7"},  // more than one byte
   };
-  for (const Case& c : cases) EXPECT_EQ(ToText(c.value), c.expected) << c.value;
-}
-
-TEST(ToTextTest, WritesTheGivenDecimalSeparator) {
-  EXPECT_EQ(ToText(39.57, ","), "39,57");
-  EXPECT_EQ(ToText(0.000015, ","), "1,5E-05");
-  EXPECT_EQ(ToText(12, ","), "12");
+  for (const Case& c : cases) EXPECT_EQ(ToText(c.value, c.separator), c.expected) << c.value;
 }
 
 TEST(LocaleDecimalSeparatorTest, FollowsLcNumeric) {

@@ -131,21 +131,6 @@ TEST(SummaryRunTest, WritesZerosForAReportWithoutSubstances) {
       << table;
 }
 
-TEST(JoinPathTest, AddsASeparatorOnlyWhereTheFolderDoesNotEndInOne) {
-  const std::string s(1, kPathSeparator);
-  const struct {
-    std::string folder, name, path;
-  } cases[] = {
-      {"runs", "Summary.txt", "runs" + s + "Summary.txt"},
-      {"runs" + s, "Summary.txt", "runs" + s + "Summary.txt"},
-      {s, "run", s + "run"},                            // the root stays one separator
-      {"runs" + s + s, "run", "runs" + s + s + "run"},  // only the join itself is not doubled
-      {"runs" + s + "toxswa", "",
-       "runs" + s + "toxswa" + s},  // a folder's own path, named for a failed listing
-  };
-  for (const auto& c : cases) EXPECT_EQ(JoinPath(c.folder, c.name), c.path) << c.folder << " + " << c.name;
-}
-
 TEST(SummaryRunTest, DoesNotDoubleTheSeparatorAfterADirectoryEndingInOne) {
   ScratchDirectory scratch;
   scratch.Write("run/toxswa/bad.sum", "");

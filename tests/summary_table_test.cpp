@@ -100,12 +100,5 @@ TEST(SummaryTableTest, KeepsTabsAndLineBreaksInNamesFromSplittingTheTable) {
           74));
 }
 
-TEST(SummaryTableTest, WritesFiguresWithTheGivenDecimalSeparator) {
-  ReportRecord record = Record();
-  record.substances = {Substance(record, "A", 2.5)};
-  const std::string line = Written({record}, ",").substr(kHeader.size());
-  EXPECT_NE(line.find("\t2,5\t0,25\t0,025\t5\t0\t0\t"), std::string::npos) << line;
-}
-
 }  // namespace
 }  // namespace quillmere

@@ -42,19 +42,6 @@ TEST(TextListTest, GivesBackEveryTextByItsOffsetAndInOrder) {
   EXPECT_EQ(list.At(TextList::kNone), "");
 }
 
-TEST(TextListTest, KeepsThousandsOfEmptyTextsInOneByteEach) {
-  TextList list;
-  for (int i = 0; i < 100000; ++i) list.Append(i % 1000 == 999 ? "d" : "");
-  EXPECT_EQ(list.size(), 100000u);
-  const std::vector<std::string> all = All(list);
-  ASSERT_EQ(all.size(), 100000u);
-  EXPECT_EQ(all[0], "");
-  EXPECT_EQ(all[999], "d");
-  EXPECT_EQ(all[99999], "d");
-  // The offsets are byte positions: 999 one-byte empty texts, then "d".
-  EXPECT_EQ(list.Append("end"), 100000u + 100u);
-}
-
 TEST(TextListTest, CopiesAndMovesAreIndependentAndClearForgets) {
   TextList list;
   const TextList::Offset first = list.Append("first");

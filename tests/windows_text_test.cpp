@@ -59,6 +59,8 @@ TEST(WindowsTextTest, MakesRelativePathsAbsoluteAgainstTheCurrentDirectory) {
       {"run.", L"\\\\?\\" + current + L"\\run."},
       {".\\run \\toxswa", L"\\\\?\\" + current + L"\\run \\toxswa"},
       {"\\runs.", L"\\\\?\\" + drive + L"\\runs."},
+      // "C:run.": from the current directory of that drive.
+      {WideToUtf8(drive) + "run.", L"\\\\?\\" + current + L"\\run."},
   };
   for (const Case& c : cases) EXPECT_EQ(WidePath(c.path), c.wide) << c.path;
 }

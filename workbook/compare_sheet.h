@@ -13,14 +13,11 @@
 
 #include "runtime/file_error.h"
 #include "summary/report_record.h"
+#include "summary/summary_table.h"
 
 struct lxw_workbook;
 
 namespace quillmere {
-
-// The figure columns of the table, in their order.
-inline constexpr std::string_view kFigureNames[] = {"PECsw_max",  "TWA7d",    "TWA21d",
-                                                    "PECsed_max", "TWAsed7d", "TWAsed21d"};
 
 // The position of `name` in kFigureNames (compared exactly), or nothing.
 std::optional<std::size_t> FigureIndex(std::string_view name);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "summary/summary_table.h"
 #include "workbook/workbook_text.h"
 
 namespace quillmere {
@@ -54,19 +55,14 @@ std::size_t SummaryColumns::Window(bool sediment, unsigned days) const {
 std::vector<std::string> SummaryColumns::Header() const {
   const std::string water = water_.Suffix();
   const std::string sediment = sediment_.Suffix();
-  std::vector<std::string> header = {"ID",
-                                     "Mitigation",
-                                     "Scenario",
-                                     "Substance",
-                                     "PECsw_max" + water,
-                                     "TWA7d" + water,
-                                     "TWA21d" + water,
-                                     "PECsed_max" + sediment,
-                                     "TWAsed7d" + sediment,
-                                     "TWAsed21d" + sediment};
-  header.push_back("Date water");
-  header.push_back("Date sed");
-  header.push_back("AppDate");
+  // The table's columns, the figures' heads with their units.
+  std::vector<std::string> header;
+  for (std::size_t n = 0; n < std::size(kTableColumns); ++n) {
+    header.emplace_back(kTableColumns[n]);
+    const std::size_t figure = n - kFirstFigureColumn;
+    if (n >= kFirstFigureColumn && figure < kFigureNames.size())
+      header.back() += figure < 3 ? water : sediment;
+  }
   for (std::size_t n = 2; n <= maxApplications_; ++n) header.push_back("AppDate " + std::to_string(n));
   header.push_back("Water body");
   header.push_back("Entry route (estimated)");

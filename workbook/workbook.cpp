@@ -11,7 +11,9 @@
 #include <utility>
 
 #include "runtime/number.h"
+#include "runtime/path.h"
 #include "runtime/platform.h"
+#include "runtime/quiet_standard_error.h"
 #include "summary/run_folder_details.h"
 #include "summary/summary_run.h"
 #include "workbook/workbook_file.h"
@@ -44,7 +46,7 @@ double Figure(const SubstanceResult& substance, std::size_t figure) {
 }
 
 std::vector<ComparedFigure> FiguresOrDefault(std::vector<ComparedFigure> figures) {
-  if (figures.empty()) figures.push_back(*ParseComparedFigure("PECsw_max"));
+  if (figures.empty()) figures.push_back(*ParseComparedFigure(kFigureNames[0]));
   return figures;
 }
 
@@ -246,9 +248,28 @@ void WriteReportName(CheckedCells& cells, lxw_row_t row, const SpooledReport& re
   cells.Text(row, 1, report.reportFile);
 }
 
-std::string Describe(lxw_error error) {
-  if (error == LXW_ERROR_CREATING_XLSX_FILE) return std::strerror(errno);
-  return lxw_strerror(error);
+std::string Describe(lxw_error error) { return lxw_strerror(error); }
+
+// The failure `error` of libxlsxwriter for `action` on `path`: in the
+// system's words when the system caused it, from `errorNumber` (errno as the
+// call left it), so that a full disk reads "No space left on device" and not
+// zip's "ZIP_ERRNO"; in libxlsxwriter's words otherwise.
+FileError LibraryError(const std::string& path, const std::string& action, lxw_error error, int errorNumber) {
+  switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+      return FileError(path, action + ": not enough memory");
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_CLOSE:
+    case LXW_ERROR_ZIP_FILE_ADD:
+      if (errorNumber != 0) return SystemError(path, action, errorNumber);
+      break;
+    default:
+      break;
+  }
+  return FileError(path, action + ": " + Describe(error));
 }
 
 // libxlsxwriter prints numbers with the C library, which follows LC_NUMERIC;
@@ -304,7 +325,7 @@ void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFold
       compare_.StartRunFolder(runFolder, details_.RunFolderMitigation());
     }
     Spool(record, NameInWorkbook(runFolder), NameInWorkbook(reportFile),
-          NameInWorkbook(ReportLink(settings_.directory, reportPath)), reportFile);
+          NameInWorkbook(LinkTarget(settings_.directory, reportPath)), reportFile);
     compare_.Add(record, reportFile);
     ++reports_;
   } catch (const std::bad_alloc&) {
@@ -363,6 +384,9 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   }
   std::rewind(spool_);
   const ClassicNumbers classicNumbers;
+  // libxlsxwriter prints its failures on standard error itself, with raw
+  // paths and its own codes; they are reported here, in the program's words.
+  const QuietStandardError quiet;
 
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
@@ -383,8 +407,10 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
     return failure;
   }
 
+  errno = 0;
   const lxw_error closed = workbook_close(book);
-  if (closed != LXW_NO_ERROR) return FileError(path_, "cannot write: " + Describe(closed));
+  const int closeErrorNumber = errno;
+  if (closed != LXW_NO_ERROR) return LibraryError(path_, "cannot write", closed, closeErrorNumber);
   return std::nullopt;
 }
 

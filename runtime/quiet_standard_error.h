@@ -1,0 +1,24 @@
+// Keeping a library's own printing off the program's standard error.
+#pragma once
+
+namespace quillmere {
+
+// While one lives, what the process writes through the C library's standard
+// error (file descriptor 2) goes nowhere. It is for libraries that print
+// their failures there themselves (libxlsxwriter prints raw paths and its
+// own codes) while the program reports the same failures in its own words.
+// What was written before is flushed first and reaches standard error. When
+// the descriptor cannot be redirected, nothing changes. One source per
+// system (quiet_standard_error_posix.cpp, quiet_standard_error_windows.cpp).
+class QuietStandardError {
+ public:
+  QuietStandardError();
+  ~QuietStandardError();
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+ private:
+  int saved_ = -1;  // standard error itself, while 2 is elsewhere
+};
+
+}  // namespace quillmere
