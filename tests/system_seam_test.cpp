@@ -70,20 +70,21 @@ TEST(SystemSeamTest, ATableThatCannotBeWrittenOrPutInPlaceEndsTheRunNamingIt) {
   const auto fails = quillmere::testing::DiskFails();
   const auto held = quillmere::testing::HeldByAnotherProgram();
   struct Case {
-    FailedCall failure;
+    SystemCall call;  // failed the first time, on Summary.txt
+    unsigned long error;
     std::string reason;
     bool oldTableStays;  // else the table keeps whole lines only
   } cases[] = {
-      {{SystemCall::kWrite, 1, full.error, "Summary.txt"}, "cannot write: " + full.words, false},
-      {{SystemCall::kWrite, 1, fails.error, "Summary.txt"}, "cannot write: " + fails.words, false},
-      {{SystemCall::kFlush, 1, fails.error, "Summary.txt"}, "cannot write: " + fails.words, true},
-      {{SystemCall::kFlush, 1, full.error, "Summary.txt"}, "cannot write: " + full.words, true},
-      {{SystemCall::kRename, 1, held.error, "Summary.txt"}, "cannot replace: " + held.words, true},
+      {SystemCall::kWrite, full.error, "cannot write: " + full.words, false},
+      {SystemCall::kWrite, fails.error, "cannot write: " + fails.words, false},
+      {SystemCall::kFlush, fails.error, "cannot write: " + fails.words, true},
+      {SystemCall::kFlush, full.error, "cannot write: " + full.words, true},
+      {SystemCall::kRename, held.error, "cannot replace: " + held.words, true},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
     const std::string runs = WriteTree(scratch);
-    FailingSystem system({c.failure});
+    FailingSystem system({FailedCall{c.call, 1, c.error, "Summary.txt"}});
     const SummaryOutcome outcome = SummaryRun(runs);
     EXPECT_EQ(system.failed(), 1) << c.reason;
     EXPECT_EQ(outcome.status, RunStatus::kWriteFailure) << c.reason;
@@ -132,17 +133,19 @@ TEST(SystemSeamTest, AWorkbookThatCannotBeFlushedOrPutInPlaceLeavesTheOldOneBesi
   const auto fails = quillmere::testing::DiskFails();
   const auto held = quillmere::testing::HeldByAnotherProgram();
   struct Case {
-    FailedCall failure;
+    SystemCall call;   // failed the first time, on a name ending as
+    std::string name;  // this one
+    unsigned long error;
     std::string reason;
   } cases[] = {
-      {{SystemCall::kFlush, 1, fails.error, "Summary.xlsx"}, "cannot write: " + fails.words},
-      {{SystemCall::kRename, 1, held.error, "Summary.xlsx"}, "cannot replace: " + held.words},
-      {{SystemCall::kOpen, 1, fails.error, ".Summary.xlsx.partial"}, ""},
+      {SystemCall::kFlush, "Summary.xlsx", fails.error, "cannot write: " + fails.words},
+      {SystemCall::kRename, "Summary.xlsx", held.error, "cannot replace: " + held.words},
+      {SystemCall::kOpen, ".Summary.xlsx.partial", fails.error, ""},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
     const std::string runs = WriteTree(scratch);
-    FailingSystem system({c.failure});
+    FailingSystem system({FailedCall{c.call, 1, c.error, c.name}});
     const BothFiles run = RunWithWorkbook(runs);
     EXPECT_EQ(system.failed(), 1) << c.reason;
     EXPECT_EQ(run.table.status, RunStatus::kWritten) << c.reason;
