@@ -133,7 +133,10 @@ std::optional<int> FinishWorkbook(WorkbookStep& step, const SummaryOutcome& outc
       out << "Wrote " << Visible(result.path) << "\n";
       return std::nullopt;
     case WorkbookStatus::kLeftAsItWas:
-      err << kProgram << ": the run did not complete: " << left << "\n";
+      // A run that did not start has said why in one line; the workbook was
+      // never in question.
+      if (outcome.status != RunStatus::kNotStarted)
+        err << kProgram << ": the run did not complete: " << left << "\n";
       return std::nullopt;
     case WorkbookStatus::kStopped:
       err << kProgram << ": interrupted by " << InterruptionName(result.signal) << "; " << complete << "\n";

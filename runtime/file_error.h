@@ -7,19 +7,39 @@
 
 namespace quillmere {
 
+// What kind of failure a FileError is, for code that must tell them apart:
+// code never compares the words of a reason.
+enum class FileErrorKind {
+  kOther,           // any other failure, in its own words
+  kSystem,          // the system refused a call (SystemError, WindowsError)
+  kHeldOpen,        // Windows: another program holds the file open
+  kSymbolicLink,    // not replaced: it is a symbolic link
+  kOtherHardLinks,  // not replaced: it has other hard links
+  kNotPlainFile,    // not replaced: it is a folder, pipe, device or socket
+  kRunAtWork,       // not written: another run is writing it
+  kMovedAway,       // not written: the hidden file was moved away during the run
+};
+
 // A failure that concerns one file or folder: its path, exactly as the caller
 // built it, and what went wrong, in words fit for a person.
 class FileError : public std::runtime_error {
  public:
-  FileError(std::string path, std::string reason);
+  FileError(std::string path, std::string reason, FileErrorKind kind = FileErrorKind::kOther);
 
   const std::string& path() const { return path_; }
   const std::string& reason() const { return reason_; }
+  FileErrorKind kind() const { return kind_; }
 
  private:
   std::string path_;
   std::string reason_;
+  FileErrorKind kind_;
 };
+
+// The refusal of `kind` (a link, other hard links, not a plain file, another
+// run at work) for `path`, in the one wording every file that is replaced
+// uses, for example "not written: it is a symbolic link".
+FileError Refusal(std::string path, FileErrorKind kind);
 
 // "<path>: <reason>": how every front end words `error`.
 std::string Describe(const FileError& error);

@@ -49,7 +49,9 @@ std::string Explanation(DWORD errorCode) {
 }  // namespace
 
 FileError WindowsError(std::string path, const std::string& action, unsigned long errorCode) {
-  return FileError(std::move(path), action + ": " + Explanation(errorCode));
+  const bool held = errorCode == ERROR_SHARING_VIOLATION || errorCode == ERROR_LOCK_VIOLATION;
+  return FileError(std::move(path), action + ": " + Explanation(errorCode),
+                   held ? FileErrorKind::kHeldOpen : FileErrorKind::kSystem);
 }
 
 }  // namespace quillmere

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/system_handle.h"
+
 namespace quillmere {
 
 // The chosen directory, opened once: the run lists it and writes its table
@@ -26,11 +28,11 @@ class Folder {
   const std::string& path() const { return path_; }
 
   // A file descriptor on POSIX, a HANDLE on Windows.
-  std::intptr_t system() const { return system_; }
+  std::intptr_t system() const { return system_.get(); }
 
  private:
   std::string path_;
-  std::intptr_t system_ = -1;
+  SystemHandle system_;
 };
 
 }  // namespace quillmere

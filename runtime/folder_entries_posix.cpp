@@ -9,6 +9,7 @@
 
 #include "runtime/file_error.h"
 #include "runtime/folder_entries.h"
+#include "runtime/system.h"
 
 namespace quillmere {
 
@@ -31,9 +32,8 @@ std::vector<ListedEntry> ReadListing(const Listing& listing, const std::string& 
   const int descriptor = ::dirfd(listing.get());
   std::vector<ListedEntry> entries;
   for (;;) {
-    errno = 0;
-    const dirent* entry = ::readdir(listing.get());
-    if (entry == nullptr) {
+    const dirent* entry = nullptr;
+    if (!CurrentSystem().NextEntry(folder, listing.get(), &entry)) {
       if (errno != 0) throw SystemError(folder, "cannot list", errno);
       return entries;
     }
@@ -53,12 +53,10 @@ std::vector<ListedEntry> ReadListing(const Listing& listing, const std::string& 
 Folder::Folder(const std::string& path) : path_(path) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
   if (descriptor < 0) throw SystemError(path, "cannot list", errno);
-  system_ = descriptor;
+  system_ = SystemHandle(descriptor);
 }
 
-Folder::~Folder() {
-  if (system_ >= 0) ::close(static_cast<int>(system_));
-}
+Folder::~Folder() = default;
 
 std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
   const Listing listing(::opendir(folder.c_str()));

@@ -5,6 +5,7 @@
 
 #include "runtime/file_error.h"
 #include "runtime/folder_entries.h"
+#include "runtime/system.h"
 #include "runtime/windows_text.h"
 
 namespace quillmere {
@@ -63,7 +64,7 @@ std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
       kind = KindOfTarget(WidePath(prefix + name));
     entries.push_back({std::move(name), kind});
-  } while (::FindNextFileW(search, &found));
+  } while (CurrentSystem().NextEntry(folder, search, &found));
   const DWORD error = ::GetLastError();
   if (error != ERROR_NO_MORE_FILES) throw WindowsError(folder, "cannot list", error);
   return entries;
@@ -91,12 +92,10 @@ Folder::Folder(const std::string& path) : path_(path) {
     ::CloseHandle(folder);
     throw FileError(path, "cannot list: Not a directory");
   }
-  system_ = reinterpret_cast<std::intptr_t>(folder);
+  system_ = SystemHandle(reinterpret_cast<std::intptr_t>(folder));
 }
 
-Folder::~Folder() {
-  if (system_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(system_));
-}
+Folder::~Folder() = default;
 
 std::vector<ListedEntry> ReadFolderEntries(const Folder& folder) { return ReadFolderEntries(folder.path()); }
 

@@ -60,6 +60,12 @@ void OutputFile::Flush() {
   lineEnds_.clear();
 }
 
+std::optional<FileError> OutputFile::Sync() {
+  Flush();
+  if (!failure_ && handle_.isOpen()) failure_ = handle_.Sync();
+  return failure_;
+}
+
 std::optional<FileError> OutputFile::Close() {
   if (handle_.isOpen()) {
     Flush();

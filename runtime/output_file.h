@@ -42,6 +42,10 @@ class OutputFile {
   // progress stays in memory until it is ended.
   void Flush();
 
+  // Flushes and puts every whole line on the disk, without putting the file
+  // in place yet. Returns the first failure of this file, if any.
+  std::optional<FileError> Sync();
+
   // Flushes, closes and puts the file in place; a line never ended is
   // dropped, later prints are failures. Returns the first failure of this
   // file, if any. When the file could not be put in place it keeps what it

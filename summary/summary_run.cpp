@@ -233,10 +233,25 @@ SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& op
   // A stop that comes after the last report is still a stop: whoever asked
   // for it learns that the run ended by it.
   if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
+  if (options.beforeReplacing) {
+    // The table is on the disk before what goes into place with it is
+    // written, and put in place after it, all under the table's lock.
+    if (file->Sync()) {
+      const std::optional<FileError> writeFailure = file->Close();
+      return FailWriting(outcome, *file, *writeFailure);
+    }
+    if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
+    options.beforeReplacing(*folder, outcome);
+  }
   if (std::optional<FileError> writeFailure = file->Close()) {
     return FailWriting(outcome, *file, *writeFailure);
   }
-  if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
+  // Once what goes into place with the table was written, a stop is its to
+  // tell of: it keeps the file it replaces when the stop came first, and
+  // after that both files are whole and new.
+  if (!options.beforeReplacing) {
+    if (const int signal = InterruptionSignal()) return StopInterrupted(outcome, *file, signal);
+  }
   outcome.status = RunStatus::kWritten;
   if (outcome.reports == 0) outcome.warning = NoReportWarning(directory, runFolders);
   return outcome;

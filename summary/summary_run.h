@@ -9,7 +9,9 @@
 
 namespace quillmere {
 
+class Folder;
 struct ReportRecord;
+struct SummaryOutcome;
 
 // How a run ended.
 enum class RunStatus {
@@ -42,6 +44,14 @@ struct SummaryOptions {
   std::function<void(const ReportRecord& record, const std::string& runFolder, const std::string& reportFile,
                      const std::string& reportPath)>
       afterRows;
+  // Called once, when the run completed: the whole table is on the disk but
+  // not yet in place, and the run still holds it, so no second run starts.
+  // It gets the directory as the run opened it at its start, and the
+  // outcome so far (reports and rows counted). What it puts in place there
+  // goes in before the table; it must not throw. A stop that comes from
+  // then on is its to tell of: the run ends as kWritten. Empty unless another
+  // file goes into place with the table.
+  std::function<void(const Folder& directory, const SummaryOutcome& outcome)> beforeReplacing;
   // Called when a run folder is taken up and after each report is read;
   // empty when nobody shows the progress.
   std::function<void(const SummaryProgress& progress)> progress;

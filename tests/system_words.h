@@ -11,4 +11,15 @@ std::string MissingFileWords();
 // A folder that is not there, listed.
 std::string MissingFolderWords();
 
+// The system's error numbers (errno, or Windows error codes) for a full
+// disk, a failing disk and a file another program holds, and the words
+// each reads as.
+struct SystemFailure {
+  unsigned long error;
+  std::string words;
+};
+SystemFailure DiskFull();
+SystemFailure DiskFails();
+SystemFailure HeldByAnotherProgram();
+
 }  // namespace quillmere::testing

@@ -13,5 +13,8 @@ std::string Words(int errorNumber) { return SystemError("", "x", errorNumber).re
 
 std::string MissingFileWords() { return Words(ENOENT); }
 std::string MissingFolderWords() { return Words(ENOENT); }
+SystemFailure DiskFull() { return {ENOSPC, Words(ENOSPC)}; }
+SystemFailure DiskFails() { return {EIO, Words(EIO)}; }
+SystemFailure HeldByAnotherProgram() { return {EBUSY, Words(EBUSY)}; }
 
 }  // namespace quillmere::testing

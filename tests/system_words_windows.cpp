@@ -14,5 +14,9 @@ std::string Words(unsigned long errorCode) { return WindowsError("", "x", errorC
 std::string MissingFileWords() { return Words(ERROR_FILE_NOT_FOUND); }
 // The search for the folder's entries finds no folder to search in.
 std::string MissingFolderWords() { return Words(ERROR_PATH_NOT_FOUND); }
+SystemFailure DiskFull() { return {ERROR_DISK_FULL, Words(ERROR_DISK_FULL)}; }
+SystemFailure DiskFails() { return {ERROR_CRC, Words(ERROR_CRC)}; }
+// Excel holds the files it shows so.
+SystemFailure HeldByAnotherProgram() { return {ERROR_SHARING_VIOLATION, Words(ERROR_SHARING_VIOLATION)}; }
 
 }  // namespace quillmere::testing

@@ -1,23 +1,12 @@
 // The Windows side of the workbook's file handling: wide paths, a workbook
 // open in another program (Excel locks the files it shows) named before the
-// run, and a rename that replaces it in one step.
+// run, and the full path of the directory.
 #include <windows.h>
 
 #include "runtime/windows_text.h"
 #include "workbook/workbook_file.h"
 
 namespace quillmere {
-
-namespace {
-
-// The folder part of `path` with its separator, and the name after it.
-std::pair<std::string, std::string> SplitPath(const std::string& path) {
-  const std::size_t separator = path.find_last_of("\\/");
-  if (separator == std::string::npos) return {std::string(), path};
-  return {path.substr(0, separator + 1), path.substr(separator + 1)};
-}
-
-}  // namespace
 
 void CheckReplaceable(const std::string& path) {
   const std::wstring widePath = WidePath(path);
@@ -27,10 +16,8 @@ void CheckReplaceable(const std::string& path) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;
     throw WindowsError(path, "cannot replace", error);
   }
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-    throw FileError(path, "not written: it is a symbolic link");
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    throw FileError(path, "not written: it is not a plain file");
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) throw Refusal(path, FileErrorKind::kSymbolicLink);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) throw Refusal(path, FileErrorKind::kNotPlainFile);
   // Opened for writing and deleting as the rename will need, sharing all: a
   // program that holds the file without sharing it (Excel) makes this fail.
   const HANDLE file = ::CreateFileW(widePath.c_str(), GENERIC_WRITE | DELETE,
@@ -41,44 +28,8 @@ void CheckReplaceable(const std::string& path) {
   const bool known = ::GetFileInformationByHandle(file, &information) != 0;
   const bool plain = ::GetFileType(file) == FILE_TYPE_DISK;
   ::CloseHandle(file);
-  if (!plain) throw FileError(path, "not written: it is not a plain file");
-  if (known && information.nNumberOfLinks > 1) throw FileError(path, "not written: it has other hard links");
-}
-
-std::string CreateTemporaryBeside(const std::string& path) {
-  const auto [folder, name] = SplitPath(path);
-  for (int attempt = 0;; ++attempt) {
-    // ASCII, so that a library opening it by a narrow name reaches it.
-    const std::string temporary = folder + ".Summary-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                                  std::to_string(attempt) + ".xlsx";
-    const HANDLE file = ::CreateFileW(WidePath(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      ::CloseHandle(file);
-      return temporary;
-    }
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_FILE_EXISTS || attempt >= 100) {
-      throw WindowsError(path, "cannot create a temporary file beside it", error);
-    }
-  }
-}
-
-void WithNarrowName(const std::string& path, const std::function<void(const std::string& name)>& write) {
-  const auto [folder, name] = SplitPath(path);
-  const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
-  std::wstring previous(size, L'\0');
-  previous.resize(::GetCurrentDirectoryW(size, previous.data()));
-  if (!folder.empty() && !::SetCurrentDirectoryW(WidePath(folder).c_str())) {
-    throw WindowsError(path, "cannot write", ::GetLastError());
-  }
-  try {
-    write(name);
-  } catch (...) {
-    ::SetCurrentDirectoryW(previous.c_str());
-    throw;
-  }
-  ::SetCurrentDirectoryW(previous.c_str());
+  if (!plain) throw Refusal(path, FileErrorKind::kNotPlainFile);
+  if (known && information.nNumberOfLinks > 1) throw Refusal(path, FileErrorKind::kOtherHardLinks);
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -100,15 +51,5 @@ std::string ReportLink(const std::string& directory, const std::string& reportPa
   const std::string relative = reportPath.starts_with(prefix) ? reportPath.substr(prefix.size()) : reportPath;
   return relative;
 }
-
-std::optional<FileError> MoveIntoPlace(const std::string& temporary, const std::string& path) {
-  if (!::MoveFileExW(WidePath(temporary).c_str(), WidePath(path).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return WindowsError(path, "cannot replace", ::GetLastError());
-  }
-  return std::nullopt;
-}
-
-void RemoveFile(const std::string& path) { ::DeleteFileW(WidePath(path).c_str()); }
 
 }  // namespace quillmere

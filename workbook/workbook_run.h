@@ -46,15 +46,21 @@ bool WorkbookAvailable();
 
 // Before the run over `settings.directory`: checks that DIR/Summary.xlsx may
 // be replaced (see CheckReplaceable) and has `options` hand every report to
-// the workbook; `options` must outlive the run it is given to. Throws
-// FileError naming DIR/Summary.xlsx when the workbook cannot be written (also
-// in a build without the workbook); the run must not start then.
+// the workbook and write it when the run completes; `options` must outlive
+// the run it is given to. Throws FileError naming DIR/Summary.xlsx when the
+// workbook cannot be written (also in a build without the workbook); the
+// run must not start then.
+//
+// The workbook is written, once the whole table is on the disk, into its
+// hidden file DIR/.Summary.xlsx.partial through the run's handle of DIR,
+// flushed to the disk and put in place just before the table, while the
+// run still holds the table's lock (SummaryOptions::beforeReplacing). A
+// stop noted by CatchInterruptions before it is in place ends the writing,
+// and the workbook stays as it was.
 WorkbookRunPointer StartWorkbookRun(WorkbookSettings settings, SummaryOptions& options);
 
-// After the run that ended as `outcome`: when it completed, writes the
-// workbook to a temporary file beside it and renames that into place; else
-// leaves the workbook as it was. A stop noted by CatchInterruptions ends the
-// writing, and the workbook stays as it was. Never throws.
+// After the run that ended as `outcome`: what became of the workbook. When
+// the run did not complete, it was left as it was. Never throws.
 WorkbookOutcome FinishWorkbookRun(WorkbookRun& run, const SummaryOutcome& outcome);
 
 }  // namespace quillmere

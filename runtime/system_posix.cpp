@@ -1,0 +1,54 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "runtime/system.h"
+
+namespace quillmere {
+
+namespace {
+
+class PosixSystem : public System {
+ public:
+  std::intptr_t Open(const OpenCall& call) override {
+    const std::string name(call.name);
+    return ::openat(static_cast<int>(call.folder), name.c_str(), call.flags, static_cast<mode_t>(call.mode));
+  }
+  bool Write(std::intptr_t file, const char* data, std::size_t size, std::size_t& written) override {
+    const ssize_t taken = ::write(static_cast<int>(file), data, size);
+    written = taken > 0 ? static_cast<std::size_t>(taken) : 0;
+    return taken >= 0;
+  }
+  bool Flush(std::intptr_t file) override { return ::fsync(static_cast<int>(file)) == 0; }
+  bool Truncate(std::intptr_t file, std::uint64_t size) override {
+    return ::ftruncate(static_cast<int>(file), static_cast<off_t>(size)) == 0;
+  }
+  bool Rename(const RenameCall& call) override {
+    const std::string from(call.from);
+    const std::string to(call.to);
+    return ::renameat(static_cast<int>(call.folder), from.c_str(), static_cast<int>(call.folder),
+                      to.c_str()) == 0;
+  }
+  bool Lock(std::intptr_t file) override { return ::flock(static_cast<int>(file), LOCK_EX | LOCK_NB) == 0; }
+  bool NextEntry(std::string_view, void* listing, void* entry) override {
+    errno = 0;
+    const dirent* next = ::readdir(static_cast<DIR*>(listing));
+    *static_cast<const dirent**>(entry) = next;
+    return next != nullptr;
+  }
+};
+
+}  // namespace
+
+System& PlatformSystem() {
+  static PosixSystem system;
+  return system;
+}
+
+void SetSystemError(unsigned long error) { errno = static_cast<int>(error); }
+
+}  // namespace quillmere

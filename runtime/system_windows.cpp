@@ -1,0 +1,61 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "runtime/system.h"
+
+namespace quillmere {
+
+namespace {
+
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+class WindowsSystem : public System {
+ public:
+  std::intptr_t Open(const OpenCall& call) override {
+    return reinterpret_cast<std::intptr_t>(::CreateFileW(call.path, call.access, call.share, nullptr,
+                                                         call.disposition, call.attributes, nullptr));
+  }
+  bool Write(std::intptr_t file, const char* data, std::size_t size, std::size_t& written) override {
+    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    DWORD taken = 0;
+    const bool wrote = ::WriteFile(AsHandle(file), data, asked, &taken, nullptr) != 0;
+    written = taken;
+    return wrote;
+  }
+  bool Flush(std::intptr_t file) override { return ::FlushFileBuffers(AsHandle(file)) != 0; }
+  bool Truncate(std::intptr_t file, std::uint64_t size) override {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(size);
+    return ::SetFilePointerEx(AsHandle(file), position, nullptr, FILE_BEGIN) &&
+           ::SetEndOfFile(AsHandle(file));
+  }
+  bool Rename(const RenameCall& call) override {
+    // Through the handle the run holds, so no other program can take the
+    // file between the last write and the rename.
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + call.target.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(call.target.size() * sizeof(wchar_t));
+    std::copy(call.target.begin(), call.target.end(), rename->FileName);
+    return ::SetFileInformationByHandle(AsHandle(call.file), FileRenameInfo, rename,
+                                        static_cast<DWORD>(buffer.size())) != 0;
+  }
+  bool Lock(std::intptr_t) override { return true; }
+  bool NextEntry(std::string_view, void* listing, void* entry) override {
+    return ::FindNextFileW(static_cast<HANDLE>(listing), static_cast<WIN32_FIND_DATAW*>(entry)) != 0;
+  }
+};
+
+}  // namespace
+
+System& PlatformSystem() {
+  static WindowsSystem system;
+  return system;
+}
+
+void SetSystemError(unsigned long error) { ::SetLastError(error); }
+
+}  // namespace quillmere
