@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "runtime/interruption.h"
 #include "runtime/text.h"
+#include "summary/summary_table.h"
 #include "workbook/workbook.h"
 #include "workbook/workbook_run.h"
 
@@ -104,7 +105,7 @@ WorkbookStepPointer StartWorkbook(const WorkbookRequest& request, const std::str
     if (std::find(settings.figures.begin(), settings.figures.end(), *figure) == settings.figures.end())
       settings.figures.push_back(*figure);
   }
-  if (settings.figures.empty()) settings.figures.push_back(*ParseComparedFigure("PECsw_max"));
+  if (settings.figures.empty()) settings.figures.push_back(*ParseComparedFigure(kFigureNames[0]));
   std::optional<std::vector<Threshold>> thresholds =
       ParseThresholds(request.thresholds, settings.figures, err);
   if (!thresholds) return nullptr;

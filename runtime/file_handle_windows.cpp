@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/file_handle.h"
+#include "runtime/path.h"
 #include "runtime/system.h"
 #include "runtime/system_handle.h"
 #include "runtime/windows_text.h"
@@ -72,8 +73,7 @@ bool SetAttributes(HANDLE file, DWORD attributes) {
 }
 
 std::wstring InFolder(const std::string& folder, const std::string& name) {
-  const bool endsInSeparator = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
-  return WidePath(endsInSeparator ? folder + name : folder + "\\" + name);
+  return WidePath(JoinPath(folder, name));
 }
 
 }  // namespace

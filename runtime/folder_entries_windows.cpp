@@ -5,6 +5,7 @@
 
 #include "runtime/file_error.h"
 #include "runtime/folder_entries.h"
+#include "runtime/path.h"
 #include "runtime/system.h"
 #include "runtime/windows_text.h"
 
@@ -16,10 +17,6 @@ struct SearchCloser {
   HANDLE search;
   ~SearchCloser() { ::FindClose(search); }
 };
-
-bool EndsInSeparator(const std::string& path) {
-  return !path.empty() && (path.back() == '\\' || path.back() == '/');
-}
 
 // What a symbolic link or junction leads to, followed to the end.
 EntryKind KindOfTarget(const std::wstring& path) {
@@ -39,7 +36,7 @@ EntryKind KindOfTarget(const std::wstring& path) {
 
 std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
   // A drive root ("C:\") already ends in the separator.
-  const std::string prefix = EndsInSeparator(folder) ? folder : folder + "\\";
+  const std::string prefix = JoinPath(folder, "");
   WIN32_FIND_DATAW found{};
   const HANDLE search = ::FindFirstFileExW(WidePath(prefix + "*").c_str(), FindExInfoBasic, &found,
                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);

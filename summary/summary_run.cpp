@@ -146,9 +146,8 @@ std::string ReportFailureMessage(const std::string& path) {
 }
 
 std::string TableKeeps(const SummaryOutcome& outcome) {
-  return outcome.tablePath + " keeps " + std::to_string(outcome.reports) +
-         (outcome.reports == 1 ? " report, " : " reports, ") + std::to_string(outcome.rows) +
-         (outcome.rows == 1 ? " row" : " rows");
+  return outcome.tablePath + " keeps " + Counted(outcome.reports, "report") + ", " +
+         Counted(outcome.rows, "row");
 }
 
 SummaryOutcome SummaryRun(const std::string& directory, const SummaryOptions& options) {

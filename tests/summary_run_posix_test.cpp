@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "runtime/file_error.h"
+#include "runtime/listing.h"
 #include "summary/summary_run.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
@@ -196,6 +197,9 @@ TEST(SummaryRunTest, NamesTheReportFolderWhenItCannotBeListed) {
   } catch (const FileError& error) {
     std::fprintf(stderr, "%s%s", error.path().c_str(), error.reason().c_str());
   }
+  // The sanitizers check a virtual call the first time with a pipe of their
+  // own, which the limit below would refuse: one listing is made first.
+  (void)List(directory);
   int spare[3];
   for (int& descriptor : spare) descriptor = ::dup(0);
   for (const int descriptor : spare) ::close(descriptor);

@@ -883,8 +883,14 @@ TEST(WorkbookFailureTest, SaysWhyTheWorkbookCannotBeWrittenOnceAndInTheSystemsWo
   const std::string command = "cd '" + scratch.path() + "' && ulimit -f 6 && exec " + QUILLMERE_SUMMARY_EXE +
                               " --workbook '" + directory + "' >/dev/null 2>err";
   EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+  // A build that counts coverage cannot write its counts under the limit
+  // either, and says so: those lines are not the program's.
+  std::string err;
+  for (const std::string& line : Split(ReadFile(scratch / "err"), '\n')) {
+    if (!line.empty() && !line.starts_with("libgcov profiling error:")) err += line + "\n";
+  }
   EXPECT_EQ(
-      ReadFile(scratch / "err"),
+      err,
       "quillmere-summary: runs\\x1b]0;title\\x07/Summary.xlsx: cannot write: File too large; "
       "runs\\x1b]0;title\\x07/Summary.txt is complete, runs\\x1b]0;title\\x07/Summary.xlsx is left as it "
       "was\n");

@@ -20,13 +20,6 @@ namespace quillmere {
 // puts the workbook in place.
 void CheckReplaceable(const std::string& path);
 
-// The link from the workbook in `directory` to the report at `reportPath`
-// (a path in `directory`), as Excel's HYPERLINK takes it: on POSIX systems a
-// file: URL of the absolute path, every byte but letters, digits and "/-._~"
-// percent-encoded; on Windows the path relative to the directory, so that it
-// keeps working when the directory is moved or copied whole.
-std::string ReportLink(const std::string& directory, const std::string& reportPath);
-
 // `path` as an absolute path, for a person to read: on POSIX systems
 // resolved by the file system (symbolic links followed) when it can be, else
 // joined to the current folder; on Windows the full path Windows makes of it.

@@ -36,30 +36,4 @@ std::string AbsolutePath(const std::string& path) {
   return absolute;
 }
 
-std::string ReportLink(const std::string& directory, const std::string& reportPath) {
-  (void)directory;
-  std::string absolute = reportPath;
-  if (!absolute.starts_with('/')) {
-    char* current = ::getcwd(nullptr, 0);
-    if (current == nullptr) return {};
-    absolute = std::string(current) + "/" + absolute;
-    std::free(current);
-  }
-  std::string link = "file://";
-  for (const char c : absolute) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) != 0 && byte < 0x80) {
-      link += c;
-    } else if (std::string_view("/-._~").find(c) != std::string_view::npos) {
-      link += c;
-    } else {
-      constexpr char kHex[] = "0123456789ABCDEF";
-      link += '%';
-      link += kHex[byte >> 4];
-      link += kHex[byte & 0x0F];
-    }
-  }
-  return link;
-}
-
 }  // namespace quillmere

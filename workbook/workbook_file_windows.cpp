@@ -43,13 +43,4 @@ std::string AbsolutePath(const std::string& path) {
   return WideToUtf8(full);
 }
 
-std::string ReportLink(const std::string& directory, const std::string& reportPath) {
-  std::string prefix = directory;
-  if (!prefix.ends_with('\\') && !prefix.ends_with('/')) prefix += '\\';
-  // Relative to the workbook in `directory`, so that it keeps working when
-  // the directory is moved or copied whole.
-  const std::string relative = reportPath.starts_with(prefix) ? reportPath.substr(prefix.size()) : reportPath;
-  return relative;
-}
-
 }  // namespace quillmere
