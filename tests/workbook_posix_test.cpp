@@ -625,6 +625,24 @@ TEST_F(WorkbookTest, FailsNamingTheLimitWhenRunFoldersAreMoreThanASheetHasColumn
   EXPECT_EQ(WriteByHand(scratch, records, {"PECsw_max"}), std::nullopt) << "16382 fit";
 }
 
+// The Summary sheet holds 1,048,575 rows under its head: a table of more
+// fails naming the limit rather than stopping at the last row.
+TEST_F(WorkbookTest, FailsNamingTheLimitWhenTheTableHasMoreRowsThanASheet) {
+  ScratchDirectory scratch;
+  WorkbookSettings settings;
+  settings.directory = scratch.path();
+  settings.absoluteDirectory = scratch.path();
+  settings.program = "test";
+  SummaryWorkbook book(settings, scratch / "Summary.xlsx");
+  const HandRecord hand = Record("A", "1.sum", "D4_Pond", {"EXSW2"});
+  book.Add(hand.record, hand.runFolder, hand.reportFile, scratch / hand.reportFile);
+  const std::optional<FileError> failure = book.Write(scratch / "Summary.xlsx", 1048576, nullptr);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->reason(),
+            "not written: the table's 1048576 rows are more than an Excel worksheet holds (1048575 under its "
+            "header)");
+}
+
 TEST_F(WorkbookTest, ContinuesCompareOnASecondSheetWhenItsRowsAreFull) {
   ScratchDirectory scratch;
   // Blocks of seven rows and one between: 131,072 fill a sheet.
