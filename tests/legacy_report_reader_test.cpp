@@ -9,49 +9,24 @@
 #include "runtime/file_error.h"
 #include "summary/report_reader.h"
 #include "tests/report_builder.h"
+#include "tests/report_reading.h"
 
 namespace quillmere {
 namespace {
 
 using quillmere::testing::BuildOlderReport;
 using quillmere::testing::BuildReport;
+using quillmere::testing::Dates;
+using quillmere::testing::EndsEarly;
+using quillmere::testing::FailureReason;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::OlderFixtureReport;
-using quillmere::testing::ReportFromLines;
+using quillmere::testing::ReadText;
+using quillmere::testing::Replaced;
+using quillmere::testing::TableFields;
 using quillmere::testing::WithoutLinesContaining;
 
 const std::string kWatercourse = "watercourse (ditch / small stream)";
-
-ReportRecord ReadText(ReportReader& reader, const std::string& text) {
-  LineReader lines{std::string_view(text)};
-  ReportRecord record;
-  reader.Read(lines, record);
-  return record;
-}
-
-ReportRecord ReadText(const std::string& text) {
-  ReportReader reader;
-  return ReadText(reader, text);
-}
-
-std::string FailureReason(const std::string& text) {
-  try {
-    ReadText(text);
-  } catch (const FileError& error) {
-    return error.reason();
-  }
-  return "";
-}
-
-std::vector<std::string> Dates(const ReportRecord& record) {
-  return std::vector<std::string>(record.applicationDates.begin(), record.applicationDates.end());
-}
-
-std::string EndsEarly(const std::string& marker) {
-  return "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
-         "containing \"" +
-         marker + "\"";
-}
 
 // A lookup that answers `waterBody` for the run ID `runId` only.
 WaterBodyLookup ProjectSays(std::string runId, std::string waterBody) {
@@ -63,19 +38,10 @@ TEST(LegacyReportReaderTest, ReadsEveryFieldOfAReportOfTheOlderLayout) {
     OlderFixtureReport fixture;
     fixture.lineEnd = lineEnd;
     const ReportRecord record = ReadText(BuildOlderReport(fixture));
-    EXPECT_EQ(record.scenario, "D5_Pond");
-    ASSERT_EQ(record.substances.size(), 1u);
-    const SubstanceResult& s = record.substances[0];
-    EXPECT_EQ(record.Text(s.name), "Qm_acid");
-    EXPECT_DOUBLE_EQ(s.PECsw_max, 47.206);
-    EXPECT_DOUBLE_EQ(s.TWA7d, 31.774);
-    EXPECT_DOUBLE_EQ(s.TWA21d, 12.405);
-    EXPECT_DOUBLE_EQ(s.PECsed_max, 8.913);
-    EXPECT_DOUBLE_EQ(s.TWAsed7d, 8.851);
-    EXPECT_DOUBLE_EQ(s.TWAsed21d, 8.512);
-    EXPECT_EQ(record.Text(s.waterMaxDate), "03-Apr-1987 11:00");
-    EXPECT_EQ(record.Text(s.sedimentMaxDate), "19-Apr-1987 02:00");
-    EXPECT_EQ(Dates(record), std::vector<std::string>{"02-Apr-1987 09:00"});
+    EXPECT_EQ(
+        TableFields(record),
+        "D5_Pond | Qm_acid 47.206 31.774 12.405 8.913 8.851 8.512 03-Apr-1987 11:00 19-Apr-1987 02:00 | "
+        "02-Apr-1987 09:00");
     EXPECT_EQ(record.version, "FOCUS_TOXSWA 3.3.1");
     EXPECT_EQ(record.waterBodyType, "pond");
     EXPECT_EQ(record.waterUnit, "\xB5g.L-1");
@@ -146,9 +112,8 @@ TEST(LegacyReportReaderTest, ReadsEveryApplicationRowUpToTheBlankLine) {
     EXPECT_EQ(Dates(ReadText(BuildOlderReport(fixture))), dates) << dates.size() << " rows";
   }
   // A line of spaces is blank too; the date is 17 bytes from column 8.
-  OlderFixtureReport fixture;
-  std::string text = BuildOlderReport(fixture);
-  text.replace(text.find("  1    02-Apr"), 0, "  9    1-Jan-2000 9:00 x\n   \n");
+  const std::string text =
+      Replaced(BuildOlderReport(OlderFixtureReport{}), "  1    02-Apr", "  9    1-Jan-2000 9:00 x\n   \n");
   EXPECT_EQ(Dates(ReadText(text)), std::vector<std::string>{"1-Jan-2000 9:00 x"});
 }
 
@@ -214,10 +179,8 @@ TEST(LegacyReportReaderTest, ReadsFiguresAsTodaysLayoutDoes) {
       EXPECT_DOUBLE_EQ(ReadText(text).substances[0].PECsw_max, c.value) << c.waterMax;
     }
   }
-  OlderFixtureReport fixture;
-  std::string text = BuildOlderReport(fixture);
-  text.replace(text.find("   2.771"), 8, "********");
-  EXPECT_EQ(FailureReason(text), "line 52: the figure after \"TWAECsw100\" is not a number: \"********\"");
+  EXPECT_EQ(FailureReason(Replaced(BuildOlderReport(OlderFixtureReport{}), "   2.771", "********")),
+            "line 52: the figure after \"TWAECsw100\" is not a number: \"********\"");
 }
 
 TEST(LegacyReportReaderTest, TellsTheLayoutByTheBannerOfTheFirstLines) {

@@ -34,13 +34,21 @@ std::string BuildReport(const FixtureReport& report) {
   };
   const std::string rule =
       "* --------------------------------------------------------------------------------";
-  // The rows of `list` whose days lie in (after, before).
-  auto windows = [&](const std::string& prefix, const std::vector<FixtureWindow>& list, std::size_t valueEnd,
-                     int after, int before) {
-    for (const FixtureWindow& window : list) {
-      if (window.days > after && window.days < before)
-        line(ResultRow(WindowLabel(prefix, window.days), window.value, valueEnd, window.date));
+  // The time-weighted averages of one medium: the 7- and 21-day rows, and
+  // the `others` before, between and after them by their days.
+  auto averages = [&](const std::string& prefix, const std::vector<FixtureWindow>& others,
+                      std::size_t valueEnd, const FixtureWindow& week, const FixtureWindow& threeWeeks) {
+    int after = 0;
+    for (const FixtureWindow* fixed : {&week, &threeWeeks, static_cast<const FixtureWindow*>(nullptr)}) {
+      const int before = fixed ? fixed->days : 1000;
+      for (const FixtureWindow& window : others) {
+        if (window.days > after && window.days < before)
+          line(ResultRow(WindowLabel(prefix, window.days), window.value, valueEnd, window.date));
+      }
+      if (fixed) line(ResultRow(WindowLabel(prefix, fixed->days), fixed->value, valueEnd, fixed->date));
+      after = before;
     }
+    line(rule);
   };
 
   line("* ------------------------------------------------------------------------------");
@@ -119,12 +127,8 @@ std::string BuildReport(const FixtureReport& report) {
     line(ResultRow("PECsw_7_days", "0.000387", 35, "02-Dec-1978-02h00"));
     line(" ");
     line("* Table: Maximum Time Weighted Averaged Exposure Concentrations substance: " + substance.name);
-    windows("TWAECsw_", substance.waterWindows, 35, 0, 7);
-    line(ResultRow("TWAECsw_7_days", substance.waterTwa7, 35, "02-Dec-1978-00h00"));
-    windows("TWAECsw_", substance.waterWindows, 35, 7, 21);
-    line(ResultRow("TWAECsw_21_days", substance.waterTwa21, 35, "05-Dec-1978-09h00"));
-    windows("TWAECsw_", substance.waterWindows, 35, 21, 1000);
-    line(rule);
+    averages("TWAECsw_", substance.waterWindows, 35, {7, substance.waterTwa7, "02-Dec-1978-00h00"},
+             {21, substance.waterTwa21, "05-Dec-1978-09h00"});
     line(" ");
   }
   line("* Tables: Maximum exposure content in sediment");
@@ -141,17 +145,27 @@ std::string BuildReport(const FixtureReport& report) {
     line(ResultRow("PECsed_7_days", "0.7817", 36, "02-Dec-1978-11h00"));
     line(" ");
     line("* Table: Maximum Time Weighted Averaged Exposure Content substance: " + substance.name);
-    windows("TWAECsed_", substance.sedimentWindows, 36, 0, 7);
-    line(ResultRow("TWAECsed_7_days", substance.sedimentTwa7, 36, "02-Dec-1978-02h00"));
-    windows("TWAECsed_", substance.sedimentWindows, 36, 7, 21);
-    line(ResultRow("TWAECsed_21_days", substance.sedimentTwa21, 36, "16-Dec-1978-02h00"));
-    windows("TWAECsed_", substance.sedimentWindows, 36, 21, 1000);
-    line(rule);
+    averages("TWAECsed_", substance.sedimentWindows, 36, {7, substance.sedimentTwa7, "02-Dec-1978-02h00"},
+             {21, substance.sedimentTwa21, "16-Dec-1978-02h00"});
   }
   line("* ");
   line("* End of TOXSWA REPORT: Exposure in water body");
   out += "*  The run time was   2 minutes and  2 seconds";  // the last line has no line end
   return out;
+}
+
+FixtureReport OddFiguresReport() {
+  FixtureReport report;
+  FixtureSubstance metabolite;
+  metabolite.name = "MET1";
+  metabolite.waterMax = "1.5E-03";
+  metabolite.waterMaxDate = "01-Jan-1979-07h00";
+  metabolite.waterTwa7 = "-";
+  metabolite.sedimentMax = "0.1234-100";
+  metabolite.sedimentTwa21 = "< 1e-6";
+  report.substances.push_back(metabolite);
+  report.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00", "28-Nov-1978-09h00"};
+  return report;
 }
 
 std::string ReportFromLines(std::initializer_list<std::string_view> lines) {

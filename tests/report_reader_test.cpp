@@ -12,6 +12,7 @@
 
 #include "runtime/file_error.h"
 #include "tests/report_builder.h"
+#include "tests/report_reading.h"
 #include "tests/scratch_directory.h"
 #include "tests/system_words.h"
 
@@ -19,43 +20,15 @@ namespace quillmere {
 namespace {
 
 using quillmere::testing::BuildReport;
+using quillmere::testing::Dates;
+using quillmere::testing::EndsEarly;
+using quillmere::testing::FailureReason;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::FixtureSubstance;
+using quillmere::testing::ReadText;
 using quillmere::testing::ReportFromLines;
-
-ReportRecord ReadText(ReportReader& reader, const std::string& text) {
-  LineReader lines{std::string_view(text)};
-  ReportRecord record;
-  reader.Read(lines, record);
-  return record;
-}
-
-ReportRecord ReadText(const std::string& text) {
-  ReportReader reader;
-  return ReadText(reader, text);
-}
-
-// The application dates of `record`, in order.
-std::vector<std::string> Dates(const ReportRecord& record) {
-  return std::vector<std::string>(record.applicationDates.begin(), record.applicationDates.end());
-}
-
-// The reason the reader gives for `text`, or "" when it reads it.
-std::string FailureReason(const std::string& text) {
-  try {
-    ReadText(text);
-  } catch (const FileError& error) {
-    return error.reason();
-  }
-  return "";
-}
-
-// The reason for a report that ends before a line containing `marker`.
-std::string EndsEarly(const std::string& marker) {
-  return "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
-         "containing \"" +
-         marker + "\"";
-}
+using quillmere::testing::TableFields;
+using quillmere::testing::WithoutLinesContaining;
 
 // A report with the header and application parts only, substances named in
 // `substanceLines`.
@@ -74,46 +47,19 @@ TEST(ReportReaderTest, ReadsEveryFigureOfAReportInTheModelsLayout) {
     FixtureReport fixture;
     fixture.lineEnd = lineEnd;
     fixture.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00"};
-    const ReportRecord record = ReadText(BuildReport(fixture));
-    EXPECT_EQ(record.scenario, "R1_Stream");
-    ASSERT_EQ(record.substances.size(), 1u);
-    const SubstanceResult& s = record.substances[0];
-    EXPECT_EQ(record.Text(s.name), "EXSW2");
-    EXPECT_DOUBLE_EQ(s.PECsw_max, 39.57);
-    EXPECT_DOUBLE_EQ(s.TWA7d, 2.415);
-    EXPECT_DOUBLE_EQ(s.TWA21d, 0.8402);
-    EXPECT_DOUBLE_EQ(s.PECsed_max, 5.338);
-    EXPECT_DOUBLE_EQ(s.TWAsed7d, 1.544);
-    EXPECT_DOUBLE_EQ(s.TWAsed21d, 0.9058);
-    EXPECT_EQ(record.Text(s.waterMaxDate), "25-Nov-1978-02h00");
-    EXPECT_EQ(record.Text(s.sedimentMaxDate), "25-Nov-1978-11h00");
-    EXPECT_EQ(Dates(record), (std::vector<std::string>{"14-Nov-1978-09h00", "21-Nov-1978-09h00"}));
+    EXPECT_EQ(TableFields(ReadText(BuildReport(fixture))),
+              "R1_Stream | EXSW2 39.57 2.415 0.8402 5.338 1.544 0.9058 25-Nov-1978-02h00 25-Nov-1978-11h00 | "
+              "14-Nov-1978-09h00 21-Nov-1978-09h00");
   }
 }
 
 TEST(ReportReaderTest, ReadsAllWaterBlocksBeforeTheSedimentBlocks) {
-  FixtureReport fixture;
-  FixtureSubstance parent;
-  parent.name = "Parent";
-  parent.waterMax = "12.5";
-  parent.sedimentMax = "1.25E-02";
-  parent.sedimentTwa21 = "0.1234-100";
-  FixtureSubstance metabolite;
-  metabolite.name = "Met-1";
-  metabolite.waterMax = "0.000068";
-  metabolite.waterMaxDate = "01-Jan-1979-07h00";
-  metabolite.sedimentMax = "-";
-  fixture.substances = {parent, metabolite};
-  const ReportRecord record = ReadText(BuildReport(fixture));
-  ASSERT_EQ(record.substances.size(), 2u);
-  EXPECT_EQ(record.Text(record.substances[0].name), "Parent");
-  EXPECT_DOUBLE_EQ(record.substances[0].PECsw_max, 12.5);
-  EXPECT_DOUBLE_EQ(record.substances[0].PECsed_max, 0.0125);
-  EXPECT_DOUBLE_EQ(record.substances[0].TWAsed21d, 0.1234e-100);
-  EXPECT_EQ(record.Text(record.substances[1].name), "Met-1");
-  EXPECT_DOUBLE_EQ(record.substances[1].PECsw_max, 0.000068);
-  EXPECT_EQ(record.Text(record.substances[1].waterMaxDate), "01-Jan-1979-07h00");
-  EXPECT_EQ(record.substances[1].PECsed_max, 0) << "\"-\" is no number";
+  // Figures in every form the model writes: an exponent with or without its
+  // E, "-" and "< 1e-6" for no number.
+  EXPECT_EQ(TableFields(ReadText(BuildReport(quillmere::testing::OddFiguresReport()))),
+            "R1_Stream | EXSW2 39.57 2.415 0.8402 5.338 1.544 0.9058 25-Nov-1978-02h00 25-Nov-1978-11h00 | "
+            "MET1 0.0015 0 0.8402 1.234e-101 1.544 0 01-Jan-1979-07h00 25-Nov-1978-11h00 | "
+            "14-Nov-1978-09h00 21-Nov-1978-09h00 28-Nov-1978-09h00");
 }
 
 TEST(ReportReaderTest, TakesSubstanceNamesFromTheWaterTables) {
@@ -222,63 +168,6 @@ TEST(ReportReaderTest, EndsTheApplicationListOnlyAtASpaceOrAnAsterisk) {
       << "dates are not trimmed";
 }
 
-// One line may serve the same block of many substances at once, since each
-// scan tests the current line first: the substances all take their figures
-// from it.
-TEST(ReportReaderTest, SubstancesServedByOneLineAllTakeItsFigures) {
-  // Columns: figure from 21 (water) or 22 (sediment), date from 36 or 37,
-  // name from 43 to the end of the line.
-  // The water line must not hold the sediment's "Global max    " too.
-  const std::string water =
-      "Global max -        1.5            2-Jan  Shared PEC in water layer "
-      "TWAECsw_7_days TWAECsw_21_days";
-  // `marker`, then `figure` at column 22 and `date` at column 37.
-  const auto sedimentRow = [](std::string marker, std::string_view figure, std::string_view date = "") {
-    marker.resize(21, ' ');
-    (marker += figure).resize(36, ' ');
-    return marker += date;
-  };
-  const std::string allSedimentMarkers = sedimentRow("Global max    ", "2.5", "3-Feb") +
-                                         std::string(25, ' ') + "TWAECsed_7_days TWAECsed_21_days";
-  struct Case {
-    std::size_t substances;
-    std::vector<std::string> sedimentLines;  // after the one water line
-    std::vector<double> sedimentMax;         // per substance
-    std::vector<double> sedimentTwa21;
-    std::vector<std::string> sedimentDates;
-  } cases[] = {
-      {3, {allSedimentMarkers}, {2.5, 2.5, 2.5}, {2.5, 2.5, 2.5}, {"3-Feb", "3-Feb", "3-Feb"}},
-      // The water line serves all, each sediment block is its own.
-      {3,
-       {sedimentRow("Global max    ", "1", "1-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "10"),
-        sedimentRow("Global max    ", "2", "2-Mar"), "TWAECsed_7_days", sedimentRow("TWAECsed_21_days", "20"),
-        sedimentRow("Global max    ", "3", "3-Mar"), "TWAECsed_7_days",
-        sedimentRow("TWAECsed_21_days", "30")},
-       {1, 2, 3},
-       {10, 20, 30},
-       {"1-Mar", "2-Mar", "3-Mar"}},
-  };
-  for (const Case& c : cases) {
-    std::string text = ReportFromLines({"* Scenario                : S", "* End of TOXSWA REPORT: Header"});
-    for (std::size_t i = 0; i < c.substances; ++i) text += "* Substance\n";
-    text += ReportFromLines({"* Summary for the substance loadings", "* Appl.No  Date/Hour", "*", water});
-    for (const std::string& line : c.sedimentLines) text += line + "\n";
-
-    const ReportRecord record = ReadText(text);
-    ASSERT_EQ(record.substances.size(), c.substances);
-    for (std::size_t j = 0; j < c.substances; ++j) {
-      const SubstanceResult& s = record.substances[j];
-      EXPECT_EQ(record.Text(s.name), "Shared PEC in water layer TWAECsw_7_days TWAECsw_21_days") << j;
-      EXPECT_EQ(record.Text(s.waterMaxDate), "2-Jan  Shared PEC in wate") << j;
-      EXPECT_DOUBLE_EQ(s.PECsw_max, 1.5) << j;
-      EXPECT_DOUBLE_EQ(s.TWA21d, 1.5) << j;
-      EXPECT_DOUBLE_EQ(s.PECsed_max, c.sedimentMax[j]) << j;
-      EXPECT_DOUBLE_EQ(s.TWAsed21d, c.sedimentTwa21[j]) << j;
-      EXPECT_EQ(record.Text(s.sedimentMaxDate), c.sedimentDates[j]) << j;
-    }
-  }
-}
-
 TEST(ReportReaderTest, ReadsThousandsOfApplicationRowsEmptyOrNot) {
   std::string text = HeaderOnly({}, {});
   std::vector<std::string> expected;
@@ -322,16 +211,7 @@ TEST(ReportReaderTest, FailsNamingTheMarkerThatNeverComes) {
       {"TWAECsed_21_days", EndsEarly("TWAECsed_21_days")},
   };
   for (const Case& c : cases) {
-    std::string text;
-    std::size_t start = 0;
-    while (start < good.size()) {
-      std::size_t end = good.find("\r\n", start);
-      end = end == std::string::npos ? good.size() : end + 2;
-      const std::string_view line(good.data() + start, end - start);
-      if (line.find(c.removed) == std::string_view::npos) text += line;
-      start = end;
-    }
-    EXPECT_EQ(FailureReason(text), c.reason) << "without " << c.removed;
+    EXPECT_EQ(FailureReason(WithoutLinesContaining(good, c.removed)), c.reason) << "without " << c.removed;
   }
   EXPECT_EQ(FailureReason(""),
             "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario  "
