@@ -41,25 +41,24 @@ using quillmere::testing::ScratchDirectory;
 bool IsWorkbook(const std::string& path) { return ReadFile(path).starts_with("PK\x03\x04"); }
 
 // A run over `directory` with the workbook, whose step `during` is called
-// with once the table is whole on the disk and before the workbook is
-// written.
+// once the table is whole on the disk and before the workbook is written, and
+// says where the directory stands then.
 struct WorkbookRunResult {
   SummaryOutcome table;
   WorkbookOutcome workbook;
 };
-WorkbookRunResult RunWithWorkbook(const std::string& directory,
-                                  const std::function<void(const Folder&)>& during) {
+WorkbookRunResult RunWithWorkbook(const std::string& directory, const std::function<std::string()>& during) {
   SummaryOptions options;
   WorkbookSettings settings;
   settings.directory = directory;
   WorkbookRunPointer book = StartWorkbookRun(settings, options);
   const auto write = options.beforeReplacing;
   options.beforeReplacing = [&](const Folder& folder, const SummaryOutcome& soFar) {
-    during(folder);
+    const std::string now = during();
     write(folder, soFar);
     // The workbook is in place before the table.
-    EXPECT_TRUE(IsWorkbook(directory + "/Summary.xlsx"));
-    EXPECT_EQ(ReadFile(directory + "/Summary.txt"), "the last table\r\n");
+    EXPECT_TRUE(IsWorkbook(now + "/Summary.xlsx"));
+    EXPECT_EQ(ReadFile(now + "/Summary.txt"), "the last table\r\n");
   };
   WorkbookRunResult result;
   result.table = SummaryRun(directory, options);
@@ -72,8 +71,10 @@ TEST(FileProtocolTest, HoldsTheLockUntilTheWorkbookAndTheTableAreInPlace) {
   scratch.Write("run/toxswa/a.sum", BuildReport({}));
   scratch.Write("Summary.txt", "the last table\r\n");
   SummaryOutcome second;
-  const WorkbookRunResult first =
-      RunWithWorkbook(scratch.path(), [&](const Folder&) { second = SummaryRun(scratch.path()); });
+  const WorkbookRunResult first = RunWithWorkbook(scratch.path(), [&] {
+    second = SummaryRun(scratch.path());
+    return scratch.path();
+  });
   EXPECT_EQ(second.status, RunStatus::kNotStarted);
   EXPECT_EQ(second.message,
             scratch / "Summary.txt: not written: another run is writing it; try again when it has ended");
@@ -88,20 +89,14 @@ TEST(FileProtocolTest, WritesTheWorkbookThroughTheDirectoryOpenedAtTheStart) {
   scratch.Write("runs/Summary.txt", "the last table\r\n");
   const std::string runs = scratch / "runs";
   const std::string moved = scratch / "moved";
-  SummaryOptions options;
-  WorkbookSettings settings;
-  settings.directory = runs;
-  WorkbookRunPointer book = StartWorkbookRun(settings, options);
-  const auto write = options.beforeReplacing;
-  options.beforeReplacing = [&](const Folder& folder, const SummaryOutcome& soFar) {
+  const WorkbookRunResult result = RunWithWorkbook(runs, [&] {
     // The directory moved away and a link to a folder elsewhere in its place.
     fs::rename(runs, moved);
     fs::create_directory(scratch / "elsewhere");
     fs::create_directory_symlink(scratch / "elsewhere", runs);
-    write(folder, soFar);
-  };
-  const SummaryOutcome outcome = SummaryRun(runs, options);
-  EXPECT_EQ(FinishWorkbookRun(*book, outcome).status, WorkbookStatus::kWritten);
+    return moved;
+  });
+  EXPECT_EQ(result.workbook.status, WorkbookStatus::kWritten);
   EXPECT_TRUE(IsWorkbook(moved + "/Summary.xlsx"));
   EXPECT_NE(ReadFile(moved + "/Summary.txt"), "the last table\r\n");
   EXPECT_TRUE(fs::is_empty(scratch / "elsewhere"));

@@ -11,7 +11,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -241,30 +240,6 @@ TEST(SummaryRunTest, DoesNotStartWithoutADirectoryOrATable) {
   const SummaryOutcome piped = SummaryRun(scratch / "piped");
   EXPECT_EQ(piped.status, RunStatus::kNotStarted);
   EXPECT_EQ(piped.message, scratch / "piped/Summary.txt: cannot create: No such device or address");
-}
-
-// Runs over `directory` allowed files of 100 bytes at most, prints the
-// message, and exits 0 after a write failure.
-[[noreturn]] void RunUnderASizeLimit(const std::string& directory) {
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limit{};
-  ::getrlimit(RLIMIT_FSIZE, &limit);
-  const rlim_t normal = limit.rlim_cur;
-  limit.rlim_cur = 100;
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  const SummaryOutcome outcome = SummaryRun(directory);
-  limit.rlim_cur = normal;  // for the message to reach the test
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  std::fprintf(stderr, "%s\n", outcome.message.c_str());
-  std::_Exit(outcome.status == RunStatus::kWriteFailure && outcome.rows == 0 ? 0 : 1);
-}
-
-TEST(SummaryRunDeathTest, FailsWhenTheTableCannotBeWritten) {
-  ScratchDirectory scratch;
-  scratch.Write("run/toxswa/a.sum", ScenarioReport("S"));
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(RunUnderASizeLimit(scratch.path()), ::testing::ExitedWithCode(0),
-              "/Summary.txt: cannot write: File too large\n");
 }
 
 TEST(SummaryRunTest, DoesNotWriteThroughALinkOrAnythingButAPlainFile) {
