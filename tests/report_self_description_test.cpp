@@ -111,6 +111,12 @@ TEST(ReportSelfDescriptionTest, LeavesOutAWindowItCannotReadAndReadsTheTableAsBe
       {"a longer label", row14, "TWAECsw_14_daysX    ", without14},
       {"no days", row14, "TWAECsw__days       ", without14},
       {"listed twice", row14, "TWAECsw_1_days      ", without14},
+      {"four digits", row14, "TWAECsw_1000_days   ", without14},
+      {"no day word", row14, "TWAECsw_14_dys      ", without14},
+      {"a letter after the figure",
+       "16.88",
+       "6.88x",
+       {"water 0 1d=6.88", "water 0 14d=1.26", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
   };
   const std::string report = BuildReport(FixtureReport{});
   const std::string table = TableFields(ReadText(report));
@@ -130,6 +136,13 @@ TEST(ReportSelfDescriptionTest, NeverFailsAReportOverWhatFollowsItsLastMarker) {
       report.substr(0, lastLineEnd),  // ends on the marker
       report.substr(0, lastLineEnd + 2) + std::string(LineReader::kLongestLine + 1, 'x'),  // a line too long
       report.substr(0, lastLineEnd + 2) + "TWAECsed_28_days   ****",                       // a broken window
+      // A window too far after the last marker: the tail is not read to its end.
+      report.substr(0, lastLineEnd + 2) +
+          [&] {
+            std::string tail;
+            for (int i = 0; i < 128; ++i) tail += " \r\n";
+            return tail + report.substr(report.find("TWAECsed_28_days"));
+          }(),
   };
   for (const std::string& text : cases) {
     ReportRecord record;
@@ -149,7 +162,18 @@ TEST(ReportSelfDescriptionTest, ForgetsWhatThePreviousReportSaid) {
   bare.waterBodyType.clear();
   bare.substances[0].waterWindows.clear();
   bare.substances[0].sedimentWindows.clear();
-  const ReportRecord record = ReadText(BuildReport(bare), ReadText(BuildReport(full)));
+  // One report of many substances and windows, whose memory the next
+  // report does not keep.
+  full.substances.assign(1100, full.substances[0]);
+  const ReportRecord large = ReadText(BuildReport(full));
+  ASSERT_EQ(large.twaWindows.size(), 4400u);
+  // A version line that gives none.
+  const std::string bareText = Replaced(BuildReport(bare), "* TOXSWA model version    : 3.3.6",
+                                        "* FOCUS  TOXSWA version   :\r\n* FOCUS  TOXSWA version 5");
+  const ReportRecord record = ReadText(bareText, large);
+  EXPECT_LE(record.substances.capacity(), 1024u);
+  EXPECT_LE(record.twaWindows.capacity(), 4096u);
+  EXPECT_EQ(TableFields(record), TableFields(ReadText(BuildReport(bare))));
   EXPECT_EQ(record.version, "");
   EXPECT_EQ(record.waterBodyType, "");
   EXPECT_EQ(record.waterUnit, "");
