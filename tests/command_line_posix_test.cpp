@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -111,22 +112,15 @@ TEST(CommandLineTest, TheProgressLineKnowsTheWidthOfAPseudoTerminal) {
 }
 
 TEST(CommandLineTest, AHelpOrVersionThatCannotBeWrittenIsAFailure) {
-  const struct {
-    std::string option;
-    std::string err;
-  } cases[] = {
-      {"--help", "quillmere-summary: the help cannot be written to standard output\n"},
-      {"-V", "quillmere-summary: the version cannot be written to standard output\n"},
-  };
-  for (const auto& c : cases) {
+  for (const auto& [option, what] : {std::pair{"--help", "help"}, std::pair{"-V", "version"}}) {
     std::ostream unwritable(nullptr);
     std::ostringstream err;
-    const std::vector<std::string> arguments{c.option};
-    EXPECT_EQ(RunCommandLine(arguments, unwritable, err), 1) << c.option;
-    EXPECT_EQ(err.str(), c.err);
-    const std::string command =
-        std::string(QUILLMERE_SUMMARY_EXE) + " " + c.option + " >/dev/full 2>/dev/null";
-    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1) << c.option;
+    const std::vector<std::string> arguments{option};
+    EXPECT_EQ(RunCommandLine(arguments, unwritable, err), 1) << option;
+    EXPECT_EQ(err.str(),
+              std::string("quillmere-summary: the ") + what + " cannot be written to standard output\n");
+    const std::string command = std::string(QUILLMERE_SUMMARY_EXE) + " " + option + " >/dev/full 2>/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1) << option;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "runtime/table_name.h"
 
@@ -11,10 +12,7 @@ namespace quillmere {
 namespace {
 
 TEST(NameInTableTest, WritesUtf8NamesInWindows1252AndKeepsOthersByteForByte) {
-  const struct {
-    std::string name;
-    std::string inTable;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"Puffer-Gr\xc3\xb6\xc3\x9f"
        "e",
        "Puffer-Gr\xf6\xdf"
@@ -26,7 +24,7 @@ TEST(NameInTableTest, WritesUtf8NamesInWindows1252AndKeepsOthersByteForByte) {
        "Gr\xc3\xb6\xdf"
        "e"},  // UTF-8 and Latin-1 mixed: kept whole
   };
-  for (const auto& c : cases) EXPECT_EQ(NameInTable(c.name), c.inTable) << c.name;
+  for (const auto& [name, inTable] : cases) EXPECT_EQ(NameInTable(name), inTable) << name;
 }
 
 }  // namespace
