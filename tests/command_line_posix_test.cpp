@@ -158,6 +158,9 @@ TEST(CommandLineTest, AClosedStandardOutputFailsAndLeavesTheTableComplete) {
             std::vector<std::string>{"run/a.sum"});
 }
 
+// The one test of the locale: the program reads the report's figures with a
+// point whatever LC_NUMERIC says, and writes them with the locale's own
+// separator (the C locale's point is what every other table test reads).
 TEST(CommandLineTest, TheProgramWritesFiguresWithTheLocalesDecimalSeparator) {
   if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
   std::setlocale(LC_NUMERIC, "C");
