@@ -78,47 +78,29 @@ TEST(SummaryRunTest, NamesAReportThatCannotBeReached) {
 }
 
 TEST(SummaryRunTest, FailsOnAReportChangedBetweenListingAndReadingNamingIt) {
+  // Each puts something in the place of the report, once it is listed and
+  // removed, before it is read.
+  const auto linkTo = [](std::string target) {
+    return [target](const std::string& path) { EXPECT_EQ(::symlink(target.c_str(), path.c_str()), 0); };
+  };
   struct Case {
     std::string what;
-    std::function<void(const std::string&)> change;
+    std::function<void(const std::string&)> replace;
     std::string reason;
   } cases[] = {
-      {"removed", [](const std::string& path) { ::unlink(path.c_str()); },
-       "cannot open: No such file or directory"},
-      {"a pipe",
-       [](const std::string& path) {
-         ::unlink(path.c_str());
-         ::mkfifo(path.c_str(), 0600);
-       },
+      {"removed", [](const std::string&) {}, "cannot open: No such file or directory"},
+      {"a pipe", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); },
        "cannot open: not a plain file"},
-      {"a folder",
-       [](const std::string& path) {
-         ::unlink(path.c_str());
-         ::mkdir(path.c_str(), 0700);
-       },
+      {"a folder", [](const std::string& path) { ::mkdir(path.c_str(), 0700); },
        "cannot open: not a plain file"},
-      {"a link loop",
-       [](const std::string& path) {
-         ::unlink(path.c_str());
-         EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0);
-       },
+      {"a link loop", [](const std::string& path) { EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0); },
        "cannot open: Too many levels of symbolic links"},
-      {"emptied", [](const std::string& path) { EXPECT_EQ(::truncate(path.c_str(), 0), 0); }, kNoScenario},
+      {"an empty file", [](const std::string& path) { ::close(::creat(path.c_str(), 0600)); }, kNoScenario},
       // Files of /proc open as plain files of size 0 and then yield bytes:
       // the page map without end, a process's memory an error. Only the size
       // found at opening is read, so neither is read at all.
-      {"a link to /proc/self/pagemap",
-       [](const std::string& path) {
-         ::unlink(path.c_str());
-         EXPECT_EQ(::symlink("/proc/self/pagemap", path.c_str()), 0);
-       },
-       kNoScenario},
-      {"a link to /proc/self/mem",
-       [](const std::string& path) {
-         ::unlink(path.c_str());
-         EXPECT_EQ(::symlink("/proc/self/mem", path.c_str()), 0);
-       },
-       kNoScenario},
+      {"a link to /proc/self/pagemap", linkTo("/proc/self/pagemap"), kNoScenario},
+      {"a link to /proc/self/mem", linkTo("/proc/self/mem"), kNoScenario},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
@@ -127,7 +109,9 @@ TEST(SummaryRunTest, FailsOnAReportChangedBetweenListingAndReadingNamingIt) {
     scratch.Write("run/toxswa/c.sum", ScenarioReport("S"));
     SummaryOptions options;
     options.beforeReading = [&](const std::string& path) {
-      if (path == victim) c.change(path);
+      if (path != victim) return;
+      ::unlink(path.c_str());
+      c.replace(path);
     };
     const SummaryOutcome outcome = SummaryRun(scratch.path(), options);
     EXPECT_EQ(outcome.status, RunStatus::kReportFailure) << c.what;
