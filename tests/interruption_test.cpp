@@ -42,17 +42,21 @@ void WriteThreeReports(const ScratchDirectory& scratch) {
 }
 
 // Runs over `directory` and raises `signal`, then another request to stop,
-// just before the second report is opened (its reading meets the request);
-// prints what the run reports
-// and the rows the table keeps.
-[[noreturn]] void RunStoppedAtTheSecondReport(const std::string& directory, int signal) {
+// just before the report `when` (numbered from 1) is opened, or else once it
+// is read; prints what the run reports and the rows the table keeps.
+[[noreturn]] void RunStoppedAt(const std::string& directory, int signal, int when, bool beforeOpening) {
   CatchInterruptions();
-  int reportsSeen = 0;
-  SummaryOptions options;
-  options.beforeReading = [&](const std::string&) {
-    if (++reportsSeen != 2) return;
+  const auto stop = [signal] {
     std::raise(signal);
     std::raise(signal == SIGTERM ? SIGINT : SIGTERM);  // the first request is the one that counts
+  };
+  int reportsSeen = 0;
+  SummaryOptions options;
+  options.progress = [&](const SummaryProgress& progress) {
+    if (!beforeOpening && static_cast<int>(progress.reports) == when) stop();
+  };
+  options.beforeReading = [&](const std::string&) {
+    if (++reportsSeen == when && beforeOpening) stop();
   };
   const SummaryOutcome outcome = SummaryRun(directory, options);
   const std::size_t rowsKept = DataRows(ReadFile(outcome.tablePath)).size();
@@ -66,28 +70,9 @@ TEST(InterruptionDeathTest, ARequestToStopEndsTheRunWithinTheReportInHand) {
   ScratchDirectory scratch;
   WriteThreeReports(scratch);
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    EXPECT_EXIT(RunStoppedAtTheSecondReport(scratch.path(), signal), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(RunStoppedAt(scratch.path(), signal, 2, true), ::testing::ExitedWithCode(0),
                 "^interrupted by " + InterruptionName(signal) + ": 1 reports, 1 rows, 1 kept$");
   }
-}
-
-// Runs over `directory` and raises SIGTERM just before the report `when`
-// (numbered from 1) is opened, or else once it is read; prints the status
-// and what the run reports.
-[[noreturn]] void RunStoppedAt(const std::string& directory, int when, bool beforeOpening) {
-  CatchInterruptions();
-  int reportsSeen = 0;
-  SummaryOptions options;
-  options.progress = [&](const SummaryProgress& progress) {
-    if (!beforeOpening && static_cast<int>(progress.reports) == when) std::raise(SIGTERM);
-  };
-  options.beforeReading = [&](const std::string&) {
-    if (++reportsSeen == when && beforeOpening) std::raise(SIGTERM);
-  };
-  const SummaryOutcome outcome = SummaryRun(directory, options);
-  std::fprintf(stderr, "%d %s: %zu reports", static_cast<int>(outcome.status), outcome.message.c_str(),
-               outcome.reports);
-  std::exit(outcome.status == RunStatus::kInterrupted && outcome.interruption == SIGTERM ? 0 : 1);
 }
 
 TEST(InterruptionDeathTest, AStopAfterTheLastReportOrDuringAFailingOneIsNotLost) {
@@ -96,14 +81,14 @@ TEST(InterruptionDeathTest, AStopAfterTheLastReportOrDuringAFailingOneIsNotLost)
   // left to stop before, yet the run ends as stopped.
   ScratchDirectory complete;
   WriteThreeReports(complete);
-  EXPECT_EXIT(RunStoppedAt(complete.path(), 3, false), ::testing::ExitedWithCode(0),
-              "interrupted by SIGTERM: 3 reports$");
+  EXPECT_EXIT(RunStoppedAt(complete.path(), SIGTERM, 3, false), ::testing::ExitedWithCode(0),
+              "^interrupted by SIGTERM: 3 reports, 3 rows, 3 kept$");
   // The stop comes as the second report, which is no report, is read.
   ScratchDirectory failing;
   WriteThreeReports(failing);
   failing.Write("run/toxswa/b.sum", "not a report");
-  EXPECT_EXIT(RunStoppedAt(failing.path(), 2, true), ::testing::ExitedWithCode(0),
-              "interrupted by SIGTERM: 1 reports$");
+  EXPECT_EXIT(RunStoppedAt(failing.path(), SIGTERM, 2, true), ::testing::ExitedWithCode(0),
+              "^interrupted by SIGTERM: 1 reports, 1 rows, 1 kept$");
 }
 
 // Runs the command line over `directory` with a request to stop already

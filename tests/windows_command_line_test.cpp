@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/number.h"
 #include "runtime/windows_text.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
@@ -150,7 +149,6 @@ TEST(WindowsCommandLineTest, WritesFiguresWithTheRegionalDecimalSeparator) {
   wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
   ::GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
   if (!std::wstring_view(locale).starts_with(L"de")) GTEST_SKIP() << "the user's locale is not German";
-  EXPECT_EQ(LocaleDecimalSeparator(), ",");
   ScratchDirectory scratch;
   scratch.Write("runs/run/toxswa/a.sum", BuildReport(FixtureReport{}));
   ASSERT_EQ(RunProgram(scratch, {scratch / "runs"}).status, 0u);
