@@ -68,45 +68,27 @@ auto WithStandardErrorOn(int descriptor, Ask ask) {
   return answer;
 }
 
-bool IsTerminalWithStandardErrorOn(int descriptor) {
-  return WithStandardErrorOn(descriptor, StandardErrorIsTerminal);
-}
-
-TEST(CommandLineTest, OnlyATerminalOnStandardErrorGetsTheProgressLine) {
-  int pipeEnds[2];
-  ASSERT_EQ(::pipe(pipeEnds), 0);
-  EXPECT_FALSE(IsTerminalWithStandardErrorOn(pipeEnds[1]));
-  ::close(pipeEnds[0]);
-  ::close(pipeEnds[1]);
-  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-  EXPECT_FALSE(IsTerminalWithStandardErrorOn(null));
-  ::close(null);
-  const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
-  if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0)
-    GTEST_SKIP() << "no pseudo-terminal";
-  EXPECT_TRUE(IsTerminalWithStandardErrorOn(terminal));
-  ::close(terminal);
-}
-
-std::size_t WidthWithStandardErrorOn(int descriptor) {
-  return WithStandardErrorOn(descriptor, StandardErrorWidth);
-}
-
+// Only a terminal on standard error gets the progress line, cut to the
+// terminal's width: a pipe or /dev/null is none and has no width.
 TEST(CommandLineTest, TheProgressLineKnowsTheWidthOfAPseudoTerminal) {
   int pipeEnds[2];
   ASSERT_EQ(::pipe(pipeEnds), 0);
-  EXPECT_EQ(WidthWithStandardErrorOn(pipeEnds[1]), 0u);
-  ::close(pipeEnds[0]);
-  ::close(pipeEnds[1]);
+  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  for (const int descriptor : {pipeEnds[1], null}) {
+    EXPECT_FALSE(WithStandardErrorOn(descriptor, StandardErrorIsTerminal));
+    EXPECT_EQ(WithStandardErrorOn(descriptor, StandardErrorWidth), 0u);
+  }
+  for (const int descriptor : {pipeEnds[0], pipeEnds[1], null}) ::close(descriptor);
   const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
   if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0)
     GTEST_SKIP() << "no pseudo-terminal";
+  EXPECT_TRUE(WithStandardErrorOn(terminal, StandardErrorIsTerminal));
   for (const int columns : {40, 132, 0}) {
     winsize size{};
     size.ws_row = 24;
     size.ws_col = static_cast<unsigned short>(columns);
     ASSERT_EQ(::ioctl(terminal, TIOCSWINSZ, &size), 0);
-    EXPECT_EQ(WidthWithStandardErrorOn(terminal), static_cast<std::size_t>(columns));
+    EXPECT_EQ(WithStandardErrorOn(terminal, StandardErrorWidth), static_cast<std::size_t>(columns));
   }
   ::close(terminal);
 }
