@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/file_error.h"
@@ -17,7 +18,6 @@ namespace {
 using quillmere::testing::BuildOlderReport;
 using quillmere::testing::BuildReport;
 using quillmere::testing::Dates;
-using quillmere::testing::EndsEarly;
 using quillmere::testing::FailureReason;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::OlderFixtureReport;
@@ -130,25 +130,20 @@ TEST(LegacyReportReaderTest, LabelsARepeatedScenarioWithATwo) {
 
 TEST(LegacyReportReaderTest, FailsNamingTheLineItLacks) {
   const std::string good = BuildOlderReport(OlderFixtureReport{});
-  const struct {
-    std::string removed;
-    std::string reason;
-  } cases[] = {
-      {"Substance              :", EndsEarly("Substance              :")},
-      {"Location               :", EndsEarly("Location               :")},
-      {"Type of water body", EndsEarly("Type of water body     :")},
-      {"Appl.No", EndsEarly("Appl.No  Date/Hour")},
-      {"Actual concentrations in water layer", EndsEarly("Actual concentrations in water layer")},
-      {"Actual concentrations in sediment", EndsEarly("Actual concentrations in sediment")},
-      {"Global max", EndsEarly("Global max")},
-      {"TWAECsed", EndsEarly("TWAECsed")},
-      {"TWAECsw7 ", "the water layer's time-weighted averages from line 48 lack the line \"TWAECsw7\""},
-      {"TWAECsw21", "the water layer's time-weighted averages from line 48 lack the line \"TWAECsw21\""},
-      {"TWAECsed7", "the sediment's time-weighted averages from line 70 lack the line \"TWAECsed7\""},
-      {"TWAECsed21", "the sediment's time-weighted averages from line 70 lack the line \"TWAECsed21\""},
+  quillmere::testing::ExpectEachMarkerNeeded(
+      good, {"Substance              :", "Location               :", "Type of water body     :",
+             "Appl.No  Date/Hour", "Actual concentrations in water layer",
+             "Actual concentrations in sediment", "Global max", "TWAECsed"});
+  const std::string water = "the water layer's time-weighted averages from line 48 lack the line ";
+  const std::string sediment = "the sediment's time-weighted averages from line 70 lack the line ";
+  const std::pair<std::string, std::string> averages[] = {
+      {"TWAECsw7 ", water + "\"TWAECsw7\""},
+      {"TWAECsw21", water + "\"TWAECsw21\""},
+      {"TWAECsed7", sediment + "\"TWAECsed7\""},
+      {"TWAECsed21", sediment + "\"TWAECsed21\""},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(FailureReason(WithoutLinesContaining(good, c.removed)), c.reason) << "without " << c.removed;
+  for (const auto& [removed, reason] : averages) {
+    EXPECT_EQ(FailureReason(WithoutLinesContaining(good, removed)), reason) << "without " << removed;
   }
   const std::string cut = good.substr(0, good.find(" Number of applications"));
   EXPECT_EQ(FailureReason(cut + " Appl.No  Date/Hour\n  1    02-Apr-1987 09:00"),

@@ -19,6 +19,19 @@ std::string ResultRow(const std::string& label, const std::string& value, std::s
   return PadRight(PadRight(label, valueStart) + value + "    " + date, 66) + "56";
 }
 
+// The rows of an application table: the number right-aligned in `width`
+// columns, `gap`, the date in 17 columns, then `rest`.
+template <typename Line>
+void ApplicationRows(const std::vector<std::string>& dates, int width, const std::string& gap,
+                     const std::string& rest, const Line& line) {
+  int number = 0;
+  for (const std::string& date : dates) {
+    char row[32];
+    std::snprintf(row, sizeof row, "%*d", width, ++number);
+    line(row + gap + PadRight(date, 17) + rest);
+  }
+}
+
 // "TWAECsw_1_day", "TWAECsed_28_days", ...
 std::string WindowLabel(const std::string& prefix, int days) {
   return prefix + std::to_string(days) + (days == 1 ? "_day" : "_days");
@@ -90,12 +103,7 @@ std::string BuildReport(const FixtureReport& report) {
   line(" ");
   line("* Application pattern and deposition by drift on water surface");
   line("* Appl.No  Date/Hour              Mass (g ai.ha-1)    Areic mean deposition (mg.m-2)");
-  number = 0;
-  for (const std::string& date : report.applicationDates) {
-    char row[32];
-    std::snprintf(row, sizeof row, "%5d   ", ++number);
-    line(row + PadRight(date, 17) + "           1000.0000              1.7160");
-  }
+  ApplicationRows(report.applicationDates, 5, "   ", "           1000.0000              1.7160", line);
   line(" ");
   line(" ");
   line("* Maximum hourly fluxes from lateral entries");
@@ -224,12 +232,7 @@ std::string BuildOlderReport(const OlderFixtureReport& report) {
        std::to_string(report.applicationDates.size()));
   line("");
   line(" Appl.No  Date/Hour         Mass (g ai.ha-1)   Areic mean deposition (%)");
-  int number = 0;
-  for (const std::string& date : report.applicationDates) {
-    char row[16];
-    std::snprintf(row, sizeof row, "%3d    ", ++number);
-    line(row + PadRight(date, 17) + "        250.0               0.2310");
-  }
+  ApplicationRows(report.applicationDates, 3, "    ", "        250.0               0.2310", line);
   line("");
   line(" Maximum hourly fluxes and concentrations in drained water");
   line(" Substance                :    0.07 mg.m-2.h-1 (    10.4 mg.'m-1.h-1) 12-Dec-1986 04:00");

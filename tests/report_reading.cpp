@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "runtime/file_error.h"
+#include "tests/report_builder.h"
 
 namespace quillmere::testing {
 
@@ -39,6 +40,13 @@ std::string EndsEarly(const std::string& marker) {
   return "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
          "containing \"" +
          marker + "\"";
+}
+
+void ExpectEachMarkerNeeded(const std::string& report, std::initializer_list<std::string_view> markers) {
+  for (const std::string_view marker : markers) {
+    EXPECT_EQ(FailureReason(WithoutLinesContaining(report, marker)), EndsEarly(std::string(marker)))
+        << "without " << marker;
+  }
 }
 
 std::vector<std::string> Dates(const ReportRecord& record) {

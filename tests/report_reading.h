@@ -1,6 +1,7 @@
 // Reading hand-made reports in tests, and what was read as text to compare.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ std::string FailureReason(const std::string& text);
 
 // The reason for a report that ends before a line containing `marker`.
 std::string EndsEarly(const std::string& marker);
+
+// Checks that `report` without the lines holding any one of `markers` is
+// refused as ending early before that marker.
+void ExpectEachMarkerNeeded(const std::string& report, std::initializer_list<std::string_view> markers);
 
 // The application dates of `record`, in order.
 std::vector<std::string> Dates(const ReportRecord& record);
