@@ -42,6 +42,20 @@ std::string HeaderOnly(std::initializer_list<std::string_view> substanceLines,
   return text;
 }
 
+// One substance's blocks reduced to their markers: `waterLine` names its
+// water-layer table, `waterMax` and `twa7` are its first two rows.
+std::string Blocks(std::string_view waterLine, std::string_view waterMax = "Global max ",
+                   std::string_view twa7 = "TWAECsw_7_days") {
+  return ReportFromLines({waterLine, waterMax, twa7, "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days",
+                          "TWAECsed_21_days"});
+}
+
+// A report of substance "A" with those blocks.
+std::string OneSubstance(std::string_view waterLine, std::string_view waterMax = "Global max ",
+                         std::string_view twa7 = "TWAECsw_7_days") {
+  return HeaderOnly({"* Substance  1:  A"}, {"*"}) + Blocks(waterLine, waterMax, twa7);
+}
+
 TEST(ReportReaderTest, ReadsEveryFigureOfAReportInTheModelsLayout) {
   for (const char* lineEnd : {"\r\n", "\n", "\r"}) {
     FixtureReport fixture;
@@ -63,28 +77,17 @@ TEST(ReportReaderTest, ReadsAllWaterBlocksBeforeTheSedimentBlocks) {
 }
 
 TEST(ReportReaderTest, TakesSubstanceNamesFromTheWaterTables) {
-  const std::string text = HeaderOnly({"* Substance  1:  from-properties"}, {"*"}) +
-                           ReportFromLines({"* Table: PEC in water layer of substance:   from-table  ",
-                                            "Global max ", "TWAECsw_7_days", "TWAECsw_21_days",
-                                            "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
-  const ReportRecord record = ReadText(text);
-  ASSERT_EQ(record.substances.size(), 1u);
-  EXPECT_EQ(record.Text(record.substances[0].name), "from-table");
-
-  const std::string tight =
-      HeaderOnly({"* Substance  1:  A"}, {"*"}) +
-      ReportFromLines({"* Table: PEC in water layer of substance:XYZ", "Global max ", "TWAECsw_7_days",
-                       "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
-  const ReportRecord tightRecord = ReadText(tight);
-  EXPECT_EQ(tightRecord.Text(tightRecord.substances[0].name), "YZ") << "the name starts at column 43";
+  const auto nameOf = [](std::string_view waterLine) {
+    const ReportRecord record = ReadText(OneSubstance(waterLine));
+    return std::string(record.Text(record.substances.at(0).name));
+  };
+  EXPECT_EQ(nameOf("* Table: PEC in water layer of substance:   from-table  "), "from-table");
+  EXPECT_EQ(nameOf("* Table: PEC in water layer of substance:XYZ"), "YZ") << "the name starts at column 43";
 }
 
 TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
-  const std::string text =
-      HeaderOnly({"* Substance  1:  A"}, {"*"}) +
-      ReportFromLines({"PEC in water layer", "Global max ", "TWAECsw_7_days 12", "TWAECsw_21_days",
-                       "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
-  const ReportRecord record = ReadText(text);
+  const ReportRecord record =
+      ReadText(OneSubstance("PEC in water layer", "Global max ", "TWAECsw_7_days 12"));
   ASSERT_EQ(record.substances.size(), 1u);
   const SubstanceResult& s = record.substances[0];
   EXPECT_EQ(record.Text(s.name), "");
@@ -95,14 +98,11 @@ TEST(ReportReaderTest, ReadsLinesTooShortForAFieldAsEmptyAndZero) {
 
   // A figure is the 15 bytes from its column; what touches it after them is
   // not part of it.
-  const std::string crowded =
-      HeaderOnly({"* Substance  1:  A"}, {"*"}) +
-      ReportFromLines({"PEC in water layer", "Global max          1234567890123459-Jan", "TWAECsw_7_days",
-                       "TWAECsw_21_days", "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
-  const ReportRecord crowdedRecord = ReadText(crowded);
-  const SubstanceResult& c = crowdedRecord.substances.at(0);
+  const ReportRecord crowded =
+      ReadText(OneSubstance("PEC in water layer", "Global max          1234567890123459-Jan"));
+  const SubstanceResult& c = crowded.substances.at(0);
   EXPECT_DOUBLE_EQ(c.PECsw_max, 123456789012345);
-  EXPECT_EQ(crowdedRecord.Text(c.waterMaxDate), "9-Jan");
+  EXPECT_EQ(crowded.Text(c.waterMaxDate), "9-Jan");
 }
 
 TEST(ReportReaderTest, LabelsARepeatedScenarioWithATwo) {
@@ -136,13 +136,11 @@ TEST(ReportReaderTest, EndsTheSubstanceListAtTheLoadingsLineEvenIfItNamesASubsta
   const std::string text = HeaderOnly({"* Substance  1:  A", "  * Substance  2:  B"}, {"*"});
   // The loadings line of HeaderOnly comes after; put one that also holds
   // "* Substance" first.
-  const std::string both =
-      ReportFromLines({"* TOXSWA REPORT: Header", "* Scenario                : S",
-                       "* End of TOXSWA REPORT: Header", "* Substance  1:  A",
-                       "* Summary for the substance loadings * Substance  2:  B", "* Substance  3:  C",
-                       "* Appl.No  Date/Hour", "*"}) +
-      ReportFromLines({"PEC in water layer", "Global max ", "TWAECsw_7_days", "TWAECsw_21_days",
-                       "Global max    ", "TWAECsed_7_days", "TWAECsed_21_days"});
+  const std::string both = ReportFromLines({"* TOXSWA REPORT: Header", "* Scenario                : S",
+                                            "* End of TOXSWA REPORT: Header", "* Substance  1:  A",
+                                            "* Summary for the substance loadings * Substance  2:  B",
+                                            "* Substance  3:  C", "* Appl.No  Date/Hour", "*"}) +
+                           Blocks("PEC in water layer");
   EXPECT_EQ(ReadText(both).substances.size(), 1u);
   // The substance list starts on the end-of-header line itself.
   const std::string onHeaderLine =
@@ -215,9 +213,7 @@ TEST(ReportReaderTest, ScansOnlyForwardFromWhereTheLastMarkerWasFound) {
                        "* Appl.No  Date/Hour", "*", "* Summary for the substance loadings"});
   EXPECT_EQ(FailureReason(early), EndsEarly("Appl.No  Date/Hour"));
   // The 7-day average before the maximum is not seen either.
-  const std::string swapped =
-      HeaderOnly({"* Substance  1:  A"}, {"*"}) +
-      ReportFromLines({"PEC in water layer", "TWAECsw_7_days", "Global max ", "TWAECsw_21_days"});
+  const std::string swapped = OneSubstance("PEC in water layer", "TWAECsw_7_days", "Global max ");
   EXPECT_EQ(FailureReason(swapped), EndsEarly("TWAECsw_7_days"));
 }
 
