@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -151,6 +152,42 @@ TEST(LegacyReportReaderTest, FailsNamingTheLineItLacks) {
             "application list (a blank line)");
 }
 
+TEST(LegacyReportReaderTest, TakesTheFirstOfEachAverageAndEveryOtherWindowOfTheBlock) {
+  const std::string older = BuildOlderReport(OlderFixtureReport{});
+  const std::string table = TableFields(ReadText(older));
+  // Rows of the water layer's averages block, the figure ending at column 29.
+  const std::string again =
+      " TWAECsw7              99.999\n TWAECsw21             99.999\n TWAECsw4              99.999\n";
+  const std::string lastRow = " TWAECsed21";
+  const std::vector<std::string> all = {"water 1=45.93", "water 4=39.061", "water 100=2.771",
+                                        "sediment 2=8.91"};
+  const std::vector<std::string> without4 = {"water 1=45.93", "water 100=2.771", "sediment 2=8.91"};
+  const struct {
+    std::string what;
+    std::string text;
+    std::vector<std::string> windows;
+  } cases[] = {
+      {"as written", older, all},
+      {"7, 21 and 4 days again", Replaced(older, " TWAECsw100", again + " TWAECsw100"), all},
+      {"a letter after the days", Replaced(older, "TWAECsw4 ", "TWAECsw4x"), without4},
+      {"no days", Replaced(older, "TWAECsw4 ", "TWAECsw  "), without4},
+      {"a unit without \"in\"", Replaced(older, "in water layer in \xB5g", "in water layer \xB5g"), all},
+      {"the file ends on the last average", older.substr(0, older.find('\n', older.find(lastRow))), all},
+  };
+  for (const auto& c : cases) {
+    const ReportRecord record = ReadText(c.text);
+    EXPECT_EQ(TableFields(record), table) << c.what;
+    EXPECT_EQ(record.waterUnit, "\xB5g.L-1") << c.what;
+    std::vector<std::string> windows;
+    for (const TwaWindow& w : record.twaWindows) {
+      char value[32];
+      std::snprintf(value, sizeof value, "=%g", w.value);
+      windows.push_back((w.sediment ? "sediment " : "water ") + std::to_string(w.days) + value);
+    }
+    EXPECT_EQ(windows, c.windows) << c.what;
+  }
+}
+
 TEST(LegacyReportReaderTest, ReadsFiguresAsTodaysLayoutDoes) {
   const struct {
     std::string waterMax;
@@ -190,6 +227,11 @@ TEST(LegacyReportReaderTest, TellsTheLayoutByTheBannerOfTheFirstLines) {
     std::string reason;
   } cases[] = {
       {"TOXSWA 2 alone", "* TOXSWA v2.0.1\n" + body, "D5_Pond", ""},
+      {"TOXSWA 2 at the start of the line", "TOXSWA v2.0.1\n" + body, "D5_Pond", ""},
+      {"a banner word without its version first", "* TOXSWA vnext, TOXSWA v2.0.1\n" + body, "D5_Pond", ""},
+      {"a second banner", "* FOCUS_TOXSWA v3.1.0\n* FOCUS_TOXSWA v2.2.1\n" + body, "D5_Pond", ""},
+      {"today's version line after the banner",
+       "* FOCUS_TOXSWA v3.1.0\n* FOCUS  TOXSWA version   : 5.5.3\n" + body, "D5_Pond", ""},
       {"banner on line 30", std::string(29, '\n') + "* FOCUS_TOXSWA v3.1.0\n" + body, "D5_Pond", ""},
       {"banner on line 31", std::string(30, '\n') + "* FOCUS_TOXSWA v3.1.0\n" + body, "",
        "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario       "
