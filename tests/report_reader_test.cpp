@@ -166,6 +166,25 @@ TEST(ReportReaderTest, EndsTheApplicationListOnlyAtASpaceOrAnAsterisk) {
       << "dates are not trimmed";
 }
 
+// One line may serve the same block of many substances at once: each takes
+// its figures from it, and its texts are kept once for all.
+TEST(ReportReaderTest, SubstancesServedByOneLineShareItsFiguresAndOneCopyOfItsTexts) {
+  // Water: figure from column 21, date from 36, name from 43; sediment:
+  // figure from 22, date from 37.
+  const std::string water =
+      "Global max -        1.5            2-Jan  Shared PEC in water layer TWAECsw_7_days TWAECsw_21_days";
+  const std::string sediment = "Global max           2.5            3-Feb TWAECsed_7_days TWAECsed_21_days";
+  const ReportRecord record = ReadText(ReportFromLines(
+      {"* Scenario                : S", "* End of TOXSWA REPORT: Header", "* Substance", "* Substance",
+       "* Summary for the substance loadings", "* Appl.No  Date/Hour", "*", water, sediment}));
+  // Each date is the 25 bytes from its column.
+  const std::string shared =
+      "Shared PEC in water layer TWAECsw_7_days TWAECsw_21_days 1.5 1.5 1.5 2.5 2.5 2.5 2-Jan  Shared PEC in "
+      "wate 3-Feb TWAECsed_7_days TWA";
+  EXPECT_EQ(TableFields(record), "S | " + shared + " | " + shared + " |");
+  EXPECT_EQ(record.texts.size(), 3u) << "a name and two dates";
+}
+
 TEST(ReportReaderTest, ReadsThousandsOfApplicationRowsEmptyOrNot) {
   std::string text = HeaderOnly({}, {});
   std::vector<std::string> expected;
