@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "runtime/folder.h"
+#include "runtime/system.h"
 #include "summary/summary_run.h"
 #include "tests/command_line_capture.h"
 #include "tests/program_run.h"
@@ -89,6 +92,50 @@ TEST(InterruptionDeathTest, AStopAfterTheLastReportOrDuringAFailingOneIsNotLost)
   failing.Write("run/toxswa/b.sum", "not a report");
   EXPECT_EXIT(RunStoppedAt(failing.path(), SIGTERM, 2, true), ::testing::ExitedWithCode(0),
               "^interrupted by SIGTERM: 1 reports, 1 rows, 1 kept$");
+}
+
+// Runs over `directory`, a step before the table is put in place when
+// `withStep`, and raises SIGTERM as the system is asked to `call` (flush or
+// rename) the table; prints what the run reports, whether the step ran, and
+// exits 0 when the run ended as stopped.
+[[noreturn]] void RunStoppedPuttingTheTableInPlace(const std::string& directory, SystemCall call,
+                                                   bool withStep) {
+  CatchInterruptions();
+  class StopAt : public SystemWrapper {
+   public:
+    explicit StopAt(SystemCall call) : SystemWrapper(CurrentSystem()), call_(call) { UseSystem(this); }
+    bool Flush(std::intptr_t file) override {
+      if (call_ == SystemCall::kFlush) std::raise(SIGTERM);
+      return SystemWrapper::Flush(file);
+    }
+    bool Rename(const RenameCall& rename) override {
+      if (call_ == SystemCall::kRename) std::raise(SIGTERM);
+      return SystemWrapper::Rename(rename);
+    }
+
+   private:
+    SystemCall call_;
+  } stop(call);
+  bool stepRan = false;
+  SummaryOptions options;
+  if (withStep) options.beforeReplacing = [&](const Folder&, const SummaryOutcome&) { stepRan = true; };
+  const SummaryOutcome outcome = SummaryRun(directory, options);
+  std::fprintf(stderr, "%s: %zu reports, %zu kept, step %s", outcome.message.c_str(), outcome.reports,
+               DataRows(ReadFile(outcome.tablePath)).size(), stepRan ? "ran" : "not run");
+  std::exit(outcome.status == RunStatus::kInterrupted && outcome.interruption == SIGTERM ? 0 : 1);
+}
+
+// A stop while the whole table goes to the disk comes before the step that
+// puts a file in place with it (the workbook), which then keeps the one it
+// would replace; one while the table itself is put in place is still told.
+TEST(InterruptionDeathTest, AStopWhileTheTableIsPutInPlaceIsToldAndKeepsItWhole) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  ScratchDirectory scratch;
+  WriteThreeReports(scratch);
+  EXPECT_EXIT(RunStoppedPuttingTheTableInPlace(scratch.path(), SystemCall::kFlush, true),
+              ::testing::ExitedWithCode(0), "^interrupted by SIGTERM: 3 reports, 3 kept, step not run$");
+  EXPECT_EXIT(RunStoppedPuttingTheTableInPlace(scratch.path(), SystemCall::kRename, false),
+              ::testing::ExitedWithCode(0), "^interrupted by SIGTERM: 3 reports, 3 kept, step not run$");
 }
 
 // Runs the command line over `directory` with a request to stop already
