@@ -307,13 +307,14 @@ TEST(SummaryRunTest, NamesRunFoldersAndReportsInWindows1252WhateverTheirEncoding
   scratch.Write(
       "Puffer-Gr\xc3\xb6\xc3\x9f"
       "e/toxswa/Bericht-\xe2\x82\xac.sum",
-      ScenarioReport("S"));                                             // UTF-8: Puffer-Größe, Bericht-€
-  scratch.Write("Ufer\xe9/toxswa/\xe9t\xe9.sum", ScenarioReport("S"));  // Latin-1: Uferé, été
+      ScenarioReport("S"));  // UTF-8: Puffer-Größe, Bericht-€
+  // Latin-1, and UTF-8 then Latin-1 in one name: kept byte for byte.
+  scratch.Write("Ufer\xe9-Gr\xc3\xb6\xdf/toxswa/\xe9t\xe9.sum", ScenarioReport("S"));
   ASSERT_EQ(SummaryRun(scratch.path()).status, RunStatus::kWritten);
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")),
             (std::vector<std::string>{"Puffer-Gr\xf6\xdf"
                                       "e/Bericht-\x80.sum",
-                                      "Ufer\xe9/\xe9t\xe9.sum"}));
+                                      "Ufer\xe9-Gr\xc3\xb6\xdf/\xe9t\xe9.sum"}));
 }
 
 }  // namespace
