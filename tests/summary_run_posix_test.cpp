@@ -294,14 +294,6 @@ TEST(SummaryRunTest, ReadsVeryManyRunFoldersAndReports) {
   EXPECT_EQ(names[5999], "zz-one-folder/r1999.sum");
 }
 
-TEST(SummaryRunTest, KeepsATabInARunFolderNameFromShiftingTheColumns) {
-  ScratchDirectory scratch;
-  scratch.Write("mitigation\tA/toxswa/r\t1.sum", ScenarioReport("S"));
-  ASSERT_EQ(SummaryRun(scratch.path()).status, RunStatus::kWritten);
-  const std::string table = ReadFile(scratch / "Summary.txt");
-  EXPECT_NE(table.find("\r\nmitigation A\tr 1.sum\tS\tEXSW2\t39.57\t"), std::string::npos) << table;
-}
-
 TEST(SummaryRunTest, NamesRunFoldersAndReportsInWindows1252WhateverTheirEncoding) {
   ScratchDirectory scratch;
   scratch.Write(
