@@ -10,13 +10,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "runtime/folder.h"
 #include "runtime/interruption.h"
@@ -192,12 +190,7 @@ TEST(FileProtocolTest, AStopWhileTheWorkbookIsWrittenKeepsTheOldOneAndTheWholeNe
     const quillmere::testing::StartedProgram program =
         quillmere::testing::StartProgram(QUILLMERE_SUMMARY_EXE, {"--workbook", scratch.path()}, start);
     const std::string hidden = scratch / ".Summary.xlsx.partial";
-    bool seen = false;
-    for (int waited = 0; waited < 60'000 && !seen; ++waited) {
-      seen = ::access(hidden.c_str(), F_OK) == 0;
-      if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ASSERT_TRUE(seen) << "the run wrote no workbook in 60 seconds";
+    ASSERT_TRUE(quillmere::testing::WaitForFile(hidden)) << "the run wrote no workbook in a minute";
     ::kill(program.pid, signal);
     const quillmere::testing::ProgramResult result = quillmere::testing::FinishProgram(program);
     EXPECT_TRUE(result.signal == signal || result.exitStatus == 128 + signal) << result.err;

@@ -8,16 +8,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -208,12 +205,8 @@ TEST(InterruptionTest, ASignalToStopTheProgramEndsItsRunAtAWholeLine) {
     const std::string name = InterruptionName(signal);
     ::unlink((scratch / "Summary.txt").c_str());
     const quillmere::testing::StartedProgram program = StartProgramAsAShellWould(scratch.path());
-    struct stat table {};
-    for (int waited = 0; waited < 30'000; ++waited) {
-      if (::stat(partial.c_str(), &table) == 0 && table.st_size > 0) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ASSERT_GT(table.st_size, 0) << name << ": the run wrote no line in 30 seconds";
+    ASSERT_TRUE(quillmere::testing::WaitForFile(partial, true))
+        << name << ": the run wrote no line in a minute";
     ::kill(program.pid, signal);
     const quillmere::testing::ProgramResult result = quillmere::testing::FinishProgram(program);
     EXPECT_EQ(result.signal, signal) << name << ": the program ends as the signal would have ended it";
