@@ -185,22 +185,6 @@ TEST(ReportReaderTest, SubstancesServedByOneLineShareItsFiguresAndOneCopyOfItsTe
   EXPECT_EQ(record.texts.size(), 3u) << "a name and two dates";
 }
 
-TEST(ReportReaderTest, ReadsThousandsOfApplicationRowsEmptyOrNot) {
-  std::string text = HeaderOnly({}, {});
-  std::vector<std::string> expected;
-  const std::pair<std::string_view, std::string_view> kRowsAndDates[] = {
-      {"", ""}, {"*x", ""}, {"    7   14-Nov-1978-09h00   100", "14-Nov-1978-09h00"}, {"  ", ""}};
-  for (int i = 0; i < 20000; ++i) {
-    const auto& [row, date] = kRowsAndDates[i % 4];
-    (text += row) += '\n';
-    expected.emplace_back(date);
-  }
-  text += "*\n";
-  const ReportRecord record = ReadText(text);
-  EXPECT_EQ(record.applicationDates.size(), 20000u);
-  EXPECT_EQ(Dates(record), expected);
-}
-
 TEST(ReportReaderTest, ReadsAReportWithoutSubstances) {
   const ReportRecord record = ReadText(HeaderOnly({}, {"    1   14-Nov-1978-09h00", "*"}));
   EXPECT_EQ(record.scenario, "D4_Pond");
