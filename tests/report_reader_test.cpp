@@ -7,7 +7,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "runtime/file_error.h"
