@@ -47,10 +47,15 @@ std::string BuildReport(const FixtureReport& report) {
   };
   const std::string rule =
       "* --------------------------------------------------------------------------------";
-  // The time-weighted averages of one medium: the 7- and 21-day rows, and
-  // the `others` before, between and after them by their days.
-  auto averages = [&](const std::string& prefix, const std::vector<FixtureWindow>& others,
-                      std::size_t valueEnd, const FixtureWindow& week, const FixtureWindow& threeWeeks) {
+  // The end of one medium's tables: the row of its 7-day PEC, then the table
+  // of its time-weighted averages (the 7- and 21-day rows, and the `others`
+  // before, between and after them by their days).
+  auto averages = [&](const std::string& pecRow, const std::string& table, const std::string& prefix,
+                      const std::vector<FixtureWindow>& others, std::size_t valueEnd,
+                      const FixtureWindow& week, const FixtureWindow& threeWeeks) {
+    line(pecRow);
+    line(" ");
+    line("* Table: Maximum Time Weighted Averaged Exposure " + table);
     int after = 0;
     for (const FixtureWindow* fixed : {&week, &threeWeeks, static_cast<const FixtureWindow*>(nullptr)}) {
       const int before = fixed ? fixed->days : 1000;
@@ -132,11 +137,9 @@ std::string BuildReport(const FixtureReport& report) {
     line(rule);
     line(ResultRow("Global max", substance.waterMax, 35, substance.waterMaxDate));
     line(ResultRow("(incl. suspend.solids", substance.waterMax, 35, substance.waterMaxDate) + ")");
-    line(ResultRow("PECsw_7_days", "0.000387", 35, "02-Dec-1978-02h00"));
-    line(" ");
-    line("* Table: Maximum Time Weighted Averaged Exposure Concentrations substance: " + substance.name);
-    averages("TWAECsw_", substance.waterWindows, 35, {7, substance.waterTwa7, "02-Dec-1978-00h00"},
-             {21, substance.waterTwa21, "05-Dec-1978-09h00"});
+    averages(ResultRow("PECsw_7_days", "0.000387", 35, "02-Dec-1978-02h00"),
+             "Concentrations substance: " + substance.name, "TWAECsw_", substance.waterWindows, 35,
+             {7, substance.waterTwa7, "02-Dec-1978-00h00"}, {21, substance.waterTwa21, "05-Dec-1978-09h00"});
     line(" ");
   }
   line("* Tables: Maximum exposure content in sediment");
@@ -150,10 +153,9 @@ std::string BuildReport(const FixtureReport& report) {
       line(rule);
     }
     line(ResultRow("Global max", substance.sedimentMax, 36, substance.sedimentMaxDate));
-    line(ResultRow("PECsed_7_days", "0.7817", 36, "02-Dec-1978-11h00"));
-    line(" ");
-    line("* Table: Maximum Time Weighted Averaged Exposure Content substance: " + substance.name);
-    averages("TWAECsed_", substance.sedimentWindows, 36, {7, substance.sedimentTwa7, "02-Dec-1978-02h00"},
+    averages(ResultRow("PECsed_7_days", "0.7817", 36, "02-Dec-1978-11h00"),
+             "Content substance: " + substance.name, "TWAECsed_", substance.sedimentWindows, 36,
+             {7, substance.sedimentTwa7, "02-Dec-1978-02h00"},
              {21, substance.sedimentTwa21, "16-Dec-1978-02h00"});
   }
   line("* ");
