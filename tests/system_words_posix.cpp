@@ -5,16 +5,14 @@
 
 namespace quillmere::testing {
 
-namespace {
+const SystemErrors kSystemErrors = {.missingFile = ENOENT,
+                                    .missingFolder = ENOENT,
+                                    .diskFull = ENOSPC,
+                                    .diskFails = EIO,
+                                    .heldByAnotherProgram = EBUSY};
 
-std::string Words(int errorNumber) { return SystemError("", "x", errorNumber).reason().substr(3); }
-
-}  // namespace
-
-std::string MissingFileWords() { return Words(ENOENT); }
-std::string MissingFolderWords() { return Words(ENOENT); }
-SystemFailure DiskFull() { return {ENOSPC, Words(ENOSPC)}; }
-SystemFailure DiskFails() { return {EIO, Words(EIO)}; }
-SystemFailure HeldByAnotherProgram() { return {EBUSY, Words(EBUSY)}; }
+std::string SystemWords(unsigned long error) {
+  return SystemError("", "x", static_cast<int>(error)).reason().substr(3);
+}
 
 }  // namespace quillmere::testing
