@@ -11,7 +11,7 @@ namespace quillmere {
 // the descriptor cannot be redirected, nothing changes. The system's calls
 // have one source per system (quiet_standard_error_posix.cpp,
 // quiet_standard_error_windows.cpp).
-class QuietStandardError {
+class QuietStandardError final {
  public:
   QuietStandardError();
   ~QuietStandardError();
