@@ -89,6 +89,16 @@ constexpr Label kLabels[] = {
     {"Spray drift mitigation has been applied to:", Setting::kDriftFile, &Drift::appliedTo},
 };
 
+// kLabels[setting] is the label of each setting.
+constexpr bool LabelsInSettingOrder() {
+  std::size_t i = 0;
+  for (const Label& label : kLabels) {
+    if (label.setting != static_cast<Setting>(i++)) return false;
+  }
+  return i == static_cast<std::size_t>(Setting::kCount);
+}
+static_assert(LabelsInSettingOrder(), "one label per setting, in the order of Setting");
+
 bool IsDriftSetting(Setting setting) {
   return setting >= Setting::kNozzleReduction && setting <= Setting::kStreamLoading;
 }
