@@ -34,7 +34,7 @@ bool HasMarker(const std::string& path, std::string_view marker);
 class MarkedFileReader {
  public:
   // `kind` names what the file must be ("a SWAN log") in the problem of one
-  // without `marker`.
+  // without `marker`; both outlive the reader.
   MarkedFileReader(std::string_view kind, std::string_view marker) : kind_(kind), marker_(marker) {}
   virtual ~MarkedFileReader() = default;
   MarkedFileReader(const MarkedFileReader&) = delete;
@@ -42,7 +42,7 @@ class MarkedFileReader {
 
  protected:
   // Reads the file at `path`, or `bytes`; true when every line was
-  // understood, else problem() says why. One reader reads once.
+  // understood, else TakeProblem() gives why. One reader reads once.
   bool ReadFile(const std::string& path);
   bool ReadBytes(std::string_view bytes);
 
