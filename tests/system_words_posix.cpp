@@ -5,11 +5,9 @@
 
 namespace quillmere::testing {
 
-const SystemErrors kSystemErrors = {.missingFile = ENOENT,
-                                    .missingFolder = ENOENT,
-                                    .diskFull = ENOSPC,
-                                    .diskFails = EIO,
-                                    .heldByAnotherProgram = EBUSY};
+// A file and a folder that are not there, a full disk, a failing disk, a
+// file another program holds.
+const SystemErrors kSystemErrors = {ENOENT, ENOENT, ENOSPC, EIO, EBUSY};
 
 std::string SystemWords(unsigned long error) {
   return SystemError("", "x", static_cast<int>(error)).reason().substr(3);
