@@ -155,18 +155,18 @@ class LogReader : public MarkedFileReaderOf<SwanLogReading, SwanLog> {
     return std::visit([&](auto member) { return Set(member, name, value); }, label.target);
   }
 
-  template <class Part>
-  Part& PartOf() {
-    if constexpr (std::is_same_v<Part, RunOffMitigation>) {
+  template <class Mitigation>
+  Mitigation& MitigationOf() {
+    if constexpr (std::is_same_v<Mitigation, RunOffMitigation>) {
       return log_.runOff;
     } else {
       return log_.drift;
     }
   }
 
-  template <class Part, class Field>
-  bool Set(Field Part::*member, const std::string& name, std::string_view value) {
-    Field& field = PartOf<Part>().*member;
+  template <class Mitigation, class Field>
+  bool Set(Field Mitigation::*member, const std::string& name, std::string_view value) {
+    Field& field = MitigationOf<Mitigation>().*member;
     if constexpr (std::is_same_v<Field, bool>) {
       const int yes = YesNo(value);
       if (yes < 0) return Fail("\"" + name + "\" is followed by neither Yes nor No");
