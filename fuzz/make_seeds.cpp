@@ -37,13 +37,11 @@ int main(int argc, char** argv) {
     seeds.emplace_back("template_" + std::to_string(i) + ".sum", templates[i]);
   }
   FixtureReport oddFigures;
-  FixtureSubstance metabolite;
-  metabolite.name = "MET1";
-  metabolite.waterMax = "1.5E-03";
-  metabolite.sedimentMax = "0.1234-100";
-  metabolite.waterTwa7 = "-";
-  metabolite.sedimentTwa21 = "< 1e-6";
-  oddFigures.substances.push_back(metabolite);
+  oddFigures.substances.push_back(FixtureSubstance{.name = "MET1",
+                                                   .waterMax = "1.5E-03",
+                                                   .waterTwa7 = "-",
+                                                   .sedimentMax = "0.1234-100",
+                                                   .sedimentTwa21 = "< 1e-6"});
   oddFigures.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00", "28-Nov-1978-09h00"};
   FixtureReport padded;
   padded.fillerLines = 20;

@@ -22,4 +22,13 @@ SystemFailure DiskFull();
 SystemFailure DiskFails();
 SystemFailure HeldByAnotherProgram();
 
+// What each system's source (system_words_posix.cpp,
+// system_words_windows.cpp) gives the functions above: its numbers for
+// each failure, and the words of a number.
+struct SystemErrors {
+  unsigned long missingFile, missingFolder, diskFull, diskFails, heldByAnotherProgram;
+};
+extern const SystemErrors kSystemErrors;
+std::string SystemWords(unsigned long error);
+
 }  // namespace quillmere::testing
