@@ -12,8 +12,8 @@ std::string MissingFileWords();
 std::string MissingFolderWords();
 
 // The system's error numbers (errno, or Windows error codes) for a full
-// disk, a failing disk and a file another program holds, and the words
-// each reads as.
+// disk, a failing disk, a file another program holds and the rest below,
+// and the words each reads as.
 struct SystemFailure {
   unsigned long error;
   std::string words;
@@ -21,5 +21,10 @@ struct SystemFailure {
 SystemFailure DiskFull();
 SystemFailure DiskFails();
 SystemFailure HeldByAnotherProgram();
+// A file or folder this user may not open.
+SystemFailure PermissionDenied();
+// What the runtime reports for a write that took nothing and reported
+// nothing.
+SystemFailure WriteTookNothing();
 
 }  // namespace quillmere::testing

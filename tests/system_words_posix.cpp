@@ -16,5 +16,7 @@ std::string MissingFolderWords() { return Words(ENOENT); }
 SystemFailure DiskFull() { return {ENOSPC, Words(ENOSPC)}; }
 SystemFailure DiskFails() { return {EIO, Words(EIO)}; }
 SystemFailure HeldByAnotherProgram() { return {EBUSY, Words(EBUSY)}; }
+SystemFailure PermissionDenied() { return {EACCES, Words(EACCES)}; }
+SystemFailure WriteTookNothing() { return {EIO, Words(EIO)}; }
 
 }  // namespace quillmere::testing

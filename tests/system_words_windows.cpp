@@ -18,5 +18,7 @@ SystemFailure DiskFull() { return {ERROR_DISK_FULL, Words(ERROR_DISK_FULL)}; }
 SystemFailure DiskFails() { return {ERROR_CRC, Words(ERROR_CRC)}; }
 // Excel holds the files it shows so.
 SystemFailure HeldByAnotherProgram() { return {ERROR_SHARING_VIOLATION, Words(ERROR_SHARING_VIOLATION)}; }
+SystemFailure PermissionDenied() { return {ERROR_ACCESS_DENIED, Words(ERROR_ACCESS_DENIED)}; }
+SystemFailure WriteTookNothing() { return {ERROR_WRITE_FAULT, Words(ERROR_WRITE_FAULT)}; }
 
 }  // namespace quillmere::testing
