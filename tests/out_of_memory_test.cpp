@@ -2,7 +2,7 @@
 // program has a global operator new of its own, and puts a System in place
 // of the runtime's for the blocks the runtime takes through it (a report's
 // line buffer, the texts kept of it); both refuse the Nth allocation while
-// they are armed, which they are only around the command line's run.
+// they are armed, which they are only around the program's run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,9 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/arguments.h"
 #include "cli/command_line.h"
-#include "runtime/file_error.h"
 #include "runtime/system.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
@@ -122,10 +120,10 @@ struct RefusedRun {
   bool refused = false;  // the Nth allocation came, and was refused
 };
 
-// quillmere-summary DIR, as its main runs it, with the `nth` allocation of
-// the run refused.
+// quillmere-summary -- DIR, as its main runs it, with the `nth` allocation
+// refused: the first is the copy of the arguments.
 RefusedRun RunRefusing(const std::string& directory, long nth) {
-  const std::vector<std::string> arguments{"--", directory};
+  const char* const argv[] = {"--", directory.c_str()};
   ReservedText outText;
   ReservedText errText;
   std::ostream out(&outText);
@@ -134,13 +132,13 @@ RefusedRun RunRefusing(const std::string& directory, long nth) {
   RefusedRun run;
   refused = false;
   allocationsLeft = nth - 1;
-  try {
-    run.status = RunCommandLine(arguments, out, err);
-  } catch (const std::exception& error) {
-    allocationsLeft = -1;
-    run.status = kExitRunFailed;
-    err << kProgram << ": " << DescribeUnexpected(error) << "\n";
-  }
+  run.status = RunProgram(
+      [&argv] {
+        std::vector<std::string> arguments;
+        for (const char* argument : argv) arguments.emplace_back(argument);
+        return arguments;
+      },
+      out, err);
   allocationsLeft = -1;
   run.refused = refused;
   run.err = errText.text();
@@ -193,7 +191,8 @@ TEST(OutOfMemoryTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
       continue;
     }
     ASSERT_EQ(run.status, kExitRunFailed) << nth << ": " << run.err;
-    // The first block of all is the command line's own.
+    // Memory running out before the run, for the arguments, is the
+    // program's to report.
     if (nth == 1) {
       EXPECT_EQ(run.err, catchAll);
     }
