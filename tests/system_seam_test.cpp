@@ -240,10 +240,12 @@ std::string TableFailure(const ScratchDirectory& scratch, const std::string& rea
   return "quillmere-summary: " + (scratch / "Summary.txt") + ": " + reason + "\n";
 }
 
-// The three lines of a report failure and the line saying what the table
+// The three lines of a report failure (the first two broken as the
+// system's message boxes break them) and the line saying what the table
 // keeps.
 std::string ReportFailure(const ScratchDirectory& scratch, const std::string& path, const std::string& reason) {
-  return "Problem with file " + path + "!\n Please check!\nquillmere-summary: " + reason + "\n" +
+  return "Problem with file " + path + "!" + std::string(kMessageLineBreak) + " Please check!\nquillmere-summary: " +
+         reason + "\n" +
          quillmere::testing::KeepsLine(scratch / "Summary.txt");
 }
 
