@@ -55,7 +55,8 @@ void LineReader::OpenSource() {
 
 std::size_t LineReader::ReadSource(char* into, std::size_t count) {
   std::size_t got = 0;
-  if (!CurrentSystem().Read(source_, into, count, got)) throw WindowsError(path_, "cannot read", ::GetLastError());
+  if (!CurrentSystem().Read(source_, into, count, got))
+    throw WindowsError(path_, "cannot read", ::GetLastError());
   return got;
 }
 

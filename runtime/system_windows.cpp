@@ -33,7 +33,8 @@ class WindowsSystem : public System {
     return wrote;
   }
   bool Status(std::intptr_t file, void* status) override {
-    return ::GetFileInformationByHandle(AsHandle(file), static_cast<BY_HANDLE_FILE_INFORMATION*>(status)) != 0;
+    return ::GetFileInformationByHandle(AsHandle(file), static_cast<BY_HANDLE_FILE_INFORMATION*>(status)) !=
+           0;
   }
   bool Flush(std::intptr_t file) override { return ::FlushFileBuffers(AsHandle(file)) != 0; }
   bool Truncate(std::intptr_t file, std::uint64_t size) override {

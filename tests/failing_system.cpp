@@ -103,7 +103,8 @@ bool FailingSystem::Close(std::intptr_t file) {
 }
 
 void* FailingSystem::OpenListing(const ListingCall& call) {
-  return Fails(SystemCall::kOpenListing, std::string(call.folder)) ? nullptr : SystemWrapper::OpenListing(call);
+  return Fails(SystemCall::kOpenListing, std::string(call.folder)) ? nullptr
+                                                                   : SystemWrapper::OpenListing(call);
 }
 
 bool FailingSystem::NextEntry(std::string_view folder, void* listing, void* entry) {

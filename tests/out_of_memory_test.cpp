@@ -148,9 +148,11 @@ RefusedRun RunRefusing(const std::string& directory, long nth) {
 TEST(OutOfMemoryTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
   // Whatever was being done (listing, reading, writing a row), the run ends
   // by itself and the table keeps whole lines only, the rows of the reports
-  // before. Before the run starts, the directory or the table is named. A failure while a folder is listed or a report read or written
-  // names it; one outside the work on any file (the table's buffer, a path
-  // being joined, the closing line) ends with the program's own message.
+  // before. Before the run starts, the directory or the table is named. A
+  // failure while a folder is listed or a report read or written names it;
+  // one outside the work on any file (the arguments, the table's buffer, a
+  // path being joined, the closing line) ends with the program's own
+  // message.
   ScratchDirectory scratch;
   FixtureReport two;
   two.substances.push_back(FixtureSubstance{.name = "MET1"});
@@ -158,7 +160,8 @@ TEST(OutOfMemoryTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
   scratch.Write("run1/toxswa/b.sum", BuildReport(two));
   scratch.Write("run2/toxswa/a.sum", BuildReport({}));
   scratch.Write("run2/toxswa/b.sum", BuildReport({}));
-  const std::vector<std::string> allRows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum", "run2/b.sum"};
+  const std::vector<std::string> allRows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum",
+                                         "run2/b.sum"};
   const std::string table = scratch / "Summary.txt";
   const std::string catchAll = "quillmere-summary: not enough memory\n";
   const std::string problem = "Problem with file " + scratch.path();

@@ -243,9 +243,10 @@ std::string TableFailure(const ScratchDirectory& scratch, const std::string& rea
 // The three lines of a report failure (the first two broken as the
 // system's message boxes break them) and the line saying what the table
 // keeps.
-std::string ReportFailure(const ScratchDirectory& scratch, const std::string& path, const std::string& reason) {
-  return "Problem with file " + path + "!" + std::string(kMessageLineBreak) + " Please check!\nquillmere-summary: " +
-         reason + "\n" +
+std::string ReportFailure(const ScratchDirectory& scratch, const std::string& path,
+                          const std::string& reason) {
+  return "Problem with file " + path + "!" + std::string(kMessageLineBreak) +
+         " Please check!\nquillmere-summary: " + reason + "\n" +
          quillmere::testing::KeepsLine(scratch / "Summary.txt");
 }
 
@@ -266,17 +267,31 @@ TEST(SystemSeamTest, ATableThatFailsPartWayEndsTheRunAtAWholeLine) {
     std::size_t rowsAtMost;   // rows at least and at most
     bool brokenReport = false;
   } cases[] = {
-      {"a later hand-over", {{SystemCall::kWrite, 2, full.error, "Summary.txt"}}, 2, "cannot write: " + full.words,
-       1, kLargeTreeReports * 2 - 1},
+      {"a later hand-over",
+       {{SystemCall::kWrite, 2, full.error, "Summary.txt"}},
+       2,
+       "cannot write: " + full.words,
+       1,
+       kLargeTreeReports * 2 - 1},
       {"a write that takes nothing", {none}, 0, "cannot write: " + nothing.words, 0, 0},
       // Half the table taken, then the disk full: cut back to a whole line.
-      {"half, then full", {half, {SystemCall::kWrite, 2, full.error, "Summary.txt"}}, 0,
-       "cannot write: " + full.words, 0, 4},
+      {"half, then full",
+       {half, {SystemCall::kWrite, 2, full.error, "Summary.txt"}},
+       0,
+       "cannot write: " + full.words,
+       0,
+       4},
       // Network and full disks report late, at the close.
-      {"the close", {{SystemCall::kClose, 1, fails.error, "Summary.txt"}}, 0, "cannot write: " + fails.words, 5, 5},
+      {"the close",
+       {{SystemCall::kClose, 1, fails.error, "Summary.txt"}},
+       0,
+       "cannot write: " + fails.words,
+       5,
+       5},
       // The first failure is the one reported.
       {"a write, then the close",
-       {{SystemCall::kWrite, 1, full.error, "Summary.txt"}, {SystemCall::kClose, 1, fails.error, "Summary.txt"}},
+       {{SystemCall::kWrite, 1, full.error, "Summary.txt"},
+        {SystemCall::kClose, 1, fails.error, "Summary.txt"}},
        0,
        "cannot write: " + full.words,
        0,
@@ -323,7 +338,8 @@ TEST(SystemSeamTest, ATableThatCannotBeOpenedCheckedOrEmptiedStopsTheRunBeforeIt
       {SystemCall::kStatus, fails.error, "Summary.txt: cannot create: " + fails.words + "\n"},
       // The hidden file the table is built in is named, with what to do.
       {SystemCall::kTruncate, fails.error,
-       ".Summary.txt.partial: cannot empty: " + fails.words + "; it is the hidden file a run builds Summary.txt in"},
+       ".Summary.txt.partial: cannot empty: " + fails.words +
+           "; it is the hidden file a run builds Summary.txt in"},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
@@ -346,8 +362,9 @@ TEST(SystemSeamTest, TransfersCutShortAreCarriedOn) {
   scratch.Write("run/toxswa/long.sum", BuildReport(FixtureReport{.fillerLines = 2000}));
   ASSERT_EQ(RunCli({"--", scratch.path()}).status, 0);
   const std::string expected = ReadFile(scratch / "Summary.txt");
-  const std::string wrote = "Wrote " + (scratch / "Summary.txt") + ": " + std::to_string(kLargeTreeReports + 1) +
-                            " reports, " + std::to_string(kLargeTreeReports + 1) + " rows\n";
+  const std::string wrote = "Wrote " + (scratch / "Summary.txt") + ": " +
+                            std::to_string(kLargeTreeReports + 1) + " reports, " +
+                            std::to_string(kLargeTreeReports + 1) + " rows\n";
   for (const SystemCall call : {SystemCall::kWrite, SystemCall::kRead}) {
     FailedCall half{call, 1, 0, call == SystemCall::kWrite ? "Summary.txt" : "long.sum"};
     half.onward = true;
@@ -381,7 +398,8 @@ TEST(SystemSeamTest, AReportThatCannotBeOpenedCheckedOrReadEndsTheRunNamingIt) {
     EXPECT_EQ(system.failed(), 1) << c.reason;
     EXPECT_EQ(result.status, 1) << c.reason;
     EXPECT_EQ(result.err, ReportFailure(scratch, scratch / "run1/toxswa/b.sum", c.reason));
-    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run1/a.sum"}) << c.reason;
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run1/a.sum"})
+        << c.reason;
   }
 }
 
@@ -429,8 +447,8 @@ TEST(SystemSeamTest, AFolderThatCannotBeListedIsNamedAsItIsAndKeepsTheRowsBefore
 TEST(SystemSeamTest, MemoryRunningOutWhileAReportIsReadFailsThatReport) {
   struct Case {
     std::string what;
-    int nth;               // the nth allocation
-    std::size_t atLeast;   // of at least this many bytes fails
+    int nth;              // the nth allocation
+    std::size_t atLeast;  // of at least this many bytes fails
     std::string reason;
   } cases[] = {
       // The reader's 64 KiB buffer: a.sum's comes first.
