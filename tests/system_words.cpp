@@ -13,5 +13,7 @@ std::string MissingFolderWords() { return SystemWords(kSystemErrors.missingFolde
 SystemFailure DiskFull() { return Failure(kSystemErrors.diskFull); }
 SystemFailure DiskFails() { return Failure(kSystemErrors.diskFails); }
 SystemFailure HeldByAnotherProgram() { return Failure(kSystemErrors.heldByAnotherProgram); }
+SystemFailure PermissionDenied() { return Failure(kSystemErrors.permissionDenied); }
+SystemFailure WriteTookNothing() { return Failure(kSystemErrors.writeTookNothing); }
 
 }  // namespace quillmere::testing

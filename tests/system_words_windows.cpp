@@ -11,7 +11,9 @@ const SystemErrors kSystemErrors = {.missingFile = ERROR_FILE_NOT_FOUND,
                                     .diskFull = ERROR_DISK_FULL,
                                     .diskFails = ERROR_CRC,
                                     // Excel holds the files it shows so.
-                                    .heldByAnotherProgram = ERROR_SHARING_VIOLATION};
+                                    .heldByAnotherProgram = ERROR_SHARING_VIOLATION,
+                                    .permissionDenied = ERROR_ACCESS_DENIED,
+                                    .writeTookNothing = ERROR_WRITE_FAULT};
 
 std::string SystemWords(unsigned long error) { return WindowsError("", "x", error).reason().substr(3); }
 
