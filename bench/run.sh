@@ -31,32 +31,49 @@ median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (
 now() { date +%s%N; }
 peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
 
+# Makes the tree $1 of $2 reports (of the older layout with "older") unless
+# the generator of today made it already.
+make_tree() {
+  [[ -e "$1/.complete-2" ]] && return 0
+  rm -rf "$1"
+  build-bench/bench/make_bench_runs "$@"
+  touch "$1/.complete-2"  # hidden: the run skips it
+}
+
+# Runs the commands (functions) $1 and $2 $runs times, alternating, and sets
+# first_us and second_us to the median wall time of each, in microseconds.
+alternate() {
+  local first=() second=() i t0 t1 t2
+  for ((i = 0; i < runs; i++)); do
+    t0=$(now); "$1" >/dev/null; t1=$(now)
+    "$2" >/dev/null; t2=$(now)
+    first+=($(((t1 - t0) / 1000)))
+    second+=($(((t2 - t1) / 1000)))
+  done
+  first_us=$(printf '%s\n' "${first[@]}" | median)
+  second_us=$(printf '%s\n' "${second[@]}" | median)
+}
+cat_reports() { xargs -0 cat <"$list"; }
+run_tree() { "$exe" "$tree"; }
+run_older() { "$exe" "$older"; }
+run_today() { "$exe" "$today"; }
+run_book() { "$exe" "${book[@]}" "$tree"; }
+
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), Linux $(uname -r), $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo)"
 echo "runs per figure: $runs, alternating; medians"
 printf '| %8s | %9s | %9s | %15s | %6s | %14s | %13s |\n' reports "tree MB" "cat ms" "quillmere ms" ratio "µs per report" "peak RSS KiB"
 printf '|---------:|----------:|----------:|----------------:|-------:|---------------:|--------------:|\n'
 for n in "${sizes[@]}"; do
   tree="$work/$n"
-  if [[ ! -e "$tree/.complete-2" ]]; then
-    rm -rf "$tree"
-    build-bench/bench/make_bench_runs "$tree" "$n"
-    touch "$tree/.complete-2"  # hidden: the run skips it
-  fi
+  make_tree "$tree" "$n"
   list="$work/$n.list"
   find "$tree" -name '*.sum' -print0 | sort -z >"$list"
   bytes=$(xargs -0 cat <"$list" | wc -c)
   "$exe" "$tree" >/dev/null  # warms the cache and the table
 
-  catTimes=()
-  runTimes=()
-  for ((i = 0; i < runs; i++)); do
-    t0=$(now); xargs -0 cat <"$list" >/dev/null; t1=$(now)
-    "$exe" "$tree" >/dev/null; t2=$(now)
-    catTimes+=($(((t1 - t0) / 1000)))
-    runTimes+=($(((t2 - t1) / 1000)))
-  done
-  catUs=$(printf '%s\n' "${catTimes[@]}" | median)
-  runUs=$(printf '%s\n' "${runTimes[@]}" | median)
+  alternate cat_reports run_tree
+  catUs=$first_us
+  runUs=$second_us
   rss=0
   for ((i = 0; i < 3; i++)); do
     r=$(peak_kib "$exe" "$tree")
@@ -75,27 +92,15 @@ printf '|---------:|------------:|------------:|--------------:|--------------:|
 for n in ${OLDER_SIZES:-2000}; do
   today="$work/$n"
   older="$work/older-$n"
-  for pair in "$today:" "$older:older"; do
-    tree="${pair%%:*}"
-    if [[ ! -e "$tree/.complete-2" ]]; then
-      rm -rf "$tree"
-      build-bench/bench/make_bench_runs "$tree" "$n" ${pair#*:}
-      touch "$tree/.complete-2"
-    fi
-    "$exe" "$tree" >/dev/null
-  done
+  make_tree "$today" "$n"
+  make_tree "$older" "$n" older
+  "$exe" "$today" >/dev/null
+  "$exe" "$older" >/dev/null
   olderBytes=$(find "$older" -name '*.sum' -print0 | xargs -0 cat | wc -c)
   todayBytes=$(find "$today" -name '*.sum' -print0 | xargs -0 cat | wc -c)
-  olderTimes=()
-  todayTimes=()
-  for ((i = 0; i < runs; i++)); do
-    t0=$(now); "$exe" "$older" >/dev/null; t1=$(now)
-    "$exe" "$today" >/dev/null; t2=$(now)
-    olderTimes+=($(((t1 - t0) / 1000)))
-    todayTimes+=($(((t2 - t1) / 1000)))
-  done
-  olderUs=$(printf '%s\n' "${olderTimes[@]}" | median)
-  todayUs=$(printf '%s\n' "${todayTimes[@]}" | median)
+  alternate run_older run_today
+  olderUs=$first_us
+  todayUs=$second_us
   awk -v n="$n" -v ob="$olderBytes" -v tb="$todayBytes" -v o="$olderUs" -v t="$todayUs" 'BEGIN {
     printf "| %8d | %11.1f | %11.1f | %13.1f | %13.1f | %15.1f | %15.1f |\n", n, ob / 1e6, tb / 1e6, o / 1000, t / 1000, o * 1000 / (ob / 1024), t * 1000 / (tb / 1024) }'
 done
@@ -125,22 +130,11 @@ printf '| %8s | %15s | %15s | %6s | %13s | %13s |\n' reports "table ms" "+ workb
 printf '|---------:|----------------:|----------------:|-------:|--------------:|--------------:|\n'
 for n in ${WORKBOOK_SIZES:-2000 20000}; do
   tree="$work/$n"
-  if [[ ! -e "$tree/.complete-2" ]]; then
-    rm -rf "$tree"
-    build-bench/bench/make_bench_runs "$tree" "$n"
-    touch "$tree/.complete-2"
-  fi
+  make_tree "$tree" "$n"
   "$exe" "${book[@]}" "$tree" >/dev/null
-  tableTimes=()
-  bookTimes=()
-  for ((i = 0; i < runs; i++)); do
-    t0=$(now); "$exe" "$tree" >/dev/null; t1=$(now)
-    "$exe" "${book[@]}" "$tree" >/dev/null; t2=$(now)
-    tableTimes+=($(((t1 - t0) / 1000)))
-    bookTimes+=($(((t2 - t1) / 1000)))
-  done
-  tableUs=$(printf '%s\n' "${tableTimes[@]}" | median)
-  bookUs=$(printf '%s\n' "${bookTimes[@]}" | median)
+  alternate run_tree run_book
+  tableUs=$first_us
+  bookUs=$second_us
   awk -v n="$n" -v t="$tableUs" -v w="$bookUs" -v a="$(peak_kib "$exe" "$tree")" \
     -v b="$(peak_kib "$exe" "${book[@]}" "$tree")" 'BEGIN {
     printf "| %8d | %15.1f | %15.1f | %6.2f | %13d | %13d |\n", n, t / 1000, w / 1000, w / t, a, b }'

@@ -1,10 +1,12 @@
 #include "cli/command_line.h"
 
+#include <exception>
 #include <ostream>
 
 #include "cli/arguments.h"
 #include "cli/progress_line.h"
 #include "cli/workbook_step.h"
+#include "runtime/file_error.h"
 #include "runtime/number.h"
 #include "runtime/text.h"
 #include "summary/summary_run.h"
@@ -117,6 +119,16 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
       return kExitInterrupted + outcome.interruption;
   }
   return kExitRunFailed;
+}
+
+int RunProgram(const std::function<std::vector<std::string>()>& arguments, std::ostream& out,
+               std::ostream& err, SlashHelp slashHelp) {
+  try {
+    return RunCommandLine(arguments(), out, err, slashHelp);
+  } catch (const std::exception& error) {
+    err << kProgram << ": " << DescribeUnexpected(error) << "\n";
+    return kExitRunFailed;
+  }
 }
 
 }  // namespace quillmere

@@ -1,9 +1,11 @@
 // The command-line front end: `quillmere-summary DIR`.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cli/arguments.h"
 
@@ -25,5 +27,13 @@ enum ExitStatus : int {
 // asks for the help.
 int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
                    SlashHelp slashHelp = SlashHelp::kNo);
+
+// RunCommandLine as the program's main runs it: with the arguments that
+// `arguments` copies from the system's, and with the last resort for what
+// nothing else caught (memory running out outside the work on any file),
+// which is reported on `err` ("quillmere-summary: not enough memory") and
+// returns kExitRunFailed.
+int RunProgram(const std::function<std::vector<std::string>()>& arguments, std::ostream& out,
+               std::ostream& err, SlashHelp slashHelp = SlashHelp::kNo);
 
 }  // namespace quillmere

@@ -1,12 +1,10 @@
 // quillmere-summary: the command-line front end.
 #include <clocale>
-#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
-#include "runtime/file_error.h"
 #include "runtime/interruption.h"
 
 int main(int argc, char** argv) {
@@ -17,14 +15,13 @@ int main(int argc, char** argv) {
   // the run between two reports, the table ending at a whole line.
   quillmere::IgnoreWriteSignals();
   quillmere::CatchInterruptions();
-  int status = quillmere::kExitRunFailed;
-  try {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    status = quillmere::RunCommandLine(arguments, std::cout, std::cerr);
-  } catch (const std::exception& error) {
-    std::cerr << quillmere::kProgram << ": " << quillmere::DescribeUnexpected(error) << "\n";
-  }
+  const int status = quillmere::RunProgram(
+      [argc, argv] {
+        std::vector<std::string> arguments;
+        for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+        return arguments;
+      },
+      std::cout, std::cerr);
   // An interrupted run ends as the signal would have ended it: the shell sees
   // 128 + the signal's number, and a script running it stops too.
   if (status > quillmere::kExitInterrupted) {

@@ -3,14 +3,12 @@
 // the console as UTF-16, or a file or pipe as UTF-8.
 #include <windows.h>
 
-#include <exception>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "cli/windows_console.h"
-#include "runtime/file_error.h"
 #include "runtime/interruption.h"
 #include "runtime/windows_text.h"
 
@@ -23,15 +21,14 @@ int wmain(int argc, wchar_t** argv) {
   // Ctrl-C, Ctrl-Break and the console closing stop the run between two
   // reports, the table ending at a whole line.
   quillmere::CatchInterruptions();
-  int status = quillmere::kExitRunFailed;
-  try {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(quillmere::WideToUtf8(argv[i]));
-    // Windows programs are asked for their help with /? too.
-    status = quillmere::RunCommandLine(arguments, out, err, quillmere::SlashHelp::kYes);
-  } catch (const std::exception& error) {
-    err << quillmere::kProgram << ": " << quillmere::DescribeUnexpected(error) << "\n";
-  }
+  // Windows programs are asked for their help with /? too.
+  const int status = quillmere::RunProgram(
+      [argc, argv] {
+        std::vector<std::string> arguments;
+        for (int i = 1; i < argc; ++i) arguments.push_back(quillmere::WideToUtf8(argv[i]));
+        return arguments;
+      },
+      out, err, quillmere::SlashHelp::kYes);
   out.flush();
   if (status > quillmere::kExitInterrupted) quillmere::EndAsInterrupted(status - quillmere::kExitInterrupted);
   return status;

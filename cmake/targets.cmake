@@ -1,6 +1,15 @@
 # How every target of Quillmere is built: its warnings, its hardening, its
 # sanitizers, and which layers of the source tree its sources may include.
 
+# The system a source of a pair is for: a unit whose primitives differ
+# between systems has <unit>_posix.cpp and <unit>_windows.cpp beside its
+# portable part, and a build takes <unit>_${QUILLMERE_PLATFORM}.cpp.
+if(WIN32)
+  set(QUILLMERE_PLATFORM windows)
+else()
+  set(QUILLMERE_PLATFORM posix)
+endif()
+
 option(QUILLMERE_WERROR "Treat compiler warnings in Quillmere's own code as errors" OFF)
 option(QUILLMERE_HARDENING "Build with stack protection, PIE, full RELRO and _FORTIFY_SOURCE" ON)
 set(QUILLMERE_SANITIZE "" CACHE STRING

@@ -13,22 +13,19 @@ FileError::FileError(std::string path, std::string reason, FileErrorKind kind)
       kind_(kind) {}
 
 FileError Refusal(std::string path, FileErrorKind kind) {
+  struct Wording {
+    FileErrorKind kind;
+    const char* reason;
+  };
+  static constexpr Wording kWordings[] = {
+      {FileErrorKind::kSymbolicLink, "not written: it is a symbolic link"},
+      {FileErrorKind::kOtherHardLinks, "not written: it has other hard links"},
+      {FileErrorKind::kNotPlainFile, "not written: it is not a plain file"},
+      {FileErrorKind::kRunAtWork, "not written: another run is writing it; try again when it has ended"},
+  };
   const char* reason = "not written";
-  switch (kind) {
-    case FileErrorKind::kSymbolicLink:
-      reason = "not written: it is a symbolic link";
-      break;
-    case FileErrorKind::kOtherHardLinks:
-      reason = "not written: it has other hard links";
-      break;
-    case FileErrorKind::kNotPlainFile:
-      reason = "not written: it is not a plain file";
-      break;
-    case FileErrorKind::kRunAtWork:
-      reason = "not written: another run is writing it; try again when it has ended";
-      break;
-    default:
-      break;
+  for (const Wording& wording : kWordings) {
+    if (wording.kind == kind) reason = wording.reason;
   }
   return FileError(std::move(path), reason, kind);
 }

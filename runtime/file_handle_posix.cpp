@@ -58,7 +58,7 @@ struct stat CheckTarget(int folder, const std::string& name, const std::string& 
     if (errno == ENOENT) return file;
     throw OpenFailure(folder, name.c_str(), path, errno);
   }
-  if (::fstat(Descriptor(target), &file) != 0) throw SystemError(path, "cannot create", errno);
+  if (!CurrentSystem().Status(target.get(), &file)) throw SystemError(path, "cannot create", errno);
   if (const FileErrorKind refusal = RefusalOf(file); refusal != FileErrorKind::kOther)
     throw Refusal(path, refusal);
   return file;
@@ -104,7 +104,7 @@ FileHandle::FileHandle(const Folder& folder, const std::string& name, const std:
       throw Refusal(path_, FileErrorKind::kRunAtWork);
     struct stat opened {};
     struct stat named {};
-    if (::fstat(Descriptor(file), &opened) != 0)
+    if (!CurrentSystem().Status(file.get(), &opened))
       throw HiddenFileFailure(SystemError("", "cannot create", errno).reason());
     // The run that held the file before may have put it in place of the
     // target between the open and the lock: the name then stands for a new
@@ -182,7 +182,7 @@ std::optional<FileError> FileHandle::WithNarrowName(
   const std::string own = "/proc/self/fd/" + std::to_string(Descriptor(system_));
   struct stat named {};
   struct stat opened {};
-  const bool reached = ::stat(own.c_str(), &named) == 0 && ::fstat(Descriptor(system_), &opened) == 0 &&
+  const bool reached = ::stat(own.c_str(), &named) == 0 && CurrentSystem().Status(system_.get(), &opened) &&
                        SameFile(named, opened);
   return write(reached ? own : temporaryPath_);
 }
@@ -207,7 +207,7 @@ std::optional<FileError> FileHandle::Close(bool& replaced) {
   }
   struct stat opened {};
   struct stat named {};
-  if (::fstat(Descriptor(system_), &opened) != 0 ||
+  if (!CurrentSystem().Status(system_.get(), &opened) ||
       ::fstatat(Descriptor(folder_), temporary_.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
       !SameFile(opened, named)) {
     // Something else moved the hidden file: its name is not this run's to

@@ -57,7 +57,7 @@ SystemHandle OpenPlainFile(const std::string& path, const std::wstring& widePath
     throw WindowsError(path, "cannot create", error);
   }
   BY_HANDLE_FILE_INFORMATION information{};
-  if (!::GetFileInformationByHandle(AsHandle(file), &information))
+  if (!CurrentSystem().Status(file.get(), &information))
     throw WindowsError(path, "cannot create", ::GetLastError());
   if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
     throw Refusal(path, FileErrorKind::kSymbolicLink);

@@ -59,7 +59,9 @@ Folder::Folder(const std::string& path) : path_(path) {
 Folder::~Folder() = default;
 
 std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
-  const Listing listing(::opendir(folder.c_str()));
+  ListingCall call;
+  call.folder = folder;
+  const Listing listing(static_cast<DIR*>(CurrentSystem().OpenListing(call)));
   if (!listing) throw SystemError(folder, "cannot list", errno);
   return ReadListing(listing, folder);
 }
@@ -69,7 +71,10 @@ std::vector<ListedEntry> ReadFolderEntries(const Folder& folder) {
   // stays open for the rest of the run.
   const int copy = ::fcntl(static_cast<int>(folder.system()), F_DUPFD_CLOEXEC, 0);
   if (copy < 0) throw SystemError(folder.path(), "cannot list", errno);
-  const Listing listing(::fdopendir(copy));
+  ListingCall call;
+  call.folder = folder.path();
+  call.descriptor = copy;
+  const Listing listing(static_cast<DIR*>(CurrentSystem().OpenListing(call)));
   if (!listing) {
     const int error = errno;
     ::close(copy);

@@ -1,6 +1,7 @@
 // The Windows side of listing a folder: wide names, handed on as UTF-8.
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 #include "runtime/file_error.h"
@@ -38,10 +39,14 @@ std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
   // A drive root ("C:\") already ends in the separator.
   const std::string prefix = JoinPath(folder, "");
   WIN32_FIND_DATAW found{};
-  const HANDLE search = ::FindFirstFileExW(WidePath(prefix + "*").c_str(), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  const std::wstring pattern = WidePath(prefix + "*");
+  ListingCall call;
+  call.folder = folder;
+  call.pattern = pattern.c_str();
+  call.entry = &found;
+  const HANDLE search = static_cast<HANDLE>(CurrentSystem().OpenListing(call));
   std::vector<ListedEntry> entries;
-  if (search == INVALID_HANDLE_VALUE) {
+  if (search == nullptr) {
     const DWORD error = ::GetLastError();
     const DWORD attributes = ::GetFileAttributesW(WidePath(folder).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {

@@ -7,6 +7,7 @@
 
 #include "runtime/file_error.h"
 #include "runtime/interruption.h"
+#include "runtime/system.h"
 
 namespace quillmere {
 
@@ -31,7 +32,7 @@ const char* LineReader::FindLineEnd(const char* from, const char* to) {
 LineReader::LineReader(const std::string& path) : path_(path) {
   OpenSource();
   unreadSize_ = fileSize_;
-  buffer_ = static_cast<char*>(std::malloc(kInitialBuffer));
+  buffer_ = static_cast<char*>(CurrentSystem().Allocate(nullptr, kInitialBuffer));
   if (buffer_ == nullptr) {
     CloseSource();
     throw FileError(path, "cannot read: out of memory");
@@ -63,7 +64,7 @@ void LineReader::Refill() {
     // buffer is full only while that size is not reached. realloc can move
     // large blocks without copying them.
     const std::size_t grown = std::min(capacity_ * 2, fileSize_ + 1);
-    char* moved = static_cast<char*>(std::realloc(buffer_, grown));
+    char* moved = static_cast<char*>(CurrentSystem().Allocate(buffer_, grown));
     if (moved == nullptr) {
       throw FileError(path_, "cannot read: out of memory for a line of " + std::to_string(end_) + " bytes");
     }

@@ -74,7 +74,7 @@ class LineReader {
   std::intptr_t source_ = -1;   // the open file: a descriptor, or a Windows handle
   std::size_t fileSize_ = 0;    // size when opened; caps how far the buffer grows
   std::size_t unreadSize_ = 0;  // bytes of that size not yet read
-  char* buffer_ = nullptr;      // malloc'd, so that growing can use realloc
+  char* buffer_ = nullptr;      // from the System's Allocate (realloc), so that growing can move it
   std::size_t capacity_ = 0;
   const char* nextLf_ = nullptr;  // first LF at or after the last scan start, or its end
   const char* data_ = nullptr;    // start of the bytes being handed out

@@ -7,22 +7,27 @@
 
 #include "runtime/file_error.h"
 #include "runtime/line_reader.h"
+#include "runtime/system.h"
 
 namespace quillmere {
 
 void LineReader::OpenSource() {
   // O_NONBLOCK keeps a pipe that took the report's place from blocking the
   // open; the kind of file is checked right after.
-  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  OpenCall call;
+  call.folder = AT_FDCWD;
+  call.name = path_;
+  call.flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+  const int fd = static_cast<int>(CurrentSystem().Open(call));
   if (fd < 0) throw SystemError(path_, "cannot open", errno);
   struct stat status {};
-  if (::fstat(fd, &status) != 0) {
+  if (!CurrentSystem().Status(fd, &status)) {
     const int error = errno;
-    ::close(fd);
+    (void)CurrentSystem().Close(fd);
     throw SystemError(path_, "cannot open", error);
   }
   if (!S_ISREG(status.st_mode)) {
-    ::close(fd);
+    (void)CurrentSystem().Close(fd);
     throw FileError(path_, "cannot open: not a plain file");
   }
   fileSize_ = static_cast<std::size_t>(status.st_size);
@@ -36,14 +41,14 @@ void LineReader::OpenSource() {
 
 std::size_t LineReader::ReadSource(char* into, std::size_t count) {
   for (;;) {
-    const ssize_t got = ::read(static_cast<int>(source_), into, count);
-    if (got >= 0) return static_cast<std::size_t>(got);
+    std::size_t got = 0;
+    if (CurrentSystem().Read(source_, into, count, got)) return got;
     if (errno != EINTR) throw SystemError(path_, "cannot read", errno);
   }
 }
 
 void LineReader::CloseSource() {
-  if (source_ >= 0) ::close(static_cast<int>(source_));
+  if (source_ >= 0) (void)CurrentSystem().Close(source_);
   source_ = -1;
 }
 

@@ -5,35 +5,16 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cerrno>
-#include <cstdio>
-
 #include "runtime/quiet_standard_error.h"
 
 namespace quillmere {
 
-QuietStandardError::QuietStandardError() {
-  const int errorNumber = errno;
-  std::fflush(stderr);
-  const int null = ::_open("NUL", _O_WRONLY);
-  if (null >= 0) {
-    saved_ = ::_dup(2);
-    if (saved_ >= 0 && ::_dup2(null, 2) != 0) {
-      ::_close(saved_);
-      saved_ = -1;
-    }
-    ::_close(null);
-  }
-  errno = errorNumber;
-}
+int QuietStandardError::OpenNullDevice() { return ::_open("NUL", _O_WRONLY); }
 
-QuietStandardError::~QuietStandardError() {
-  if (saved_ < 0) return;
-  const int errorNumber = errno;
-  std::fflush(stderr);
-  ::_dup2(saved_, 2);
-  ::_close(saved_);
-  errno = errorNumber;
-}
+int QuietStandardError::Duplicate(int descriptor) { return ::_dup(descriptor); }
+
+bool QuietStandardError::MoveOnto(int from, int to) { return ::_dup2(from, to) == 0; }
+
+void QuietStandardError::Close(int descriptor) { ::_close(descriptor); }
 
 }  // namespace quillmere

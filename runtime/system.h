@@ -1,7 +1,8 @@
 // The calls through which the runtime reaches the operating system when it
-// replaces a file or lists a folder: one interface, one implementation per
-// platform (system_posix.cpp, system_windows.cpp), and a wrapper to build
-// others on, so that a test can have any call fail as the system would.
+// reads a report, replaces a file or lists a folder, and the memory it takes
+// for its large buffers: one interface, one implementation per platform
+// (system_posix.cpp, system_windows.cpp), and a wrapper to build others on,
+// so that a test can have any call fail as the system would.
 #pragma once
 
 #include <cstddef>
@@ -11,12 +12,26 @@
 namespace quillmere {
 
 // The kinds of call, for a wrapper that chooses which to fail.
-enum class SystemCall { kOpen, kWrite, kFlush, kTruncate, kRename, kLock, kList };
+enum class SystemCall {
+  kOpen,
+  kRead,
+  kWrite,
+  kStatus,
+  kFlush,
+  kTruncate,
+  kRename,
+  kLock,
+  kClose,
+  kOpenListing,
+  kList,
+  kAllocate
+};
 
 // What an open asks for. POSIX uses `folder`, `name`, `flags` and `mode`
 // (openat); Windows `path`, `access`, `share`, `disposition` and
 // `attributes` (CreateFileW). `name` is the file's name in its folder on
-// both, for a wrapper to match.
+// both, for a wrapper to match; a file opened by its path (a report) has
+// its path there, and on POSIX `folder` AT_FDCWD.
 struct OpenCall {
   std::intptr_t folder = -1;
   std::string_view name;
@@ -41,6 +56,18 @@ struct RenameCall {
   std::wstring_view target;
 };
 
+// What opening a listing asks for. POSIX lists the open folder `descriptor`
+// (fdopendir), which the listing then owns, or else the folder at the path
+// `folder` (opendir); Windows searches `pattern` (FindFirstFileExW) and
+// leaves its first entry in `entry`, a WIN32_FIND_DATAW. `folder` is the
+// folder's path on both, for a wrapper to match.
+struct ListingCall {
+  std::string_view folder;
+  int descriptor = -1;
+  const wchar_t* pattern = nullptr;
+  void* entry = nullptr;
+};
+
 // Each call returns as the system call it stands for does and leaves the
 // system's error number where that call leaves it: errno on POSIX, the
 // thread's last error (GetLastError) on Windows. `file` and `folder` are
@@ -51,8 +78,15 @@ class System {
 
   // A descriptor or HANDLE, or -1 (INVALID_HANDLE_VALUE).
   virtual std::intptr_t Open(const OpenCall& call) = 0;
+  // Takes up to `size` bytes of the open `file` into `data`; sets `got`, 0
+  // at its end. False on failure.
+  virtual bool Read(std::intptr_t file, char* data, std::size_t size, std::size_t& got) = 0;
   // Hands up to `size` bytes over; sets `written`. False on failure.
   virtual bool Write(std::intptr_t file, const char* data, std::size_t size, std::size_t& written) = 0;
+  // Fills `status` with what the system knows of the open `file`: a struct
+  // stat on POSIX (fstat), a BY_HANDLE_FILE_INFORMATION on Windows
+  // (GetFileInformationByHandle).
+  virtual bool Status(std::intptr_t file, void* status) = 0;
   // Puts what was written on the disk (fsync, FlushFileBuffers).
   virtual bool Flush(std::intptr_t file) = 0;
   // Cuts the file, or makes it, `size` bytes long.
@@ -62,12 +96,23 @@ class System {
   // Windows locks a file by how it is shared when it is opened, and this
   // does nothing there.
   virtual bool Lock(std::intptr_t file) = 0;
+  // Closes `file` (close, CloseHandle). It is closed even when this fails:
+  // a failure is what the system reports late of a write, as a network or
+  // full disk does.
+  virtual bool Close(std::intptr_t file) = 0;
+  // Opens a listing: a DIR* on POSIX, a search HANDLE on Windows, or
+  // nullptr on failure (on Windows for INVALID_HANDLE_VALUE too).
+  virtual void* OpenListing(const ListingCall& call) = 0;
   // Moves `listing` (a DIR* on POSIX, a search HANDLE on Windows) of the
   // folder `folder` to its next entry, left in `entry` (a const dirent*
   // set on POSIX; a WIN32_FIND_DATAW filled on Windows). False at the end,
   // with the error number 0 on POSIX and ERROR_NO_MORE_FILES on Windows, or
   // on failure.
   virtual bool NextEntry(std::string_view folder, void* listing, void* entry) = 0;
+  // A block of `size` bytes, as realloc gives it: `block` (nullptr for a new
+  // one) grown or moved, or nullptr when memory runs out, `block` then kept.
+  // Freed with std::free.
+  virtual void* Allocate(void* block, std::size_t size) = 0;
 };
 
 // Hands every call on to another System: the base of a test's wrapper,
@@ -76,16 +121,23 @@ class SystemWrapper : public System {
  public:
   explicit SystemWrapper(System& target) : target_(target) {}
   std::intptr_t Open(const OpenCall& call) override { return target_.Open(call); }
+  bool Read(std::intptr_t file, char* data, std::size_t size, std::size_t& got) override {
+    return target_.Read(file, data, size, got);
+  }
   bool Write(std::intptr_t file, const char* data, std::size_t size, std::size_t& written) override {
     return target_.Write(file, data, size, written);
   }
+  bool Status(std::intptr_t file, void* status) override { return target_.Status(file, status); }
   bool Flush(std::intptr_t file) override { return target_.Flush(file); }
   bool Truncate(std::intptr_t file, std::uint64_t size) override { return target_.Truncate(file, size); }
   bool Rename(const RenameCall& call) override { return target_.Rename(call); }
   bool Lock(std::intptr_t file) override { return target_.Lock(file); }
+  bool Close(std::intptr_t file) override { return target_.Close(file); }
+  void* OpenListing(const ListingCall& call) override { return target_.OpenListing(call); }
   bool NextEntry(std::string_view folder, void* listing, void* entry) override {
     return target_.NextEntry(folder, listing, entry);
   }
+  void* Allocate(void* block, std::size_t size) override { return target_.Allocate(block, size); }
 
  private:
   System& target_;

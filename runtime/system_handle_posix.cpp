@@ -1,7 +1,6 @@
-#include <unistd.h>
-
 #include <cerrno>
 
+#include "runtime/system.h"
 #include "runtime/system_handle.h"
 
 namespace quillmere {
@@ -9,7 +8,7 @@ namespace quillmere {
 unsigned long CloseSystemHandle(std::intptr_t value) {
   // After EINTR the descriptor is closed all the same on Linux: it is not
   // closed again.
-  if (::close(static_cast<int>(value)) != 0 && errno != EINTR) return static_cast<unsigned long>(errno);
+  if (!CurrentSystem().Close(value) && errno != EINTR) return static_cast<unsigned long>(errno);
   return 0;
 }
 

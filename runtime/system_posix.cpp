@@ -1,9 +1,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 
 #include "runtime/system.h"
@@ -18,10 +20,18 @@ class PosixSystem : public System {
     const std::string name(call.name);
     return ::openat(static_cast<int>(call.folder), name.c_str(), call.flags, static_cast<mode_t>(call.mode));
   }
+  bool Read(std::intptr_t file, char* data, std::size_t size, std::size_t& got) override {
+    const ssize_t taken = ::read(static_cast<int>(file), data, size);
+    got = taken > 0 ? static_cast<std::size_t>(taken) : 0;
+    return taken >= 0;
+  }
   bool Write(std::intptr_t file, const char* data, std::size_t size, std::size_t& written) override {
     const ssize_t taken = ::write(static_cast<int>(file), data, size);
     written = taken > 0 ? static_cast<std::size_t>(taken) : 0;
     return taken >= 0;
+  }
+  bool Status(std::intptr_t file, void* status) override {
+    return ::fstat(static_cast<int>(file), static_cast<struct stat*>(status)) == 0;
   }
   bool Flush(std::intptr_t file) override { return ::fsync(static_cast<int>(file)) == 0; }
   bool Truncate(std::intptr_t file, std::uint64_t size) override {
@@ -34,12 +44,19 @@ class PosixSystem : public System {
                       to.c_str()) == 0;
   }
   bool Lock(std::intptr_t file) override { return ::flock(static_cast<int>(file), LOCK_EX | LOCK_NB) == 0; }
+  bool Close(std::intptr_t file) override { return ::close(static_cast<int>(file)) == 0; }
+  void* OpenListing(const ListingCall& call) override {
+    if (call.descriptor >= 0) return ::fdopendir(call.descriptor);
+    const std::string folder(call.folder);
+    return ::opendir(folder.c_str());
+  }
   bool NextEntry(std::string_view, void* listing, void* entry) override {
     errno = 0;
     const dirent* next = ::readdir(static_cast<DIR*>(listing));
     *static_cast<const dirent**>(entry) = next;
     return next != nullptr;
   }
+  void* Allocate(void* block, std::size_t size) override { return std::realloc(block, size); }
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "runtime/system.h"
@@ -17,12 +18,23 @@ class WindowsSystem : public System {
     return reinterpret_cast<std::intptr_t>(::CreateFileW(call.path, call.access, call.share, nullptr,
                                                          call.disposition, call.attributes, nullptr));
   }
+  bool Read(std::intptr_t file, char* data, std::size_t size, std::size_t& got) override {
+    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    DWORD taken = 0;
+    const bool read = ::ReadFile(AsHandle(file), data, asked, &taken, nullptr) != 0;
+    got = taken;
+    return read;
+  }
   bool Write(std::intptr_t file, const char* data, std::size_t size, std::size_t& written) override {
     const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
     DWORD taken = 0;
     const bool wrote = ::WriteFile(AsHandle(file), data, asked, &taken, nullptr) != 0;
     written = taken;
     return wrote;
+  }
+  bool Status(std::intptr_t file, void* status) override {
+    return ::GetFileInformationByHandle(AsHandle(file), static_cast<BY_HANDLE_FILE_INFORMATION*>(status)) !=
+           0;
   }
   bool Flush(std::intptr_t file) override { return ::FlushFileBuffers(AsHandle(file)) != 0; }
   bool Truncate(std::intptr_t file, std::uint64_t size) override {
@@ -44,9 +56,16 @@ class WindowsSystem : public System {
                                         static_cast<DWORD>(buffer.size())) != 0;
   }
   bool Lock(std::intptr_t) override { return true; }
+  bool Close(std::intptr_t file) override { return ::CloseHandle(AsHandle(file)) != 0; }
+  void* OpenListing(const ListingCall& call) override {
+    const HANDLE search = ::FindFirstFileExW(call.pattern, FindExInfoBasic, call.entry, FindExSearchNameMatch,
+                                             nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    return search != INVALID_HANDLE_VALUE ? search : nullptr;
+  }
   bool NextEntry(std::string_view, void* listing, void* entry) override {
     return ::FindNextFileW(static_cast<HANDLE>(listing), static_cast<WIN32_FIND_DATAW*>(entry)) != 0;
   }
+  void* Allocate(void* block, std::size_t size) override { return std::realloc(block, size); }
 };
 
 }  // namespace

@@ -9,12 +9,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+source scripts/lib/one-option.sh
 mode=scratch
-case "${1:-}" in
-  "") ;;
-  --system) mode=system ;;
-  *) echo "usage: scripts/check-package.sh [--system]" >&2; exit 2 ;;
-esac
+if one_option --system "scripts/check-package.sh [--system]" "$@"; then mode=system; fi
 
 fail() { echo "check-package: $*" >&2; exit 1; }
 

@@ -14,12 +14,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+source scripts/lib/one-option.sh
 system=linux
-case "${1:-}" in
-  "") ;;
-  --windows) system=windows ;;
-  *) echo "usage: scripts/screenshot.sh [--windows]" >&2; exit 2 ;;
-esac
+if one_option --windows "scripts/screenshot.sh [--windows]" "$@"; then system=windows; fi
 
 if [[ $system == linux ]]; then
   scripts/install-dependencies.sh

@@ -1,34 +1,35 @@
 #include "summary/swan_log.h"
 
 #include <cstddef>
-#include <exception>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_set>
 #include <utility>
+#include <variant>
 #include <vector>
 
-#include "runtime/file_error.h"
-#include "runtime/line_reader.h"
 #include "runtime/text.h"
 #include "summary/field_text.h"
+#include "summary/marked_file_reader.h"
 
 namespace quillmere {
 
 namespace {
 
 constexpr std::string_view kLogMarker = "SWAN log file";
-constexpr std::size_t kMarkerLines = 10;
 // The banner of a run of SWAN, as it opens each.
 constexpr std::string_view kLaterBanner = "* SWAN log file";
 // More files than any project holds: a log naming more is not understood.
 constexpr std::size_t kMostFiles = 100000;
 constexpr std::size_t kMostRunsNamed = 8;
 
-// What a setting's value must be.
-enum class ValueKind { kText, kFigure, kYesNo, kFile };
+// What a setting's value must be, besides Yes or No for a flag and a name
+// for a file.
+enum class ValueKind { kText, kFigure };
 
-// The settings of the log, each at most once (files once a line).
+// The settings of the log, each at most once (files once a line), in the
+// order of kLabels.
 enum class Setting {
   kRunOffMode,
   kVolumeReduction,
@@ -49,31 +50,54 @@ enum class Setting {
   kCount
 };
 
+// What a setting sets: a text, a flag (from Yes or No) or the list of files,
+// of the run-off or of the drift mitigation.
+using Target = std::variant<std::string RunOffMitigation::*, std::vector<std::string> RunOffMitigation::*,
+                            std::string SprayDriftMitigation::*, bool SprayDriftMitigation::*,
+                            std::vector<std::string> SprayDriftMitigation::*>;
+
 struct Label {
   std::string_view text;  // the line starts with it; the value follows the first ":" from there
   Setting setting;
-  ValueKind kind;
+  Target target;
+  ValueKind kind = ValueKind::kText;
 };
 
+using Drift = SprayDriftMitigation;
+using RunOff = RunOffMitigation;
+constexpr ValueKind kFigure = ValueKind::kFigure;
+
 constexpr Label kLabels[] = {
-    {"Reduction run-off mode:", Setting::kRunOffMode, ValueKind::kText},
-    {"Fractional reduction in run-off volume:", Setting::kVolumeReduction, ValueKind::kFigure},
-    {"Fractional reduction in run-off flux:", Setting::kFluxReduction, ValueKind::kFigure},
-    {"Fractional reduction in erosion mass:", Setting::kErosionMassReduction, ValueKind::kFigure},
-    {"Fractional reduction in erosion flux:", Setting::kErosionFluxReduction, ValueKind::kFigure},
-    {"Filter strip buffer width:", Setting::kFilterStripWidth, ValueKind::kFigure},
-    {"Run-off mitigation has been applied to:", Setting::kRunOffFile, ValueKind::kFile},
-    {"Nozzle reduction (%):", Setting::kNozzleReduction, ValueKind::kFigure},
-    {"Use Step 3 mass loadings:", Setting::kStep3MassLoadings, ValueKind::kYesNo},
-    {"Select buffer width:", Setting::kBufferSelected, ValueKind::kYesNo},
-    {"Buffer width (m):", Setting::kBufferWidth, ValueKind::kFigure},
-    {"Enter mass loadings directly:", Setting::kMassLoadingsEntered, ValueKind::kYesNo},
+    {"Reduction run-off mode:", Setting::kRunOffMode, &RunOff::mode},
+    {"Fractional reduction in run-off volume:", Setting::kVolumeReduction, &RunOff::volumeReduction, kFigure},
+    {"Fractional reduction in run-off flux:", Setting::kFluxReduction, &RunOff::fluxReduction, kFigure},
+    {"Fractional reduction in erosion mass:", Setting::kErosionMassReduction, &RunOff::erosionMassReduction,
+     kFigure},
+    {"Fractional reduction in erosion flux:", Setting::kErosionFluxReduction, &RunOff::erosionFluxReduction,
+     kFigure},
+    {"Filter strip buffer width:", Setting::kFilterStripWidth, &RunOff::filterStripWidth, kFigure},
+    {"Run-off mitigation has been applied to:", Setting::kRunOffFile, &RunOff::appliedTo},
+    {"Nozzle reduction (%):", Setting::kNozzleReduction, &Drift::nozzleReduction, kFigure},
+    {"Use Step 3 mass loadings:", Setting::kStep3MassLoadings, &Drift::step3MassLoadings},
+    {"Select buffer width:", Setting::kBufferSelected, &Drift::bufferSelected},
+    {"Buffer width (m):", Setting::kBufferWidth, &Drift::bufferWidth, kFigure},
+    {"Enter mass loadings directly:", Setting::kMassLoadingsEntered, &Drift::massLoadingsEntered},
     // The unit after these is "(mg/m²)" in Latin-1, passed over.
-    {"Pond mass loading", Setting::kPondLoading, ValueKind::kFigure},
-    {"Ditch mass loading", Setting::kDitchLoading, ValueKind::kFigure},
-    {"Stream mass loading", Setting::kStreamLoading, ValueKind::kFigure},
-    {"Spray drift mitigation has been applied to:", Setting::kDriftFile, ValueKind::kFile},
+    {"Pond mass loading", Setting::kPondLoading, &Drift::pondLoading, kFigure},
+    {"Ditch mass loading", Setting::kDitchLoading, &Drift::ditchLoading, kFigure},
+    {"Stream mass loading", Setting::kStreamLoading, &Drift::streamLoading, kFigure},
+    {"Spray drift mitigation has been applied to:", Setting::kDriftFile, &Drift::appliedTo},
 };
+
+// kLabels[setting] is the label of each setting.
+constexpr bool LabelsInSettingOrder() {
+  std::size_t i = 0;
+  for (const Label& label : kLabels) {
+    if (label.setting != static_cast<Setting>(i++)) return false;
+  }
+  return i == static_cast<std::size_t>(Setting::kCount);
+}
+static_assert(LabelsInSettingOrder(), "one label per setting, in the order of Setting");
 
 bool IsDriftSetting(Setting setting) {
   return setting >= Setting::kNozzleReduction && setting <= Setting::kStreamLoading;
@@ -86,59 +110,19 @@ int YesNo(std::string_view value) {
   return -1;
 }
 
-std::string LineProblem(std::size_t line, std::string_view what) {
-  return "line " + std::to_string(line) + ": " + std::string(what);
+bool IsFile(const Label& label) {
+  return std::holds_alternative<std::vector<std::string> RunOffMitigation::*>(label.target) ||
+         std::holds_alternative<std::vector<std::string> SprayDriftMitigation::*>(label.target);
 }
 
-class LogReader {
+class LogReader : public MarkedFileReaderOf<SwanLogReading, SwanLog> {
  public:
-  explicit LogReader(std::string path) { log_.path = std::move(path); }
-
-  SwanLogReading Read(LineReader& lines) {
-    std::string_view line;
-    while (lines.ReadLine(line)) {
-      ++number_;
-      if (!TakeLine(line)) return Failed();
-    }
-    if (!marked_) {
-      if (number_ == 0) {
-        problem_ = "the file is empty";
-        return Failed();
-      }
-      Fail(number_, "not a SWAN log: no \"" + std::string(kLogMarker) + "\" in its first lines");
-      return Failed();
-    }
-    if (!CheckWhole()) return Failed();
-    SwanLogReading reading;
-    reading.log = std::move(log_);
-    return reading;
-  }
+  LogReader() : MarkedFileReaderOf("a SWAN log", kLogMarker, &SwanLogReading::log) {}
 
  private:
-  SwanLogReading Failed() {
-    SwanLogReading reading;
-    reading.problem = std::move(problem_);
-    reading.problemLine = problemLine_;
-    return reading;
-  }
-
-  bool Fail(std::size_t line, std::string_view what) {
-    problem_ = LineProblem(line, what);
-    problemLine_ = line;
-    return false;
-  }
-
   std::size_t LineOf(Setting setting) const { return lineOf_[static_cast<std::size_t>(setting)]; }
 
-  bool TakeLine(std::string_view line) {
-    if (!marked_) {
-      if (Contains(line, kLogMarker)) {
-        marked_ = true;
-      } else if (number_ >= kMarkerLines) {
-        return Fail(number_, "not a SWAN log: no \"" + std::string(kLogMarker) + "\" in its first lines");
-      }
-      return true;
-    }
+  bool TakeLine(std::string_view line) override {
     const std::string_view text = TrimBlanks(line);
     if (text == kLaterBanner) {
       // SWAN run again over the same log: its last run is what the files
@@ -150,8 +134,7 @@ class LogReader {
     for (const Label& label : kLabels) {
       if (text.substr(0, label.text.size()) != label.text) continue;
       const std::size_t colon = text.find(':', label.text.size() - 1);
-      if (colon == std::string_view::npos)
-        return Fail(number_, "no \":\" after \"" + std::string(label.text) + "\"");
+      if (colon == std::string_view::npos) return Fail("no \":\" after \"" + std::string(label.text) + "\"");
       return TakeSetting(label, TrimBlanks(text.substr(colon + 1)));
     }
     return true;
@@ -160,87 +143,45 @@ class LogReader {
   bool TakeSetting(const Label& label, std::string_view value) {
     const std::string name = std::string(label.text);
     std::size_t& seen = lineOf_[static_cast<std::size_t>(label.setting)];
-    if (label.kind != ValueKind::kFile) {
-      if (seen != 0) {
-        return Fail(number_, "\"" + name + "\" a second time (first on line " + std::to_string(seen) + ")");
-      }
+    if (seen != 0 && !IsFile(label)) {
+      return Fail("\"" + name + "\" a second time (first on line " + std::to_string(seen) + ")");
     }
-    if (seen == 0) seen = number_;
-    if (value.empty()) return Fail(number_, "no value after \"" + name + "\"");
+    if (seen == 0) seen = LineNumber();
+    if (value.empty()) return Fail("no value after \"" + name + "\"");
     if (label.kind == ValueKind::kFigure && !IsFigure(value)) {
-      return Fail(number_, "\"" + name + "\" is not followed by a number");
-    }
-    const int yes = YesNo(value);
-    if (label.kind == ValueKind::kYesNo && yes < 0) {
-      return Fail(number_, "\"" + name + "\" is followed by neither Yes nor No");
+      return Fail("\"" + name + "\" is not followed by a number");
     }
     if (IsDriftSetting(label.setting)) log_.drift.present = true;
-
-    SprayDriftMitigation& drift = log_.drift;
-    RunOffMitigation& runOff = log_.runOff;
-    const std::string text(value);
-    switch (label.setting) {
-      case Setting::kRunOffMode:
-        runOff.mode = text;
-        break;
-      case Setting::kVolumeReduction:
-        runOff.volumeReduction = text;
-        break;
-      case Setting::kFluxReduction:
-        runOff.fluxReduction = text;
-        break;
-      case Setting::kErosionMassReduction:
-        runOff.erosionMassReduction = text;
-        break;
-      case Setting::kErosionFluxReduction:
-        runOff.erosionFluxReduction = text;
-        break;
-      case Setting::kFilterStripWidth:
-        runOff.filterStripWidth = text;
-        break;
-      case Setting::kNozzleReduction:
-        drift.nozzleReduction = text;
-        break;
-      case Setting::kStep3MassLoadings:
-        drift.step3MassLoadings = yes == 1;
-        break;
-      case Setting::kBufferSelected:
-        drift.bufferSelected = yes == 1;
-        break;
-      case Setting::kBufferWidth:
-        drift.bufferWidth = text;
-        break;
-      case Setting::kMassLoadingsEntered:
-        drift.massLoadingsEntered = yes == 1;
-        break;
-      case Setting::kPondLoading:
-        drift.pondLoading = text;
-        break;
-      case Setting::kDitchLoading:
-        drift.ditchLoading = text;
-        break;
-      case Setting::kStreamLoading:
-        drift.streamLoading = text;
-        break;
-      case Setting::kRunOffFile:
-        return AddFile(runOff.appliedTo, text);
-      case Setting::kDriftFile:
-        return AddFile(drift.appliedTo, text);
-      case Setting::kCount:
-        break;
-    }
-    return true;
+    return std::visit([&](auto member) { return Set(member, name, value); }, label.target);
   }
 
-  bool AddFile(std::vector<std::string>& files, std::string file) {
-    if (files.size() >= kMostFiles)
-      return Fail(number_, "more than " + std::to_string(kMostFiles) + " files");
-    files.push_back(std::move(file));
+  template <class Mitigation>
+  Mitigation& MitigationOf() {
+    if constexpr (std::is_same_v<Mitigation, RunOffMitigation>) {
+      return log_.runOff;
+    } else {
+      return log_.drift;
+    }
+  }
+
+  template <class Mitigation, class Field>
+  bool Set(Field Mitigation::*member, const std::string& name, std::string_view value) {
+    Field& field = MitigationOf<Mitigation>().*member;
+    if constexpr (std::is_same_v<Field, bool>) {
+      const int yes = YesNo(value);
+      if (yes < 0) return Fail("\"" + name + "\" is followed by neither Yes nor No");
+      field = yes == 1;
+    } else if constexpr (std::is_same_v<Field, std::string>) {
+      field = std::string(value);
+    } else {
+      if (field.size() >= kMostFiles) return Fail("more than " + std::to_string(kMostFiles) + " files");
+      field.emplace_back(value);
+    }
     return true;
   }
 
   // The settings that only make sense together.
-  bool CheckWhole() {
+  bool TakeEnd() override {
     const RunOffMitigation& runOff = log_.runOff;
     const std::size_t modeLine = LineOf(Setting::kRunOffMode);
     if (!runOff.appliedTo.empty() && runOff.mode.empty()) {
@@ -278,28 +219,10 @@ class LogReader {
     return true;
   }
 
-  SwanLog log_;
+  SwanLog& log_ = result();
   std::size_t lineOf_[static_cast<std::size_t>(Setting::kCount)] =
       {};  // first line of each setting, 0 unseen
-  std::string problem_;
-  std::size_t problemLine_ = 0;
-  std::size_t number_ = 0;  // of the line in hand, from 1
-  bool marked_ = false;     // "SWAN log file" seen
 };
-
-SwanLogReading ReadLines(LineReader& lines, const std::string& path) {
-  try {
-    return LogReader(path).Read(lines);
-  } catch (const FileError& error) {
-    SwanLogReading reading;
-    reading.problem = error.reason();
-    return reading;
-  } catch (const std::exception& error) {
-    SwanLogReading reading;
-    reading.problem = DescribeUnexpected(error);
-    return reading;
-  }
-}
 
 bool AppliesTo(const std::vector<std::string>& files, std::string_view runId) {
   if (runId.empty()) return false;
@@ -356,24 +279,10 @@ std::string RunsText(const std::vector<std::string>& files) {
 
 }  // namespace
 
-SwanLogReading ReadSwanLog(const std::string& path) {
-  try {
-    LineReader lines(path);
-    return ReadLines(lines, path);
-  } catch (const FileError& error) {
-    SwanLogReading reading;
-    reading.problem = error.reason();
-    return reading;
-  } catch (const std::exception& error) {
-    SwanLogReading reading;
-    reading.problem = DescribeUnexpected(error);
-    return reading;
-  }
-}
+SwanLogReading ReadSwanLog(const std::string& path) { return LogReader().FromFile(path); }
 
 SwanLogReading ReadSwanLogText(std::string_view bytes, const std::string& path) {
-  LineReader lines(bytes);
-  return ReadLines(lines, path);
+  return LogReader().FromBytes(bytes, path);
 }
 
 std::string RunIdOfFile(std::string_view file) {

@@ -32,11 +32,12 @@
 // Reports whose names are not numbers get no run-off mitigation.
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "summary/marked_file_reader.h"
 
 namespace quillmere {
 
@@ -65,16 +66,12 @@ struct SwanLog {
   RunOffMitigation runOff;
 };
 
-struct SwanLogReading {
+// The log, or no log and why (a log not understood, or not read).
+struct SwanLogReading : ReadingProblem {
   std::optional<SwanLog> log;
-  // When there is no log: what was wrong, with its line ("line 34: ..."), or
-  // the reason the file could not be read.
-  std::string problem;
-  std::size_t problemLine = 0;  // 0 when the problem is not of one line
 };
 
-// Reads the log at `path`. Never throws: a log not understood, or not read,
-// gives no log and `problem` says why.
+// Reads the log at `path`. Never throws.
 SwanLogReading ReadSwanLog(const std::string& path);
 
 // The same from bytes in memory; `path` is only recorded.

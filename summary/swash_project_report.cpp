@@ -8,12 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/file_error.h"
-#include "runtime/line_reader.h"
 #include "runtime/listing.h"
 #include "runtime/path.h"
 #include "runtime/text.h"
 #include "summary/field_text.h"
+#include "summary/marked_file_reader.h"
 #include "summary/summary_run.h"
 
 namespace quillmere {
@@ -21,7 +20,6 @@ namespace quillmere {
 namespace {
 
 constexpr std::string_view kReportMarker = "SWASH report file";
-constexpr std::size_t kMarkerLines = 10;
 constexpr std::string_view kReportSuffix = "_report.txt";
 // More applications than any project holds: a file with more is not a
 // project report, and reading on would only take memory.
@@ -68,65 +66,17 @@ struct Layout {
 
 bool IsColumnHeader(std::string_view line) { return Contains(line, "-ID") && Contains(line, "Crop"); }
 
-std::string LineProblem(std::size_t line, std::string_view what) {
-  return "line " + std::to_string(line) + ": " + std::string(what);
-}
-
-class TableReader {
+class TableReader : public MarkedFileReaderOf<SwashReading, SwashProjectReport> {
  public:
-  explicit TableReader(std::string path) { report_.path = std::move(path); }
-
-  SwashReading Read(LineReader& lines) {
-    std::string_view line;
-    while (lines.ReadLine(line)) {
-      ++number_;
-      if (!TakeLine(line)) return Failed();
-      if (done_) break;
-    }
-    if (!marked_) {
-      if (number_ == 0) {
-        problem_ = "the file is empty";
-        return Failed();
-      }
-      Fail("not a SWASH project report: no \"" + std::string(kReportMarker) + "\" in its first lines");
-      return Failed();
-    }
-    if (!inTable_) {
-      Fail("no table of created runs (no column header with \"-ID\" and \"Crop\")");
-      return Failed();
-    }
-    SwashReading reading;
-    reading.report = std::move(report_);
-    return reading;
-  }
+  TableReader() : MarkedFileReaderOf("a SWASH project report", kReportMarker, &SwashReading::report) {}
 
  private:
-  SwashReading Failed() {
-    SwashReading reading;
-    reading.problem = std::move(problem_);
-    reading.problemLine = problemLine_;
-    return reading;
-  }
-
-  bool Fail(std::string_view what) {
-    problem_ = LineProblem(number_, what);
-    problemLine_ = number_;
-    return false;
+  bool TakeEnd() override {
+    return inTable_ || Fail("no table of created runs (no column header with \"-ID\" and \"Crop\")");
   }
 
   // Takes one line; false when it is not understood.
-  bool TakeLine(std::string_view line) {
-    if (!marked_) {
-      if (Contains(line, kReportMarker)) {
-        marked_ = true;
-        return true;
-      }
-      if (number_ >= kMarkerLines) {
-        return Fail("not a SWASH project report: no \"" + std::string(kReportMarker) +
-                    "\" in its first lines");
-      }
-      return true;
-    }
+  bool TakeLine(std::string_view line) override {
     if (!inTable_) {
       if (IsColumnHeader(line)) return TakeHeader(line);
       return true;
@@ -134,7 +84,7 @@ class TableReader {
     const std::string_view text = TrimBlanks(line);
     if (text.empty() || text.front() != '*') return true;  // the units under the header
     if (text.substr(0, 2) == "**") {
-      done_ = true;
+      Stop();
       return true;
     }
     const std::size_t star = line.find('*');
@@ -177,7 +127,7 @@ class TableReader {
     // application: at least a word each.
     if (words.size() < firstMiddle + 4 + 4) return Fail("not a run: too few fields");
     SwashRun run;
-    run.line = number_;
+    run.line = LineNumber();
     run.id = std::string(words[0].text);
     if (layout_.withMacroPrzm) run.macroPrzm = std::string(words[1].text);
     const std::size_t lastMiddle = words.size() - 5;
@@ -223,34 +173,12 @@ class TableReader {
     return true;
   }
 
-  SwashProjectReport report_;
+  SwashProjectReport& report_ = result();
   std::unordered_map<std::string, std::size_t> lineOfId_;  // by RunKey
   Layout layout_;
-  std::string problem_;
-  std::size_t number_ = 0;  // of the line in hand, from 1
-  std::size_t problemLine_ = 0;
   std::size_t applications_ = 0;
-  bool marked_ = false;   // "SWASH report file" seen
   bool inTable_ = false;  // past the column header
-  bool done_ = false;     // past the end of the table
 };
-
-// A reading that gives no report, only why.
-SwashReading NotUnderstood(std::string problem) {
-  SwashReading reading;
-  reading.problem = std::move(problem);
-  return reading;
-}
-
-SwashReading ReadLines(LineReader& lines, const std::string& path) {
-  try {
-    return TableReader(path).Read(lines);
-  } catch (const FileError& error) {
-    return NotUnderstood(error.reason());
-  } catch (const std::exception& error) {
-    return NotUnderstood(DescribeUnexpected(error));
-  }
-}
 
 }  // namespace
 
@@ -262,17 +190,7 @@ const SwashRun* SwashProjectReport::Run(std::string_view id) const {
   return nullptr;
 }
 
-bool IsSwashProjectReport(const std::string& path) {
-  try {
-    LineReader lines(path);
-    std::string_view line;
-    for (std::size_t i = 0; i < kMarkerLines && lines.ReadLine(line); ++i) {
-      if (Contains(line, kReportMarker)) return true;
-    }
-  } catch (const std::exception&) {
-  }
-  return false;
-}
+bool IsSwashProjectReport(const std::string& path) { return HasMarker(path, kReportMarker); }
 
 std::optional<std::string> FindSwashProjectReport(const std::string& runFolderPath) {
   try {
@@ -286,20 +204,10 @@ std::optional<std::string> FindSwashProjectReport(const std::string& runFolderPa
   return std::nullopt;
 }
 
-SwashReading ReadSwashProjectReport(const std::string& path) {
-  try {
-    LineReader lines(path);
-    return ReadLines(lines, path);
-  } catch (const FileError& error) {
-    return NotUnderstood(error.reason());
-  } catch (const std::exception& error) {
-    return NotUnderstood(DescribeUnexpected(error));
-  }
-}
+SwashReading ReadSwashProjectReport(const std::string& path) { return TableReader().FromFile(path); }
 
 SwashReading ReadSwashProjectReportText(std::string_view bytes, const std::string& path) {
-  LineReader lines(bytes);
-  return ReadLines(lines, path);
+  return TableReader().FromBytes(bytes, path);
 }
 
 std::string CropText(const SwashRun& run) { return run.crop; }

@@ -37,6 +37,8 @@
 #include <string_view>
 #include <vector>
 
+#include "summary/marked_file_reader.h"
+
 namespace quillmere {
 
 // One application of a run, as the report writes it.
@@ -84,16 +86,12 @@ std::optional<std::string> FindSwashProjectReport(const std::string& runFolderPa
 // "SWASH report file". Never throws.
 bool IsSwashProjectReport(const std::string& path);
 
-struct SwashReading {
+// The report, or no report and why (a file not understood, or not read).
+struct SwashReading : ReadingProblem {
   std::optional<SwashProjectReport> report;
-  // When there is no report: what was wrong, with the line where it was
-  // found ("line 34: ..."), or the reason the file could not be read.
-  std::string problem;
-  std::size_t problemLine = 0;  // 0 when the problem is not of one line
 };
 
-// Reads the report at `path`. Never throws: a file not understood, or not
-// read, gives no report and `problem` says why.
+// Reads the report at `path`. Never throws.
 SwashReading ReadSwashProjectReport(const std::string& path);
 
 // The same from bytes in memory; `path` is only recorded.

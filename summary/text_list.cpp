@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "runtime/system.h"
+
 namespace quillmere {
 
 namespace {
@@ -22,7 +24,7 @@ TextList::~TextList() { Release(); }
 
 TextList::TextList(const TextList& other) : count_(other.count_) {
   if (other.size_ == 0) return;
-  bytes_ = static_cast<char*>(std::malloc(other.size_));
+  bytes_ = static_cast<char*>(CurrentSystem().Allocate(nullptr, other.size_));
   if (bytes_ == nullptr) throw std::bad_alloc();
   std::memcpy(bytes_, other.bytes_, other.size_);
   size_ = other.size_;
@@ -63,7 +65,7 @@ void TextList::Reserve(std::size_t more) {
   if (size_ + more <= capacity_) return;
   std::size_t grown = capacity_ < kFirstCapacity ? kFirstCapacity : capacity_ * 2;
   if (grown < size_ + more) grown = size_ + more;
-  char* moved = static_cast<char*>(std::realloc(bytes_, grown));
+  char* moved = static_cast<char*>(CurrentSystem().Allocate(bytes_, grown));
   if (moved == nullptr) throw std::bad_alloc();
   bytes_ = moved;
   capacity_ = grown;

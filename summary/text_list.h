@@ -78,7 +78,7 @@ class TextList {
   void Reserve(std::size_t more);
   void Release();
 
-  char* bytes_ = nullptr;  // malloc'd, so that growing can use realloc
+  char* bytes_ = nullptr;  // from the System's Allocate (realloc), so that growing can move it
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
   std::size_t count_ = 0;

@@ -1,5 +1,6 @@
 #include "tests/failing_system.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quillmere::testing {
@@ -11,20 +12,24 @@ FailingSystem::FailingSystem(std::vector<FailedCall> failures) : SystemWrapper(P
 
 FailingSystem::~FailingSystem() { UseSystem(previous_); }
 
-bool FailingSystem::Fails(SystemCall kind, const std::string& name) {
+const FailedCall* FailingSystem::Meets(SystemCall kind, const std::string& name, std::size_t size) {
   ++calls_;
+  // Every failure counts the call; the first that falls on it is met.
+  const FailedCall* met = nullptr;
   for (Counted& counted : failures_) {
     const FailedCall& failure = counted.failure;
-    if (!failure.anyKind && failure.call != kind) continue;
+    if (failure.anyKind ? kind == SystemCall::kAllocate || kind == SystemCall::kClose : failure.call != kind)
+      continue;
     if (!failure.name.empty() && name.find(failure.name) == std::string::npos) continue;
+    if (kind == SystemCall::kAllocate && size < failure.atLeast) continue;
     ++counted.seen;
-    if (counted.seen == failure.nth || (failure.onward && counted.seen > failure.nth)) {
-      ++failed_;
-      SetSystemError(failure.error);
-      return true;
-    }
+    if (met == nullptr && (counted.seen == failure.nth || (failure.onward && counted.seen > failure.nth)))
+      met = &failure;
   }
-  return false;
+  if (met == nullptr) return nullptr;
+  ++failed_;
+  if (met->transfer == FailedCall::Transfer::kFails) SetSystemError(met->error);
+  return met;
 }
 
 std::string FailingSystem::NameOf(std::intptr_t file) const {
@@ -40,9 +45,38 @@ std::intptr_t FailingSystem::Open(const OpenCall& call) {
   return file;
 }
 
+bool FailingSystem::Read(std::intptr_t file, char* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  const FailedCall* failure = Meets(SystemCall::kRead, NameOf(file));
+  if (failure == nullptr) return SystemWrapper::Read(file, data, size, got);
+  switch (failure->transfer) {
+    case FailedCall::Transfer::kHalf:
+      return SystemWrapper::Read(file, data, std::max<std::size_t>(size / 2, 1), got);
+    case FailedCall::Transfer::kNothing:
+      return true;
+    case FailedCall::Transfer::kFails:
+      break;
+  }
+  return false;
+}
+
 bool FailingSystem::Write(std::intptr_t file, const char* data, std::size_t size, std::size_t& written) {
   written = 0;
-  return !Fails(SystemCall::kWrite, NameOf(file)) && SystemWrapper::Write(file, data, size, written);
+  const FailedCall* failure = Meets(SystemCall::kWrite, NameOf(file));
+  if (failure == nullptr) return SystemWrapper::Write(file, data, size, written);
+  switch (failure->transfer) {
+    case FailedCall::Transfer::kHalf:
+      return SystemWrapper::Write(file, data, std::max<std::size_t>(size / 2, 1), written);
+    case FailedCall::Transfer::kNothing:
+      return true;
+    case FailedCall::Transfer::kFails:
+      break;
+  }
+  return false;
+}
+
+bool FailingSystem::Status(std::intptr_t file, void* status) {
+  return !Fails(SystemCall::kStatus, NameOf(file)) && SystemWrapper::Status(file, status);
 }
 
 bool FailingSystem::Flush(std::intptr_t file) {
@@ -61,8 +95,24 @@ bool FailingSystem::Lock(std::intptr_t file) {
   return !Fails(SystemCall::kLock, NameOf(file)) && SystemWrapper::Lock(file);
 }
 
+bool FailingSystem::Close(std::intptr_t file) {
+  const std::string name = NameOf(file);
+  names_.erase(file);  // the number may name another file next
+  const bool closed = SystemWrapper::Close(file);
+  return !Fails(SystemCall::kClose, name) && closed;
+}
+
+void* FailingSystem::OpenListing(const ListingCall& call) {
+  return Fails(SystemCall::kOpenListing, std::string(call.folder)) ? nullptr
+                                                                   : SystemWrapper::OpenListing(call);
+}
+
 bool FailingSystem::NextEntry(std::string_view folder, void* listing, void* entry) {
   return !Fails(SystemCall::kList, std::string(folder)) && SystemWrapper::NextEntry(folder, listing, entry);
+}
+
+void* FailingSystem::Allocate(void* block, std::size_t size) {
+  return Meets(SystemCall::kAllocate, "", size) != nullptr ? nullptr : SystemWrapper::Allocate(block, size);
 }
 
 }  // namespace quillmere::testing

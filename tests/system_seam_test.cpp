@@ -1,7 +1,10 @@
-// The run when the system fails a call: a write, a flush, a rename, a
-// listing that breaks off, and the system stopping altogether from a point
-// on, as at a power cut. The calls are failed through the runtime's System,
-// on every platform.
+// The run when the system fails a call: a report that cannot be opened or
+// read, a write, a flush, a close or a rename of the table or the workbook
+// that fails, transfers cut short, a listing that cannot be opened or breaks
+// off, memory running out for a report, and the system stopping altogether
+// from a point on, as at a power cut. The calls are failed through the
+// runtime's System, on every platform; where the program's message is what
+// counts, its command line runs in process.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +13,7 @@
 
 #include "runtime/platform.h"
 #include "summary/summary_run.h"
+#include "tests/command_line_capture.h"
 #include "tests/failing_system.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
@@ -21,11 +25,17 @@ namespace quillmere {
 namespace {
 
 using quillmere::testing::BuildReport;
+using quillmere::testing::CommandLineResult;
+using quillmere::testing::DataRows;
 using quillmere::testing::FailedCall;
 using quillmere::testing::FailingSystem;
+using quillmere::testing::FixtureReport;
+using quillmere::testing::FixtureSubstance;
 using quillmere::testing::ReadFile;
 using quillmere::testing::RowNames;
+using quillmere::testing::RunCli;
 using quillmere::testing::ScratchDirectory;
+using Transfer = quillmere::testing::FailedCall::Transfer;
 
 const std::string kOldTable = "the table of the last run\r\n";
 const std::string kOldWorkbook = "the workbook of the last run";
@@ -198,6 +208,274 @@ TEST(SystemSeamTest, APowerCutAtAnyPointLeavesEachFileOldOrWholeAndNew) {
   }
   EXPECT_TRUE(oldWorkbookSeen);
   EXPECT_TRUE(newWorkbookSeen);
+}
+
+// Two run folders of two reports each; the second report of the first run
+// names two substances.
+void WriteSmallTree(const ScratchDirectory& scratch) {
+  FixtureReport two;
+  two.substances.push_back(FixtureSubstance{.name = "MET1"});
+  scratch.Write("run1/toxswa/a.sum", BuildReport({}));
+  scratch.Write("run1/toxswa/b.sum", BuildReport(two));
+  scratch.Write("run2/toxswa/a.sum", BuildReport({}));
+  scratch.Write("run2/toxswa/b.sum", BuildReport({}));
+}
+
+const std::vector<std::string> kSmallTreeRows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum",
+                                              "run2/b.sum"};
+
+// A tree whose table is several times the output buffer of 64 KiB; with
+// two substances a report, the buffer is handed over after either row.
+constexpr int kLargeTreeReports = 1000;
+void WriteLargeTree(const ScratchDirectory& scratch, int substances = 1) {
+  FixtureReport fixture;
+  if (substances == 2) fixture.substances.push_back(FixtureSubstance{.name = "MET1"});
+  const std::string report = BuildReport(fixture);
+  for (int i = 0; i < kLargeTreeReports; ++i)
+    scratch.Write("run/toxswa/r" + std::to_string(1000 + i) + ".sum", report);
+}
+
+// The program's one line when the table failed.
+std::string TableFailure(const ScratchDirectory& scratch, const std::string& reason) {
+  return "quillmere-summary: " + (scratch / "Summary.txt") + ": " + reason + "\n";
+}
+
+// The three lines of a report failure (the first two broken as the
+// system's message boxes break them) and the line saying what the table
+// keeps.
+std::string ReportFailure(const ScratchDirectory& scratch, const std::string& path,
+                          const std::string& reason) {
+  return "Problem with file " + path + "!" + std::string(kMessageLineBreak) +
+         " Please check!\nquillmere-summary: " + reason + "\n" +
+         quillmere::testing::KeepsLine(scratch / "Summary.txt");
+}
+
+TEST(SystemSeamTest, ATableThatFailsPartWayEndsTheRunAtAWholeLine) {
+  const auto full = quillmere::testing::DiskFull();
+  const auto fails = quillmere::testing::DiskFails();
+  const auto nothing = quillmere::testing::WriteTookNothing();
+  FailedCall half{SystemCall::kWrite, 1, 0, "Summary.txt"};
+  half.transfer = Transfer::kHalf;
+  FailedCall none{SystemCall::kWrite, 1, 0, "Summary.txt"};
+  none.transfer = Transfer::kNothing;
+  struct Case {
+    std::string what;
+    std::vector<FailedCall> failures;
+    int largeTree;  // 0 for the small tree, else substances a report
+    std::string reason;
+    std::size_t rowsAtLeast;  // the table keeps whole lines only, of these
+    std::size_t rowsAtMost;   // rows at least and at most
+    bool brokenReport = false;
+  } cases[] = {
+      {"a later hand-over",
+       {{SystemCall::kWrite, 2, full.error, "Summary.txt"}},
+       2,
+       "cannot write: " + full.words,
+       1,
+       kLargeTreeReports * 2 - 1},
+      {"a write that takes nothing", {none}, 0, "cannot write: " + nothing.words, 0, 0},
+      // Half the table taken, then the disk full: cut back to a whole line.
+      {"half, then full",
+       {half, {SystemCall::kWrite, 2, full.error, "Summary.txt"}},
+       0,
+       "cannot write: " + full.words,
+       0,
+       4},
+      // Network and full disks report late, at the close.
+      {"the close",
+       {{SystemCall::kClose, 1, fails.error, "Summary.txt"}},
+       0,
+       "cannot write: " + fails.words,
+       5,
+       5},
+      // The first failure is the one reported.
+      {"a write, then the close",
+       {{SystemCall::kWrite, 1, full.error, "Summary.txt"},
+        {SystemCall::kClose, 1, fails.error, "Summary.txt"}},
+       0,
+       "cannot write: " + full.words,
+       0,
+       0},
+      // The table may have lost lines: that is what the user learns, not the
+      // report's failure alone.
+      {"the close after a report failed",
+       {{SystemCall::kClose, 1, fails.error, "Summary.txt"}},
+       0,
+       "cannot write: " + fails.words,
+       1,
+       1,
+       true},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    if (c.largeTree != 0) {
+      WriteLargeTree(scratch, c.largeTree);
+    } else {
+      WriteSmallTree(scratch);
+    }
+    if (c.brokenReport) scratch.Write("run1/toxswa/b.sum", "not a report");
+    FailingSystem system(c.failures);
+    const CommandLineResult result = RunCli({"--", scratch.path()});
+    EXPECT_EQ(system.failed(), static_cast<int>(c.failures.size())) << c.what;
+    EXPECT_EQ(result.status, 1) << c.what;
+    EXPECT_EQ(result.err, TableFailure(scratch, c.reason)) << c.what;
+    EXPECT_EQ(result.out, "") << c.what;
+    const std::vector<std::string> rows = DataRows(ReadFile(scratch / "Summary.txt"));
+    EXPECT_GE(rows.size(), c.rowsAtLeast) << c.what;
+    EXPECT_LE(rows.size(), c.rowsAtMost) << c.what;
+  }
+}
+
+TEST(SystemSeamTest, ATableThatCannotBeOpenedCheckedOrEmptiedStopsTheRunBeforeItStarts) {
+  const auto denied = quillmere::testing::PermissionDenied();
+  const auto fails = quillmere::testing::DiskFails();
+  struct Case {
+    SystemCall call;  // failed the first time, on Summary.txt or its hidden file
+    unsigned long error;
+    std::string message;  // after "quillmere-summary: DIR/"
+  } cases[] = {
+      {SystemCall::kOpen, denied.error, "Summary.txt: cannot create: " + denied.words + "\n"},
+      {SystemCall::kStatus, fails.error, "Summary.txt: cannot create: " + fails.words + "\n"},
+      // The hidden file the table is built in is named, with what to do.
+      {SystemCall::kTruncate, fails.error,
+       ".Summary.txt.partial: cannot empty: " + fails.words +
+           "; it is the hidden file a run builds Summary.txt in"},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    WriteSmallTree(scratch);
+    scratch.Write("Summary.txt", kOldTable);
+    FailingSystem system({{c.call, 1, c.error, "Summary.txt"}});
+    const CommandLineResult result = RunCli({"--", scratch.path()});
+    EXPECT_EQ(system.failed(), 1) << c.message;
+    EXPECT_EQ(result.status, 2) << c.message;
+    EXPECT_TRUE(result.err.starts_with("quillmere-summary: " + JoinPath(scratch.path(), c.message)))
+        << result.err;
+    EXPECT_EQ(ReadFile(scratch / "Summary.txt"), kOldTable) << c.message;
+    EXPECT_FALSE(Exists(scratch / ".Summary.txt.partial")) << c.message;
+  }
+}
+
+TEST(SystemSeamTest, TransfersCutShortAreCarriedOn) {
+  ScratchDirectory scratch;
+  WriteLargeTree(scratch);
+  scratch.Write("run/toxswa/long.sum", BuildReport(FixtureReport{.fillerLines = 2000}));
+  ASSERT_EQ(RunCli({"--", scratch.path()}).status, 0);
+  const std::string expected = ReadFile(scratch / "Summary.txt");
+  const std::string wrote = "Wrote " + (scratch / "Summary.txt") + ": " +
+                            std::to_string(kLargeTreeReports + 1) + " reports, " +
+                            std::to_string(kLargeTreeReports + 1) + " rows\n";
+  for (const SystemCall call : {SystemCall::kWrite, SystemCall::kRead}) {
+    FailedCall half{call, 1, 0, call == SystemCall::kWrite ? "Summary.txt" : "long.sum"};
+    half.onward = true;
+    half.transfer = Transfer::kHalf;
+    FailingSystem system({half});
+    const CommandLineResult result = RunCli({"--", scratch.path()});
+    EXPECT_GT(system.failed(), 1);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, wrote);
+    EXPECT_TRUE(ReadFile(scratch / "Summary.txt") == expected);
+  }
+}
+
+TEST(SystemSeamTest, AReportThatCannotBeOpenedCheckedOrReadEndsTheRunNamingIt) {
+  const auto denied = quillmere::testing::PermissionDenied();
+  const auto fails = quillmere::testing::DiskFails();
+  struct Case {
+    SystemCall call;  // failed the first time on run1's b.sum
+    unsigned long error;
+    std::string reason;
+  } cases[] = {
+      {SystemCall::kOpen, denied.error, "cannot open: " + denied.words},
+      {SystemCall::kStatus, fails.error, "cannot open: " + fails.words},
+      {SystemCall::kRead, fails.error, "cannot read: " + fails.words},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    WriteSmallTree(scratch);
+    FailingSystem system({{c.call, 1, c.error, "b.sum"}});
+    const CommandLineResult result = RunCli({"--", scratch.path()});
+    EXPECT_EQ(system.failed(), 1) << c.reason;
+    EXPECT_EQ(result.status, 1) << c.reason;
+    EXPECT_EQ(result.err, ReportFailure(scratch, scratch / "run1/toxswa/b.sum", c.reason));
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run1/a.sum"})
+        << c.reason;
+  }
+}
+
+TEST(SystemSeamTest, AFolderThatCannotBeListedIsNamedAsItIsAndKeepsTheRowsBefore) {
+  const auto denied = quillmere::testing::PermissionDenied();
+  const auto fails = quillmere::testing::DiskFails();
+  const std::vector<std::string> run1Rows(kSmallTreeRows.begin(), kSmallTreeRows.begin() + 3);
+  struct Case {
+    SystemCall call;     // failed the first time on
+    std::string folder;  // this folder, relative to the directory ("" for itself)
+    unsigned long error;
+    std::string words;
+    std::vector<std::string> rows;
+    bool upperCase = false;  // a tree of one run folder with a TOXSWA folder
+  } cases[] = {
+      {SystemCall::kOpenListing, "run2/toxswa", denied.error, denied.words, run1Rows},
+      {SystemCall::kOpenListing, "run2", denied.error, denied.words, run1Rows},
+      {SystemCall::kList, "run1/toxswa", fails.error, fails.words, {}},
+      {SystemCall::kOpenListing, "run/TOXSWA", denied.error, denied.words, {}, true},
+      {SystemCall::kList, "run/TOXSWA", fails.error, fails.words, {}, true},
+      {SystemCall::kOpenListing, "", denied.error, denied.words, {}},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    if (c.upperCase) {
+      scratch.Write("run/TOXSWA/a.sum", BuildReport({}));
+    } else {
+      WriteSmallTree(scratch);
+    }
+    const std::string folder = c.folder.empty() ? scratch.path() : scratch / c.folder;
+    FailingSystem system({{c.call, 1, c.error, folder}});
+    const CommandLineResult result = RunCli({"--", scratch.path()});
+    EXPECT_EQ(system.failed(), 1) << c.folder;
+    if (c.folder.empty()) {
+      EXPECT_EQ(result.status, 2);
+      EXPECT_EQ(result.err, "quillmere-summary: " + folder + ": cannot list: " + c.words + "\n");
+      continue;
+    }
+    EXPECT_EQ(result.status, 1) << c.folder;
+    EXPECT_EQ(result.err, ReportFailure(scratch, folder, "cannot list: " + c.words)) << c.folder;
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), c.rows) << c.folder;
+  }
+}
+
+TEST(SystemSeamTest, MemoryRunningOutWhileAReportIsReadFailsThatReport) {
+  struct Case {
+    std::string what;
+    int nth;              // the nth allocation
+    std::size_t atLeast;  // of at least this many bytes fails
+    std::string reason;
+  } cases[] = {
+      // The reader's 64 KiB buffer: a.sum's comes first.
+      {"the line buffer", 2, 65536, "cannot read: out of memory"},
+      // A line longer than the buffer makes it grow.
+      {"a longer buffer", 1, 65537, "cannot read: out of memory for a line of 65536 bytes"},
+      // The dates kept for the table.
+      {"the record", 1, 100000, "not enough memory to read it"},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    scratch.Write("run/toxswa/a.sum", BuildReport({}));
+    FixtureReport wide;
+    wide.applicationDates.assign(20'000, "14-Nov-1978-09h00");
+    if (c.what == "a longer buffer") wide.scenario = std::string(70'000, 'S');
+    const std::string path = scratch.Write("run/toxswa/b.sum", BuildReport(wide));
+    FailedCall failure;
+    failure.call = SystemCall::kAllocate;
+    failure.nth = c.nth;
+    failure.atLeast = c.atLeast;
+    FailingSystem system({failure});
+    const CommandLineResult result = RunCli({"--", scratch.path()});
+    EXPECT_EQ(system.failed(), 1) << c.what;
+    EXPECT_EQ(result.status, 1) << c.what;
+    EXPECT_EQ(result.err, ReportFailure(scratch, path, c.reason)) << c.what;
+    EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << c.what;
+  }
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ std::string MissingFileWords();
 std::string MissingFolderWords();
 
 // The system's error numbers (errno, or Windows error codes) for a full
-// disk, a failing disk and a file another program holds, and the words
-// each reads as.
+// disk, a failing disk, a file another program holds and the rest below,
+// and the words each reads as.
 struct SystemFailure {
   unsigned long error;
   std::string words;
@@ -21,5 +21,20 @@ struct SystemFailure {
 SystemFailure DiskFull();
 SystemFailure DiskFails();
 SystemFailure HeldByAnotherProgram();
+// A file or folder this user may not open.
+SystemFailure PermissionDenied();
+// What the runtime reports for a write that took nothing and reported
+// nothing.
+SystemFailure WriteTookNothing();
+
+// What each system's source (system_words_posix.cpp,
+// system_words_windows.cpp) gives the functions above: its numbers for
+// each failure, and the words of a number.
+struct SystemErrors {
+  unsigned long missingFile, missingFolder, diskFull, diskFails, heldByAnotherProgram, permissionDenied,
+      writeTookNothing;
+};
+extern const SystemErrors kSystemErrors;
+std::string SystemWords(unsigned long error);
 
 }  // namespace quillmere::testing

@@ -5,16 +5,13 @@
 
 namespace quillmere::testing {
 
-namespace {
+// A file and a folder that are not there, a full disk, a failing disk, a
+// file another program holds, a file this user may not open, a write that
+// took nothing.
+const SystemErrors kSystemErrors = {ENOENT, ENOENT, ENOSPC, EIO, EBUSY, EACCES, EIO};
 
-std::string Words(int errorNumber) { return SystemError("", "x", errorNumber).reason().substr(3); }
-
-}  // namespace
-
-std::string MissingFileWords() { return Words(ENOENT); }
-std::string MissingFolderWords() { return Words(ENOENT); }
-SystemFailure DiskFull() { return {ENOSPC, Words(ENOSPC)}; }
-SystemFailure DiskFails() { return {EIO, Words(EIO)}; }
-SystemFailure HeldByAnotherProgram() { return {EBUSY, Words(EBUSY)}; }
+std::string SystemWords(unsigned long error) {
+  return SystemError("", "x", static_cast<int>(error)).reason().substr(3);
+}
 
 }  // namespace quillmere::testing

@@ -5,18 +5,16 @@
 
 namespace quillmere::testing {
 
-namespace {
+const SystemErrors kSystemErrors = {.missingFile = ERROR_FILE_NOT_FOUND,
+                                    // The search for the folder's entries finds no folder to search in.
+                                    .missingFolder = ERROR_PATH_NOT_FOUND,
+                                    .diskFull = ERROR_DISK_FULL,
+                                    .diskFails = ERROR_CRC,
+                                    // Excel holds the files it shows so.
+                                    .heldByAnotherProgram = ERROR_SHARING_VIOLATION,
+                                    .permissionDenied = ERROR_ACCESS_DENIED,
+                                    .writeTookNothing = ERROR_WRITE_FAULT};
 
-std::string Words(unsigned long errorCode) { return WindowsError("", "x", errorCode).reason().substr(3); }
-
-}  // namespace
-
-std::string MissingFileWords() { return Words(ERROR_FILE_NOT_FOUND); }
-// The search for the folder's entries finds no folder to search in.
-std::string MissingFolderWords() { return Words(ERROR_PATH_NOT_FOUND); }
-SystemFailure DiskFull() { return {ERROR_DISK_FULL, Words(ERROR_DISK_FULL)}; }
-SystemFailure DiskFails() { return {ERROR_CRC, Words(ERROR_CRC)}; }
-// Excel holds the files it shows so.
-SystemFailure HeldByAnotherProgram() { return {ERROR_SHARING_VIOLATION, Words(ERROR_SHARING_VIOLATION)}; }
+std::string SystemWords(unsigned long error) { return WindowsError("", "x", error).reason().substr(3); }
 
 }  // namespace quillmere::testing

@@ -32,13 +32,7 @@ class MainWindow : public QWidget, public MainWindowView {
 
   const MainWindowPresenter& presenter() const { return presenter_; }
 
-  void showDrives(const std::vector<std::string>& texts) override;
-  void chooseDrive(std::size_t row) override;
-  void showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) override;
-  void showCheck1(bool ticked) override;
-  void showMessage(const Message& message) override;
-  void setBusy(bool busy) override;
-  void endProgram(int status) override;
+  QUILLMERE_MAIN_WINDOW_VIEW_FUNCTIONS;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -82,48 +83,42 @@ bool Win32MainWindow::create(HINSTANCE instance, int showCommand) {
 }
 
 void Win32MainWindow::createControls() {
+  // Each control's system class, styles, caption and id, and where its
+  // window is kept.
+  struct ControlWindow {
+    Control control;
+    HWND Win32MainWindow::*window;
+    DWORD extendedStyle;
+    const wchar_t* systemClass;
+    const char* caption;
+    DWORD style;
+    int id;
+  };
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+  const ControlWindow controls[] = {
+      {Control::kDrive1, &Win32MainWindow::drive1_, 0, WC_COMBOBOXW, "",
+       kChild | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, kDrive1Id},
+      {Control::kDir1, &Win32MainWindow::dir1_, WS_EX_CLIENTEDGE, WC_LISTBOXW, "",
+       kChild | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+       kDir1Id},
+      {Control::kCommand1, &Win32MainWindow::command1_, 0, WC_BUTTONW, kCommand1Caption,
+       kChild | BS_PUSHBUTTON, kCommand1Id},
+      {Control::kCheck1, &Win32MainWindow::check1_, 0, WC_BUTTONW, kCheck1Caption, kChild | BS_AUTOCHECKBOX,
+       kCheck1Id},
+  };
+  const auto entryOf = [&controls](Control control) -> const ControlWindow& {
+    return *std::find_if(std::begin(controls), std::end(controls),
+                         [control](const ControlWindow& entry) { return entry.control == control; });
+  };
   // Windows are created in tab order: IsDialogMessage moves through them so.
   for (Control control : kTabOrder) {
-    switch (control) {
-      case Control::kDrive1:
-        drive1_ = CreateWindowExW(
-            0, WC_COMBOBOXW, L"",
-            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, 0, 0, 0,
-            window_, reinterpret_cast<HMENU>(kDrive1Id), nullptr, nullptr);
-        break;
-      case Control::kDir1:
-        dir1_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTBOXW, L"",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
-                                    LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
-                                0, 0, 0, 0, window_, reinterpret_cast<HMENU>(kDir1Id), nullptr, nullptr);
-        SetWindowSubclass(dir1_, Dir1Procedure, 1, reinterpret_cast<DWORD_PTR>(this));
-        break;
-      case Control::kCommand1:
-        command1_ = CreateWindowExW(0, WC_BUTTONW, Utf8ToWide(kCommand1Caption).c_str(),
-                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window_,
-                                    reinterpret_cast<HMENU>(kCommand1Id), nullptr, nullptr);
-        break;
-      case Control::kCheck1:
-        check1_ = CreateWindowExW(0, WC_BUTTONW, Utf8ToWide(kCheck1Caption).c_str(),
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, 0, 0, window_,
-                                  reinterpret_cast<HMENU>(kCheck1Id), nullptr, nullptr);
-        break;
-    }
+    const ControlWindow& entry = entryOf(control);
+    this->*entry.window = CreateWindowExW(
+        entry.extendedStyle, entry.systemClass, Utf8ToWide(entry.caption).c_str(), entry.style, 0, 0, 0, 0,
+        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), nullptr, nullptr);
   }
-  switch (kTabOrder.front()) {
-    case Control::kDrive1:
-      focus_ = drive1_;
-      break;
-    case Control::kDir1:
-      focus_ = dir1_;
-      break;
-    case Control::kCommand1:
-      focus_ = command1_;
-      break;
-    case Control::kCheck1:
-      focus_ = check1_;
-      break;
-  }
+  SetWindowSubclass(dir1_, Dir1Procedure, 1, reinterpret_cast<DWORD_PTR>(this));
+  focus_ = this->*entryOf(kTabOrder.front()).window;
 }
 
 void Win32MainWindow::layOut(UINT dotsPerInch, const RECT* suggested) {

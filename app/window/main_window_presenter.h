@@ -80,6 +80,18 @@ class MainWindowView {
   ~MainWindowView() = default;
 };
 
+// Declares MainWindowView's functions in the class of a toolkit's Form1,
+// which defines them: the one list of them besides the interface's, so that
+// both toolkits' windows declare the same.
+#define QUILLMERE_MAIN_WINDOW_VIEW_FUNCTIONS                                                   \
+  void showDrives(const std::vector<std::string>& texts) override;                             \
+  void chooseDrive(std::size_t row) override;                                                  \
+  void showFolders(const std::vector<DirectoryEntry>& rows, std::size_t highlighted) override; \
+  void showCheck1(bool ticked) override;                                                       \
+  void showMessage(const Message& message) override;                                           \
+  void setBusy(bool busy) override;                                                            \
+  void endProgram(int status) override
+
 class MainWindowPresenter {
  public:
   // Reads the drives and the start directory; nothing is shown before show().

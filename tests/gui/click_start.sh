@@ -1,9 +1,34 @@
-# Sourced by the click tests: finds the window Form1 of the program started
-# as $app_pid, checks its 758 x 456 client area, ticks Check1 when asked,
-# clicks the middle of Start, waits for the program to end by itself with
-# status 0 and checks the table it left in the current directory. Sets rows,
-# reports and the click's milliseconds to the program's end (ended_ms). Uses
-# the caller's fail() and skip().
+# Sourced by the click tests, first: makes their scratch folder $work, which
+# the virtual display's EXIT trap removes, and gives them fail() and skip()
+# in the test's name (exit 1, and 77 for a test that cannot run here).
+test_name=$(basename "$0" .sh)
+work=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-${test_name%_click_test}-XXXXXX")
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual-display.sh"
+
+fail() { echo "$test_name: $*" >&2; exit 1; }
+skip() { echo "$test_name: skipped: $*" >&2; exit 77; }
+
+# Starts the virtual display: skips without Xvfb or when it does not start,
+# fails without xdotool.
+start_click_display() {
+  command -v Xvfb >/dev/null || skip "Xvfb is not installed"
+  command -v xdotool >/dev/null || fail "xdotool is not installed"
+  start_virtual_display || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
+}
+
+# Copies the runs directory $1 to $work/runs, without a table or workbook,
+# and makes the copy the current directory.
+enter_copy_of_runs() {
+  cp -R "$1" "$work/runs" || fail "cannot copy $1"
+  rm -f "$work/runs/Summary.txt" "$work/runs/Summary.xlsx"
+  cd "$work/runs" || fail "cannot enter $work/runs"
+}
+
+# Finds the window Form1 of the program started as $app_pid, checks its
+# 758 x 456 client area, ticks Check1 when asked, clicks the middle of
+# Start, waits for the program to end by itself with status 0 and checks the
+# table it left in the current directory. Sets rows, reports and the click's
+# milliseconds to the program's end (ended_ms).
 #
 # Usage: click_start_and_check SECONDS-TO-APPEAR SECONDS-TO-SETTLE SECONDS-TO-END [tick]
 click_start_and_check() {

@@ -13,26 +13,14 @@ program=$(realpath "$1")
 source_runs=$(realpath "$2")
 export WINEPREFIX=$3
 export WINEDEBUG=-all
-work=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-wine-XXXXXX")
-source "$(dirname "$0")/../../scripts/virtual-display.sh"
 source "$(dirname "$0")/click_start.sh"
 
-fail() { echo "wine_click_test: $*" >&2; exit 1; }
-skip() { echo "wine_click_test: skipped: $*" >&2; exit 77; }
-
 command -v wine >/dev/null || skip "Wine is not installed"
-command -v Xvfb >/dev/null || skip "Xvfb is not installed"
-command -v xdotool >/dev/null || fail "xdotool is not installed"
-
-start_virtual_display || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
-
+start_click_display
 # The window must appear on this display, not on an earlier program's.
 wine_on_virtual_display
+enter_copy_of_runs "$source_runs"
 
-cp -R "$source_runs" "$work/runs" || fail "cannot copy $source_runs"
-rm -f "$work/runs/Summary.txt" "$work/runs/Summary.xlsx"
-
-cd "$work/runs" || fail "cannot enter $work/runs"
 for tick in "" tick; do
   LC_ALL=C timeout 120 wine "$program" >"$work/program.log" 2>&1 &
   app_pid=$!

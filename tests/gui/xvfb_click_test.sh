@@ -10,20 +10,10 @@ set -uo pipefail
 
 program=$(realpath "$1")
 source_runs=$(realpath "$2")
-work=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-xvfb-XXXXXX")
-source "$(dirname "$0")/../../scripts/virtual-display.sh"
 source "$(dirname "$0")/click_start.sh"
 
-fail() { echo "xvfb_click_test: $*" >&2; exit 1; }
-skip() { echo "xvfb_click_test: skipped: $*" >&2; exit 77; }
-
-command -v Xvfb >/dev/null || skip "Xvfb is not installed"
-command -v xdotool >/dev/null || fail "xdotool is not installed"
-
-start_virtual_display || skip "Xvfb did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
-
-cp -R "$source_runs" "$work/runs" || fail "cannot copy $source_runs"
-rm -f "$work/runs/Summary.txt" "$work/runs/Summary.xlsx"
+start_click_display
+enter_copy_of_runs "$source_runs"
 
 # Figures follow the user's locale: with a decimal comma where one exists.
 separator="."
@@ -32,7 +22,6 @@ if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   separator=","
 fi
 
-cd "$work/runs" || fail "cannot enter $work/runs"
 for tick in "" tick; do
   QT_QPA_PLATFORM=xcb timeout 60 "$program" >"$work/program.log" 2>&1 &
   app_pid=$!
