@@ -1,6 +1,7 @@
 #include "tests/report_builder.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace quillmere::testing {
 
@@ -19,11 +20,22 @@ std::string ResultRow(const std::string& label, const std::string& value, std::s
   return PadRight(PadRight(label, valueStart) + value + "    " + date, 66) + "56";
 }
 
+// A text written line by line, each line ended with `lineEnd`.
+class LineWriter {
+ public:
+  explicit LineWriter(std::string lineEnd) : lineEnd_(std::move(lineEnd)) {}
+  void operator()(const std::string& line) { (text_ += line) += lineEnd_; }
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+  std::string lineEnd_;
+};
+
 // The rows of an application table: the number right-aligned in `width`
 // columns, `gap`, the date in 17 columns, then `rest`.
-template <typename Line>
 void ApplicationRows(const std::vector<std::string>& dates, int width, const std::string& gap,
-                     const std::string& rest, const Line& line) {
+                     const std::string& rest, LineWriter& line) {
   int number = 0;
   for (const std::string& date : dates) {
     char row[32];
@@ -40,11 +52,7 @@ std::string WindowLabel(const std::string& prefix, int days) {
 }  // namespace
 
 std::string BuildReport(const FixtureReport& report) {
-  std::string out;
-  auto line = [&](const std::string& text) {
-    out += text;
-    out += report.lineEnd;
-  };
+  LineWriter line(report.lineEnd);
   const std::string rule =
       "* --------------------------------------------------------------------------------";
   // The end of one medium's tables: the row of its 7-day PEC, then the table
@@ -160,8 +168,7 @@ std::string BuildReport(const FixtureReport& report) {
   }
   line("* ");
   line("* End of TOXSWA REPORT: Exposure in water body");
-  out += "*  The run time was   2 minutes and  2 seconds";  // the last line has no line end
-  return out;
+  return line.text() + "*  The run time was   2 minutes and  2 seconds";  // the last line has no line end
 }
 
 FixtureReport OddFiguresReport() {
@@ -206,11 +213,7 @@ std::string OlderResultRow(const std::string& label, const std::string& value, c
 }  // namespace
 
 std::string BuildOlderReport(const OlderFixtureReport& report) {
-  std::string out;
-  auto line = [&](const std::string& text) {
-    out += text;
-    out += report.lineEnd;
-  };
+  LineWriter line(report.lineEnd);
   const std::string rule = " ------------------------------------------------------------------";
   line("* ========================================================================");
   line("*  TOXSWA  surface water fate                      FOCUS_TOXSWA v" + report.focusVersion);
@@ -295,9 +298,8 @@ std::string BuildOlderReport(const OlderFixtureReport& report) {
   line(" simulated period too short for calculation of  TWAECsed100");
   line(rule);
   line("");
-  out += " The run time was:    0 minutes and 41 seconds";
-  out += report.lineEnd;
-  return out;
+  line(" The run time was:    0 minutes and 41 seconds");
+  return line.text();
 }
 
 std::string BuildOlderProjectReport(const std::vector<OlderProjectRun>& runs) {
