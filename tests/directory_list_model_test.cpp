@@ -74,8 +74,7 @@ TEST(DirectoryListModelTest, OpensAPathMadeAbsoluteAndNormal) {
   RunsDirectory tree;
   DirectoryListModel model(tree.runs());
   const struct {
-    std::string given;
-    std::string opened;
+    std::string given, opened;
   } cases[] = {
       {tree.runs() + "/A/../b/", tree.runs() + "/b"},
       {tree.runs() + "/./A//inner", tree.runs() + "/A/inner"},
@@ -170,8 +169,7 @@ TEST(DirectoryListModelTest, ShowsAndOpensWindowsPaths) {
   EXPECT_EQ(model.entries()[1].path, "D:\\Runs");
 
   const struct {
-    std::string given;
-    std::string opened;
+    std::string given, opened;
   } cases[] = {
       {"runs", "C:\\work\\runs"},
       {"\\", "C:\\"},

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
@@ -19,6 +20,7 @@
 #include "tests/run_folder_fixtures.h"
 #include "tests/scratch_directory.h"
 #include "workbook/workbook.h"
+#include "workbook/workbook_file.h"
 
 namespace quillmere {
 namespace {
@@ -149,8 +151,7 @@ TEST_F(WorkbookTest, HoldsTheTableAsTypedCells) {
             (std::vector<std::string>{"Summary freeze=A2 filter=A1:Y6", "Compare freeze=None filter=None",
                                       "About freeze=None filter=None"}));
   const struct {
-    std::string cell;
-    std::string value;
+    std::string cell, value;
   } header[] = {{"A1", "\"ID\""},         {"B1", "\"Mitigation\""},
                 {"E1", "\"PECsw_max\""},  {"M1", "\"AppDate\""},
                 {"N1", "\"AppDate 2\""},  {"O1", "\"AppDate 3\""},
@@ -170,9 +171,7 @@ TEST_F(WorkbookTest, HoldsTheTableAsTypedCells) {
     }
   }
   const struct {
-    std::string cell;
-    std::string type;
-    std::string value;
+    std::string cell, type, value;
   } cells[] = {
       {"A2", "s", "\"Baseline\""},
       {"B2", "s", "\"00001_D4_Pond.sum\""},
@@ -214,15 +213,33 @@ TEST_F(WorkbookTest, HoldsTheTableAsTypedCells) {
   EXPECT_EQ(book.Value("About!B6"), "\"" + scratch.path() + "\"") << "absolute";
 }
 
-TEST_F(WorkbookTest, GivesTheDirectoryAsAnAbsolutePathToo) {
+// The directory's absolute path, for the sheet About, and a workbook's place
+// that cannot be looked at, which the run refuses rather than write blind.
+TEST(WorkbookFileTest, MakesPathsAbsoluteAndRefusesAPlaceItCannotLookAt) {
   ScratchDirectory scratch;
-  scratch.Write("runs/run/toxswa/a.sum", BuildReport(FixtureReport{}));
-  const std::string command =
-      "cd '" + scratch.path() + "/runs' && " + QUILLMERE_SUMMARY_EXE + " --workbook . >/dev/null 2>&1";
-  ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
-  const Workbook book = ReadWorkbook(scratch / "runs/Summary.xlsx");
-  EXPECT_EQ(book.Value("About!B1"), "\".\"");
-  EXPECT_EQ(book.Value("About!B6"), "\"" + scratch.path() + "/runs\"");
+  const std::string runs = scratch.MakeFolder("runs");
+  ASSERT_EQ(::symlink(runs.c_str(), (scratch / "link").c_str()), 0);
+  const std::filesystem::path current = std::filesystem::current_path();
+  std::filesystem::current_path(runs);
+  const struct {
+    std::string typed, absolute;
+  } cases[] = {
+      {".", runs},
+      {"../link", runs},                           // resolved, the link followed
+      {"not/there", runs + "/not/there"},          // joined to the current folder
+      {"/not/there/at/all", "/not/there/at/all"},  // as typed
+  };
+  for (const auto& c : cases) EXPECT_EQ(AbsolutePath(c.typed), c.absolute) << c.typed;
+  std::filesystem::current_path(current);
+
+  const std::string inFile = scratch.Write("file", "") + "/Summary.xlsx";
+  try {
+    CheckReplaceable(inFile);
+    ADD_FAILURE() << "not refused";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.path(), inFile);
+    EXPECT_EQ(error.reason(), "cannot replace: Not a directory");
+  }
 }
 
 TEST_F(WorkbookTest, ComparesEveryRunFolderPerSubstanceAndScenario) {
@@ -247,9 +264,7 @@ TEST_F(WorkbookTest, ComparesEveryRunFolderPerSubstanceAndScenario) {
   // The counts are formulas; "result" is what a reader that does not
   // calculate shows.
   const struct {
-    std::string cell;
-    std::string value;
-    std::string result;
+    std::string cell, value, result;
   } cells[] = {
       {"A1", "\"EXSW2: PECsw_max\"", "(none)"},
       {"A2", "\"Threshold\"", "(none)"},
@@ -440,8 +455,7 @@ TEST_F(WorkbookTest, ComparesEachFigureWithItsOwnThreshold) {
   }
   // About: every threshold as typed, every block with what it was given.
   const struct {
-    std::string cell;
-    std::string value;
+    std::string cell, value;
   } about[] = {{"About!B10", "\"+1\""}, {"About!B13", "\"EXSW3:TWA21d=1\""}, {"About!C17", "\"TWA21d\""},
                {"About!D17", "0.5"},    {"About!B18", "\"EXSW2-M1\""},       {"About!D18", "0.1"}};
   for (const auto& c : about) EXPECT_EQ(book.Value(c.cell), c.value) << c.cell;
@@ -507,22 +521,26 @@ HandRecord Record(const std::string& runFolder, const std::string& reportFile, c
   return hand;
 }
 
+// The workbook of `records`, written as a run would; `rows` is what the
+// table holds when given, else one row a substance.
 std::optional<FileError> WriteByHand(const ScratchDirectory& scratch, const std::vector<HandRecord>& records,
                                      const std::vector<std::string>& figures,
-                                     std::vector<Threshold> thresholds = {}) {
+                                     std::vector<Threshold> thresholds = {},
+                                     const std::string& program = "test",
+                                     std::optional<std::size_t> rows = std::nullopt) {
   WorkbookSettings settings;
   settings.directory = scratch.path();
   settings.absoluteDirectory = scratch.path();
-  settings.program = "test";
+  settings.program = program;
   for (const std::string& figure : figures) settings.figures.push_back(*ParseComparedFigure(figure));
   settings.thresholds = std::move(thresholds);
   SummaryWorkbook book(settings, scratch / "Summary.xlsx");
-  std::size_t rows = 0;
+  std::size_t lines = 0;
   for (const HandRecord& hand : records) {
     book.Add(hand.record, hand.runFolder, hand.reportFile, scratch / hand.reportFile);
-    rows += std::max<std::size_t>(hand.record.substances.size(), 1);
+    lines += std::max<std::size_t>(hand.record.substances.size(), 1);
   }
-  return book.Write(scratch / "Summary.xlsx", rows, nullptr);
+  return book.Write(scratch / "Summary.xlsx", rows.value_or(lines), nullptr);
 }
 
 TEST_F(WorkbookTest, ComparesTheOtherWindowsAReportLists) {
@@ -536,8 +554,7 @@ TEST_F(WorkbookTest, ComparesTheOtherWindowsAReportLists) {
             std::nullopt);
   const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
   const struct {
-    std::string cell;
-    std::string value;
+    std::string cell, value;
   } cells[] = {
       {"A1", "\"EXSW2: TWAsw 28d\""},
       {"B2", "0.6"},
@@ -610,37 +627,47 @@ TEST_F(WorkbookTest, CutsATitleAndACommentOverTheCellLimit) {
   EXPECT_EQ(characters - 2 - lineEnds, 32767u) << "the cell limit, with the line ends";
 }
 
-TEST_F(WorkbookTest, FailsNamingTheLimitWhenRunFoldersAreMoreThanASheetHasColumns) {
+// What a worksheet cannot hold fails the workbook, naming the limit or the
+// cell, rather than leaving cells out: more run folders than the sheet
+// Compare has columns, more rows than the sheet Summary holds, a cell the
+// library refuses.
+TEST(WorkbookLimitTest, FailsNamingWhatASheetCannotHold) {
   ScratchDirectory scratch;
-  std::vector<HandRecord> records;
-  for (int n = 0; n < 16383; ++n)
-    records.push_back(Record("run" + std::to_string(n), "1.sum", "D4_Pond", {"A"}));
-  const std::optional<FileError> failure = WriteByHand(scratch, records, {"PECsw_max"});
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(
-      failure->reason(),
-      "not written: its sheet Compare would need a column for each of the 16383 run folders, and a sheet "
-      "holds 16384 columns (16382 run folders)");
-  records.pop_back();
-  EXPECT_EQ(WriteByHand(scratch, records, {"PECsw_max"}), std::nullopt) << "16382 fit";
-}
-
-// The Summary sheet holds 1,048,575 rows under its head: a table of more
-// fails naming the limit rather than stopping at the last row.
-TEST_F(WorkbookTest, FailsNamingTheLimitWhenTheTableHasMoreRowsThanASheet) {
-  ScratchDirectory scratch;
-  WorkbookSettings settings;
-  settings.directory = scratch.path();
-  settings.absoluteDirectory = scratch.path();
-  settings.program = "test";
-  SummaryWorkbook book(settings, scratch / "Summary.xlsx");
-  const HandRecord hand = Record("A", "1.sum", "D4_Pond", {"EXSW2"});
-  book.Add(hand.record, hand.runFolder, hand.reportFile, scratch / hand.reportFile);
-  const std::optional<FileError> failure = book.Write(scratch / "Summary.xlsx", 1048576, nullptr);
-  ASSERT_TRUE(failure.has_value());
-  EXPECT_EQ(failure->reason(),
-            "not written: the table's 1048576 rows are more than an Excel worksheet holds (1048575 under its "
-            "header)");
+  const std::vector<HandRecord> one = {Record("A", "1.sum", "D4_Pond", {"EXSW2"})};
+  std::vector<HandRecord> fit;
+  for (int n = 0; n < 16382; ++n) fit.push_back(Record("run" + std::to_string(n), "1.sum", "D4_Pond", {"A"}));
+  std::vector<HandRecord> tooMany = fit;
+  tooMany.push_back(Record("run16382", "1.sum", "D4_Pond", {"A"}));
+  const struct {
+    std::string what;
+    const std::vector<HandRecord>& records;
+    std::string program;
+    std::optional<std::size_t> rows;
+    std::string reason;  // "" when written
+  } cases[] = {
+      {"16382 run folders", fit, "test", {}, ""},
+      {"16383 run folders",
+       tooMany,
+       "test",
+       {},
+       "not written: its sheet Compare would need a column for each of the 16383 run folders, and a sheet "
+       "holds 16384 columns (16382 run folders)"},
+      {"1048576 rows", one, "test", 1048576,
+       "not written: the table's 1048576 rows are more than an Excel worksheet holds (1048575 under its "
+       "header)"},
+      {"a text over a cell's limit",
+       one,
+       std::string(40000, 'p'),
+       {},
+       "not written: cell About!B2: String exceeds Excel's limit of 32,767 characters."},
+  };
+  for (const auto& c : cases) {
+    const std::optional<FileError> failure =
+        WriteByHand(scratch, c.records, {"PECsw_max"}, {}, c.program, c.rows);
+    EXPECT_EQ(failure ? failure->path() + ": " + failure->reason() : "",
+              c.reason.empty() ? "" : scratch / "Summary.xlsx" + ": " + c.reason)
+        << c.what;
+  }
 }
 
 TEST_F(WorkbookTest, ContinuesCompareOnASecondSheetWhenItsRowsAreFull) {
@@ -861,31 +888,31 @@ TEST_F(WorkbookTest, LeavesALinkTooLongForExcelsHyperlinkAsThePlainName) {
   EXPECT_EQ(book.Extra("Summary!B3", "link"), "(none)");
 }
 
+// The limit itself, and dates that would wrap the 16-bit column number, are
+// SummarySheetTest's: here, what the run says and leaves.
 TEST_F(WorkbookTest, RefusesASummarySheetWiderThanExcelHolds) {
   // 16,400 application dates would cut the last dates and the derived
-  // columns; 65,526 would wrap the 16-bit column number onto the first ones.
-  for (const std::size_t applications : {std::size_t{16400}, std::size_t{65526}}) {
-    ScratchDirectory scratch;
-    scratch.Write("Summary.xlsx", "the previous workbook");
-    FixtureReport wide;
-    wide.applicationDates.assign(applications, "14-Nov-1978-09h00");
-    wide.substances[0].waterWindows.clear();
-    wide.substances[0].sedimentWindows.clear();
-    scratch.Write("run/toxswa/a.sum", BuildReport(wide));
-    const CommandLineResult result = RunCli({"--workbook", scratch.path()});
-    EXPECT_EQ(result.status, 1) << applications;
-    EXPECT_EQ(result.err, "quillmere-summary: " + scratch.path() +
-                              "/Summary.xlsx: not written: a report has " + std::to_string(applications) +
-                              " application dates, which would take the Summary sheet to " +
-                              std::to_string(applications + 18) +
-                              " columns, more than the 16384 an Excel worksheet holds; " + scratch.path() +
-                              "/Summary.txt is complete, " + scratch.path() +
-                              "/Summary.xlsx is left as it was\n");
-    EXPECT_EQ(ReadFile(scratch / "Summary.xlsx"), "the previous workbook");
-    const std::vector<std::string> lines = Split(ReadFile(scratch / "Summary.txt"), '\n');
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(Split(lines[1], '\t').size(), 12 + applications) << "every date in the table";
-  }
+  // columns.
+  ScratchDirectory scratch;
+  scratch.Write("Summary.xlsx", "the previous workbook");
+  const std::size_t applications = 16400;
+  FixtureReport wide;
+  wide.applicationDates.assign(applications, "14-Nov-1978-09h00");
+  wide.substances[0].waterWindows.clear();
+  wide.substances[0].sedimentWindows.clear();
+  scratch.Write("run/toxswa/a.sum", BuildReport(wide));
+  const CommandLineResult result = RunCli({"--workbook", scratch.path()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "quillmere-summary: " + scratch.path() + "/Summary.xlsx: not written: a report has " +
+                std::to_string(applications) + " application dates, which would take the Summary sheet to " +
+                std::to_string(applications + 18) +
+                " columns, more than the 16384 an Excel worksheet holds; " + scratch.path() +
+                "/Summary.txt is complete, " + scratch.path() + "/Summary.xlsx is left as it was\n");
+  EXPECT_EQ(ReadFile(scratch / "Summary.xlsx"), "the previous workbook");
+  const std::vector<std::string> lines = Split(ReadFile(scratch / "Summary.txt"), '\n');
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(Split(lines[1], '\t').size(), 12 + applications) << "every date in the table";
 }
 
 // libxlsxwriter prints its failures on standard error itself, with raw paths

@@ -44,8 +44,7 @@ TEST(WorkbookTextTest, ReadsReportDatesThatExistAndRefusesTheRest) {
 
 TEST(WorkbookTextTest, DecodesReportTextFromWindows1252) {
   const struct {
-    std::string text;
-    std::string utf8;
+    std::string text, utf8;
   } cases[] = {
       {"EXSW2", "EXSW2"},
       {"S\xE4ure \xB5g/L", "S\xC3\xA4ure \xC2\xB5g/L"},
@@ -60,8 +59,7 @@ TEST(WorkbookTextTest, DecodesReportTextFromWindows1252) {
 
 TEST(WorkbookTextTest, KeepsUnicodeNamesAndReadsOtherBytesAsWindows1252) {
   const struct {
-    std::string name;
-    std::string cell;
+    std::string name, cell;
   } cases[] = {
       {"Puffer-Gr\xC3\xB6\xC3\x9F"
        "e",
@@ -87,10 +85,7 @@ TEST(WorkbookTextTest, DerivesTheWaterBodyAndTheEntryRoute) {
   applications.Append("14-Nov-1978-09h00");
   applications.Append(" 02-Apr-1985-09h00");
   const struct {
-    std::string scenario;
-    std::string waterMaxDate;
-    std::string waterBody;
-    std::string route;
+    std::string scenario, waterMaxDate, waterBody, route;
   } cases[] = {
       {"D4_Pond", "25-Nov-1978-02h00", "Pond", "Drainage"},
       {"D4_Pond", "02-Apr-1985-09h00", "Pond", "Drift"},
@@ -114,9 +109,7 @@ TEST(WorkbookTextTest, MakesALinkFormulaExcelTakes) {
   const std::string snow = "\xE2\x9D\x84";      // one character, three bytes
   const std::string wave = "\xF0\x9F\x8C\x8A";  // two UTF-16 units
   const struct {
-    std::string target;
-    std::string name;
-    std::string formula;
+    std::string target, name, formula;
   } cases[] = {
       {"run\\toxswa\\a.sum", "a.sum", "=HYPERLINK(\"run\\toxswa\\a.sum\",\"a.sum\")"},
       {"say \"hi\".sum", "\"", "=HYPERLINK(\"say \"\"hi\"\".sum\",\"\"\"\")"},
