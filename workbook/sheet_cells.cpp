@@ -35,6 +35,31 @@ std::string CellName(std::size_t row, std::size_t column) {
   return ColumnName(column) + std::to_string(row + 1);
 }
 
+void SheetCells::Check(lxw_error error, std::size_t row, std::size_t column) {
+  if (error != LXW_NO_ERROR && error_ == LXW_NO_ERROR) {
+    error_ = error;
+    row_ = row;
+    column_ = column;
+  }
+}
+
+void SheetCells::Text(std::size_t row, std::size_t column, const std::string& text, lxw_format* format) {
+  if (!text.empty())
+    Check(worksheet_write_string(sheet_, Row(row), Column(column), text.c_str(), format), row, column);
+}
+
+void SheetCells::Number(std::size_t row, std::size_t column, double value, lxw_format* format) {
+  Check(worksheet_write_number(sheet_, Row(row), Column(column), value, format), row, column);
+}
+
+void SheetCells::Comment(std::size_t row, std::size_t column, const std::string& text) {
+  Check(worksheet_write_comment(sheet_, Row(row), Column(column), text.c_str()), row, column);
+}
+
+void SheetCells::Width(std::size_t first, std::size_t last, double width) {
+  Check(worksheet_set_column(sheet_, Column(first), Column(last), width, nullptr), 0, first);
+}
+
 std::optional<FileError> SheetCells::Failure(const std::string& path) const {
   if (ok()) return std::nullopt;
   return FileError(

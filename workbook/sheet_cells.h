@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "runtime/file_error.h"
 
@@ -42,28 +43,13 @@ class SheetCells {
 
   // Keeps `error`, the result of a call for the cell at `row`, `column`,
   // when it is the first refusal.
-  void Check(lxw_error error, std::size_t row, std::size_t column) {
-    if (error != LXW_NO_ERROR && error_ == LXW_NO_ERROR) {
-      error_ = error;
-      row_ = row;
-      column_ = column;
-    }
-  }
+  void Check(lxw_error error, std::size_t row, std::size_t column);
   // An empty text leaves the cell empty.
-  void Text(std::size_t row, std::size_t column, const std::string& text, lxw_format* format = nullptr) {
-    if (!text.empty())
-      Check(worksheet_write_string(sheet_, Row(row), Column(column), text.c_str(), format), row, column);
-  }
-  void Number(std::size_t row, std::size_t column, double value, lxw_format* format = nullptr) {
-    Check(worksheet_write_number(sheet_, Row(row), Column(column), value, format), row, column);
-  }
-  void Comment(std::size_t row, std::size_t column, const std::string& text) {
-    Check(worksheet_write_comment(sheet_, Row(row), Column(column), text.c_str()), row, column);
-  }
+  void Text(std::size_t row, std::size_t column, const std::string& text, lxw_format* format = nullptr);
+  void Number(std::size_t row, std::size_t column, double value, lxw_format* format = nullptr);
+  void Comment(std::size_t row, std::size_t column, const std::string& text);
   // The width of the columns `first` to `last`.
-  void Width(std::size_t first, std::size_t last, double width) {
-    Check(worksheet_set_column(sheet_, Column(first), Column(last), width, nullptr), 0, first);
-  }
+  void Width(std::size_t first, std::size_t last, double width);
 
   bool ok() const { return error_ == LXW_NO_ERROR; }
   lxw_worksheet* sheet() const { return sheet_; }
