@@ -521,17 +521,21 @@ HandRecord Record(const std::string& runFolder, const std::string& reportFile, c
   return hand;
 }
 
-// The workbook of `records`, written as a run would; `rows` is what the
-// table holds when given, else one row a substance.
+// How a workbook of records made by hand is written: by default as a run
+// would, into Summary.xlsx of the scratch directory.
+struct HandWrite {
+  std::string program = "test";
+  std::optional<std::size_t> rows;  // the table's; by default one a substance
+  std::string file = "Summary.xlsx";
+};
+
 std::optional<FileError> WriteByHand(const ScratchDirectory& scratch, const std::vector<HandRecord>& records,
                                      const std::vector<std::string>& figures,
-                                     std::vector<Threshold> thresholds = {},
-                                     const std::string& program = "test",
-                                     std::optional<std::size_t> rows = std::nullopt) {
+                                     std::vector<Threshold> thresholds = {}, const HandWrite& how = {}) {
   WorkbookSettings settings;
   settings.directory = scratch.path();
   settings.absoluteDirectory = scratch.path();
-  settings.program = program;
+  settings.program = how.program;
   for (const std::string& figure : figures) settings.figures.push_back(*ParseComparedFigure(figure));
   settings.thresholds = std::move(thresholds);
   SummaryWorkbook book(settings, scratch / "Summary.xlsx");
@@ -540,7 +544,7 @@ std::optional<FileError> WriteByHand(const ScratchDirectory& scratch, const std:
     book.Add(hand.record, hand.runFolder, hand.reportFile, scratch / hand.reportFile);
     lines += std::max<std::size_t>(hand.record.substances.size(), 1);
   }
-  return book.Write(scratch / "Summary.xlsx", rows.value_or(lines), nullptr);
+  return book.Write(scratch / how.file, how.rows.value_or(lines), nullptr);
 }
 
 TEST_F(WorkbookTest, ComparesTheOtherWindowsAReportLists) {
@@ -630,8 +634,9 @@ TEST_F(WorkbookTest, CutsATitleAndACommentOverTheCellLimit) {
 // What a worksheet cannot hold fails the workbook, naming the limit or the
 // cell, rather than leaving cells out: more run folders than the sheet
 // Compare has columns, more rows than the sheet Summary holds, a cell the
-// library refuses.
-TEST(WorkbookLimitTest, FailsNamingWhatASheetCannotHold) {
+// library refuses. A file the library cannot make fails in the system's
+// words.
+TEST(WorkbookFailureTest, NamesTheLimitTheCellOrTheSystemsReason) {
   ScratchDirectory scratch;
   const std::vector<HandRecord> one = {Record("A", "1.sum", "D4_Pond", {"EXSW2"})};
   std::vector<HandRecord> fit;
@@ -641,29 +646,31 @@ TEST(WorkbookLimitTest, FailsNamingWhatASheetCannotHold) {
   const struct {
     std::string what;
     const std::vector<HandRecord>& records;
-    std::string program;
-    std::optional<std::size_t> rows;
+    HandWrite how;
     std::string reason;  // "" when written
   } cases[] = {
-      {"16382 run folders", fit, "test", {}, ""},
+      {"16382 run folders", fit, {}, ""},
       {"16383 run folders",
        tooMany,
-       "test",
        {},
        "not written: its sheet Compare would need a column for each of the 16383 run folders, and a sheet "
        "holds 16384 columns (16382 run folders)"},
-      {"1048576 rows", one, "test", 1048576,
+      {"1048576 rows",
+       one,
+       {"test", 1048576, "Summary.xlsx"},
        "not written: the table's 1048576 rows are more than an Excel worksheet holds (1048575 under its "
        "header)"},
       {"a text over a cell's limit",
        one,
-       std::string(40000, 'p'),
-       {},
+       {std::string(40000, 'p'), {}, "Summary.xlsx"},
        "not written: cell About!B2: String exceeds Excel's limit of 32,767 characters."},
+      {"a file in no folder",
+       one,
+       {"test", {}, "gone/Summary.xlsx"},
+       "cannot write: No such file or directory"},
   };
   for (const auto& c : cases) {
-    const std::optional<FileError> failure =
-        WriteByHand(scratch, c.records, {"PECsw_max"}, {}, c.program, c.rows);
+    const std::optional<FileError> failure = WriteByHand(scratch, c.records, {"PECsw_max"}, {}, c.how);
     EXPECT_EQ(failure ? failure->path() + ": " + failure->reason() : "",
               c.reason.empty() ? "" : scratch / "Summary.xlsx" + ": " + c.reason)
         << c.what;
@@ -777,35 +784,19 @@ TEST_F(WorkbookTest, ShowsWhatEachReportAndItsRunFolderSay) {
   ASSERT_EQ(result.status, 0) << result.err;
   const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
   EXPECT_EQ(book.sheets.front(), "Summary freeze=A2 filter=A1:W4");
-  const std::vector<std::string> heads = {"ID",
-                                          "Mitigation",
-                                          "Scenario",
-                                          "Substance",
-                                          "PECsw_max (\u00b5g.L-1)",
-                                          "TWA7d (\u00b5g.L-1)",
-                                          "TWA21d (\u00b5g.L-1)",
-                                          "PECsed_max (\u00b5g.kg-1)",
-                                          "TWAsed7d (\u00b5g.kg-1)",
-                                          "TWAsed21d (\u00b5g.kg-1)",
-                                          "Date water",
-                                          "Date sed",
-                                          "AppDate",
-                                          "Water body",
-                                          "Entry route (estimated)",
-                                          "TWAsw 1d (\u00b5g.L-1)",
-                                          "TWAsw 28d (\u00b5g.L-1)",
-                                          "TWAsw 50d (\u00b5g.L-1)",
-                                          "TWAsed 28d (\u00b5g.kg-1)",
-                                          "SWAN mitigation",
-                                          "Crop",
-                                          "Application",
-                                          "TOXSWA version"};
-  for (std::size_t n = 0; n < heads.size(); ++n) {
-    const std::string cell = "Summary!" + std::string(1, static_cast<char>('A' + n)) + "1";
-    std::string want = heads[n];
-    for (std::size_t at; (at = want.find("\\u00b5")) != std::string::npos;) want.replace(at, 6, "\xC2\xB5");
-    EXPECT_EQ(book.Value(cell), "\"" + want + "\"") << cell;
+  std::string heads;  // the texts of the heads, "|" after each
+  for (char column = 'A'; column <= 'W'; ++column) {
+    const std::string json = book.Value(std::string("Summary!") + column + "1");
+    heads += json.substr(1, json.size() - 2) + "|";
   }
+  EXPECT_EQ(heads,
+            "ID|Mitigation|Scenario|Substance|"
+            "PECsw_max (\xC2\xB5g.L-1)|TWA7d (\xC2\xB5g.L-1)|TWA21d (\xC2\xB5g.L-1)|"
+            "PECsed_max (\xC2\xB5g.kg-1)|TWAsed7d (\xC2\xB5g.kg-1)|TWAsed21d (\xC2\xB5g.kg-1)|"
+            "Date water|Date sed|AppDate|Water body|Entry route (estimated)|"
+            "TWAsw 1d (\xC2\xB5g.L-1)|TWAsw 28d (\xC2\xB5g.L-1)|TWAsw 50d (\xC2\xB5g.L-1)|TWAsed 28d "
+            "(\xC2\xB5g.kg-1)|"
+            "SWAN mitigation|Crop|Application|TOXSWA version|");
   const struct {
     std::string cell, value;
   } cells[] = {
@@ -846,28 +837,35 @@ TEST_F(WorkbookTest, ShowsWhatEachReportAndItsRunFolderSay) {
   EXPECT_EQ(book.Value("About!A11"), "(empty)");
 }
 
+// The heads of a medium whose reports give its figures in different units
+// say so, with a note naming that medium's units; the other heads do not.
 TEST_F(WorkbookTest, SaysWhenTheReportsGiveFiguresInDifferentUnits) {
-  ScratchDirectory scratch;
-  FixtureReport micrograms;
-  micrograms.waterUnit = "\xB5g.L-1";
-  micrograms.sedimentUnit = "\xB5g.kg-1";
-  FixtureReport milligrams = micrograms;
-  milligrams.waterUnit = "mg.L-1";
-  scratch.Write("A/toxswa/1.sum", BuildReport(micrograms));
-  scratch.Write("B/toxswa/1.sum", BuildReport(milligrams));
-  ASSERT_EQ(RunCli({"--workbook", scratch.path()}).status, 0);
-  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
-  const std::string note =
-      "\"The reports give these figures in different units: \xC2\xB5g.L-1, mg.L-1. Each figure is in its own "
-      "report's unit; none is converted.\"";
-  for (const std::string cell : {"E1", "F1", "G1"}) {
-    EXPECT_TRUE(book.Value("Summary!" + cell).ends_with(" (units differ)\"")) << cell;
-    EXPECT_EQ(book.Extra("Summary!" + cell, "comment"), note) << cell;
+  const std::vector<std::string> heads[] = {{"E1", "F1", "G1", "P1", "Q1", "R1"}, {"H1", "I1", "J1", "S1"}};
+  const auto note = [](const std::string& units) {
+    return "\"The reports give these figures in different units: " + units +
+           ". Each figure is in its own report's unit; none is converted.\"";
+  };
+  const std::string notes[] = {note("\xC2\xB5g.L-1, mg.L-1"), note("\xC2\xB5g.kg-1, mg.kg-1")};
+  for (const bool sedimentToo : {false, true}) {
+    ScratchDirectory scratch;
+    FixtureReport micrograms;
+    micrograms.waterUnit = "\xB5g.L-1";
+    micrograms.sedimentUnit = "\xB5g.kg-1";
+    FixtureReport milligrams = micrograms;
+    milligrams.waterUnit = "mg.L-1";
+    if (sedimentToo) milligrams.sedimentUnit = "mg.kg-1";
+    scratch.Write("A/toxswa/1.sum", BuildReport(micrograms));
+    scratch.Write("B/toxswa/1.sum", BuildReport(milligrams));
+    ASSERT_EQ(RunCli({"--workbook", scratch.path()}).status, 0);
+    const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+    for (const bool sediment : {false, true}) {
+      const bool differ = !sediment || sedimentToo;
+      for (const std::string& cell : heads[sediment]) {
+        EXPECT_EQ(book.Value("Summary!" + cell).ends_with(" (units differ)\""), differ) << cell;
+        EXPECT_EQ(book.Extra("Summary!" + cell, "comment"), differ ? notes[sediment] : "(none)") << cell;
+      }
+    }
   }
-  EXPECT_EQ(book.Value("Summary!P1"), "\"TWAsw 1d (units differ)\"");
-  EXPECT_EQ(book.Extra("Summary!P1", "comment"), note);
-  EXPECT_EQ(book.Value("Summary!H1"), "\"PECsed_max (\xC2\xB5g.kg-1)\"");
-  EXPECT_EQ(book.Extra("Summary!H1", "comment"), "(none)");
 }
 
 TEST_F(WorkbookTest, LeavesALinkTooLongForExcelsHyperlinkAsThePlainName) {

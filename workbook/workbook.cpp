@@ -338,6 +338,9 @@ std::optional<FileError> FinishSummary(SheetCells& cells, lxw_row_t lastRow, con
   return cells.Failure(path);
 }
 
+// Whether the run asks the writing to stop.
+bool Asked(const std::function<bool()>& stop) { return stop && stop(); }
+
 // How many reports the second thread reads back at a time, at the least.
 constexpr std::size_t kBatch = 16;
 // And at the most, so that memory does not grow with the reports.
@@ -507,7 +510,7 @@ void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFold
     compare_.Add(record, reportFile);
     ++reports_;
   } catch (const std::bad_alloc&) {
-    failure_ = FileError(path_, "not written: not enough memory");
+    failure_ = NotWritten("not enough memory");
   }
 }
 
@@ -554,7 +557,7 @@ void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFo
   }
   columns_.Take(record);
   if (!out.ok()) {
-    failure_ = SystemError(path_, "not written: its temporary file cannot be written", errno);
+    failure_ = SpoolFailure("written");
     early_.reset();
     return;
   }
@@ -583,14 +586,13 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
 
   if (failure_) return failed(failure_);
   if (rows > kMaxDataRows) {
-    return failed(
-        FileError(path_, "not written: the table's " + std::to_string(rows) +
+    return failed(NotWritten("the table's " + std::to_string(rows) +
                              " rows are more than an Excel worksheet holds (1048575 under its header)"));
   }
   if (const std::optional<std::string> problem = columns_.LimitProblem())
     return failed(FileError(path_, *problem));
   if (std::fflush(spool_->file) != 0 || std::ferror(spool_->file) != 0) {
-    return failed(SystemError(path_, "not written: its temporary file cannot be written", errno));
+    return failed(SpoolFailure("written"));
   }
   std::rewind(spool_->file);
   const ClassicNumbers classicNumbers;
@@ -603,11 +605,10 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
     // libxlsxwriter opens the file it was given a name for only when the
     // workbook is closed: the name is given now.
     char* name = lxw_strdup(narrowPath.c_str());
-    if (name == nullptr) return failed(FileError(path_, "not written: not enough memory"));
+    if (name == nullptr) return failed(NotWritten("not enough memory"));
     std::free(book->filename);
     book->filename = name;
-    failure = stop && stop() ? FileError(path_, "not written: stopped")
-                             : FinishSummary(*earlyCells, earlyRow, columns_, path_);
+    failure = Asked(stop) ? NotWritten("stopped") : FinishSummary(*earlyCells, earlyRow, columns_, path_);
   } else {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -615,14 +616,12 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
     if (book == nullptr) return FileError(path_, "cannot create: not enough memory or no temporary folder");
     formats = MakeFormats(book);
     lxw_worksheet* summary = workbook_add_worksheet(book, "Summary");
-    failure = summary != nullptr ? WriteSummary(summary, formats, stop)
-                                 : FileError(path_, "not written: not enough memory");
+    failure = summary != nullptr ? WriteSummary(summary, formats, stop) : NotWritten("not enough memory");
   }
   if (!failure) failure = compare_.Write(book, formats, path_);
   if (!failure) {
     lxw_worksheet* about = workbook_add_worksheet(book, "About");
-    failure = about != nullptr ? WriteAbout(about, formats, rows)
-                               : FileError(path_, "not written: not enough memory");
+    failure = about != nullptr ? WriteAbout(about, formats, rows) : NotWritten("not enough memory");
   }
   if (failure) {
     workbook_close(book);
@@ -636,6 +635,15 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   return std::nullopt;
 }
 
+FileError SummaryWorkbook::NotWritten(const std::string& why) const {
+  return FileError(path_, "not written: " + why);
+}
+
+FileError SummaryWorkbook::SpoolFailure(const char* what) const {
+  const int error = errno;
+  return SystemError(path_, std::string("not written: its temporary file cannot be ") + what, error);
+}
+
 std::optional<FileError> SummaryWorkbook::WriteSummary(lxw_worksheet* summary, const WorkbookFormats& formats,
                                                        const std::function<bool()>& stop) {
   SheetCells cells(summary, "Summary");
@@ -644,9 +652,8 @@ std::optional<FileError> SummaryWorkbook::WriteSummary(lxw_worksheet* summary, c
   SpooledReport report;
   lxw_row_t row = 0;
   for (std::size_t n = 0; n < reports_; ++n) {
-    if (stop && stop()) return FileError(path_, "not written: stopped");
-    if (!ReadReport(in, report))
-      return SystemError(path_, "not written: its temporary file cannot be read", errno);
+    if (Asked(stop)) return NotWritten("stopped");
+    if (!ReadReport(in, report)) return SpoolFailure("read");
     WriteSummaryRows(cells, row, report, columns_, formats);
   }
   return FinishSummary(cells, row, columns_, path_);

@@ -93,6 +93,11 @@ class SummaryWorkbook {
   void StartEarlySummary();
   std::optional<FileError> WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,
                                       std::size_t rows) const;
+  // The workbook's failure "not written: " and `why`, naming its path.
+  FileError NotWritten(const std::string& why) const;
+  // That its temporary file cannot be `what` ("written", "read"), in the
+  // system's words of errno.
+  FileError SpoolFailure(const char* what) const;
 
   WorkbookSettings settings_;
   std::string path_;
