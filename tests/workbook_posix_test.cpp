@@ -608,27 +608,38 @@ TEST_F(WorkbookTest, PutsEveryRowInTheColumnsOfTheWholeRun) {
   }
 }
 
+// A title and a comment longer than a cell holds end in "\xE2\x80\xA6" at
+// its limit, never inside a character; a comment that fits exactly is whole.
 TEST_F(WorkbookTest, CutsATitleAndACommentOverTheCellLimit) {
-  ScratchDirectory scratch;
-  std::vector<HandRecord> records = {Record("A", "1.sum", "D4_Pond", {std::string(40000, 'x')})};
-  // 200 reports of one scenario in one run folder: their names are more
-  // than a comment holds.
-  for (int n = 0; n < 200; ++n)
-    records.push_back(
-        Record("A", std::string(240, 'r') + std::to_string(n) + ".sum", "D4_Stream", {"EXSW2"}));
-  ASSERT_EQ(WriteByHand(scratch, records, {"PECsw_max"}), std::nullopt);
-  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
-  const std::string title = book.Value("Compare!A1");
-  EXPECT_EQ(title.size(), 32767u + 2) << "the cell limit, in quotes";
-  EXPECT_TRUE(title.ends_with("xxx: PECsw_max\"")) << title.substr(title.size() - 20);
-  const std::string comment = book.Extra("Compare!B13", "comment");
-  EXPECT_TRUE(comment.starts_with("\"More than one report")) << comment.substr(0, 40);
-  EXPECT_TRUE(comment.ends_with("\xE2\x80\xA6\"")) << comment.substr(comment.size() - 20);
-  // JSON: each line end is two characters, "\n".
-  std::size_t characters = 0, lineEnds = 0;
-  for (const char c : comment) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  for (std::size_t at = 0; (at = comment.find("\\n", at)) != std::string::npos; at += 2) ++lineEnds;
-  EXPECT_EQ(characters - 2 - lineEnds, 32767u) << "the cell limit, with the line ends";
+  const std::string note =
+      "More than one report gives this cell; it holds the largest value. Reports:\n1.sum\n";
+  for (const std::size_t characters : {std::size_t{32767}, std::size_t{32768}}) {
+    ScratchDirectory scratch;
+    // Two reports of one cell, the second's name of two-byte characters
+    // taking the comment to `characters`.
+    std::string name;
+    for (std::size_t n = note.size(); n < characters; ++n) name += "\xC3\xA9";
+    const std::string substance(40000, 'x');
+    ASSERT_EQ(
+        WriteByHand(scratch,
+                    {Record("A", "1.sum", "D4_Pond", {substance}), Record("A", name, "D4_Pond", {substance})},
+                    {"PECsw_max"}),
+        std::nullopt);
+    const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+    const std::string title = book.Value("Compare!A1");
+    EXPECT_EQ(title.size(), 32767u + 2) << "the cell limit, in quotes";
+    EXPECT_TRUE(title.ends_with("xxx: PECsw_max\"")) << title.substr(title.size() - 20);
+    // Over the limit, the last two characters give way to the ellipsis.
+    const std::string kept = characters == 32767 ? name : name.substr(0, name.size() - 4) + "\xE2\x80\xA6";
+    const std::string comment = book.Extra("Compare!B5", "comment");
+    const std::string expected =
+        "\"More than one report gives this cell; it holds the largest value. Reports:\\n1.sum\\n" + kept +
+        "\"";
+    // Told by their sizes and ends: the texts are 32,767 characters long.
+    EXPECT_TRUE(comment == expected) << characters << ": " << comment.size() << " bytes ending "
+                                     << comment.substr(comment.size() - 8) << ", not " << expected.size()
+                                     << " ending " << expected.substr(expected.size() - 8);
+  }
 }
 
 // What a worksheet cannot hold fails the workbook, naming the limit or the
