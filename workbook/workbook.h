@@ -27,8 +27,8 @@ struct WorkbookFormats;
 
 // What the workbook says about its making.
 struct WorkbookSettings {
-  // The directory read, as given, and as an absolute path (StartWorkbookRun
-  // makes it when it is left empty).
+  // The directory read, as given, and as an absolute path (which
+  // StartWorkbookRun makes).
   std::string directory;
   std::string absoluteDirectory;
   // The program and its version, for example "quillmere-summary 0.1.0".
