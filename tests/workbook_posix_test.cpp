@@ -71,6 +71,11 @@ struct Workbook {
   }
 };
 
+// A cell ("B2") and its value as JSON.
+struct CellValue {
+  std::string cell, value;
+};
+
 std::string DumpWorkbook(const std::string& path) {
   const std::string command =
       std::string(QUILLMERE_PYTHON) + " " + QUILLMERE_DUMP_WORKBOOK + " '" + path + "'";
@@ -150,12 +155,10 @@ TEST_F(WorkbookTest, HoldsTheTableAsTypedCells) {
   EXPECT_EQ(book.sheets,
             (std::vector<std::string>{"Summary freeze=A2 filter=A1:Y6", "Compare freeze=None filter=None",
                                       "About freeze=None filter=None"}));
-  const struct {
-    std::string cell, value;
-  } header[] = {{"A1", "\"ID\""},         {"B1", "\"Mitigation\""},
-                {"E1", "\"PECsw_max\""},  {"M1", "\"AppDate\""},
-                {"N1", "\"AppDate 2\""},  {"O1", "\"AppDate 3\""},
-                {"P1", "\"Water body\""}, {"Q1", "\"Entry route (estimated)\""}};
+  const CellValue header[] = {{"A1", "\"ID\""},         {"B1", "\"Mitigation\""},
+                              {"E1", "\"PECsw_max\""},  {"M1", "\"AppDate\""},
+                              {"N1", "\"AppDate 2\""},  {"O1", "\"AppDate 3\""},
+                              {"P1", "\"Water body\""}, {"Q1", "\"Entry route (estimated)\""}};
   for (const auto& c : header) EXPECT_EQ(book.Value("Summary!" + c.cell), c.value) << c.cell;
 
   // Every figure is a number cell equal to the table's figure.
@@ -453,10 +456,9 @@ TEST_F(WorkbookTest, ComparesEachFigureWithItsOwnThreshold) {
         << book.Value(at('C', 3));
   }
   // About: every threshold as typed, every block with what it was given.
-  const struct {
-    std::string cell, value;
-  } about[] = {{"About!B10", "\"+1\""}, {"About!B13", "\"EXSW3:TWA21d=1\""}, {"About!C17", "\"TWA21d\""},
-               {"About!D17", "0.5"},    {"About!B18", "\"EXSW2-M1\""},       {"About!D18", "0.1"}};
+  const CellValue about[] = {{"About!B10", "\"+1\""},       {"About!B13", "\"EXSW3:TWA21d=1\""},
+                             {"About!C17", "\"TWA21d\""},   {"About!D17", "0.5"},
+                             {"About!B18", "\"EXSW2-M1\""}, {"About!D18", "0.1"}};
   for (const auto& c : about) EXPECT_EQ(book.Value(c.cell), c.value) << c.cell;
 }
 
@@ -556,9 +558,7 @@ TEST_F(WorkbookTest, ComparesTheOtherWindowsAReportLists) {
   ASSERT_EQ(WriteByHand(scratch, {listed, lacking}, {"TWAsw 28d", "TWAsed 28d"}, {{{}, {}, 0.6, "0.6"}}),
             std::nullopt);
   const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
-  const struct {
-    std::string cell, value;
-  } cells[] = {
+  const CellValue cells[] = {
       {"A1", "\"EXSW2: TWAsw 28d\""},
       {"B2", "0.6"},
       {"C2", "\"\xC2\xB5g.L-1\""},
@@ -807,9 +807,7 @@ TEST_F(WorkbookTest, ShowsWhatEachReportAndItsRunFolderSay) {
             "TWAsw 1d (\xC2\xB5g.L-1)|TWAsw 28d (\xC2\xB5g.L-1)|TWAsw 50d (\xC2\xB5g.L-1)|TWAsed 28d "
             "(\xC2\xB5g.kg-1)|"
             "SWAN mitigation|Crop|Application|TOXSWA version|");
-  const struct {
-    std::string cell, value;
-  } cells[] = {
+  const CellValue cells[] = {
       // Buffer10m/41.sum: its mitigation, crop and application.
       {"A2", "\"Buffer10m\""},
       {"N2", "\"Stream\""},

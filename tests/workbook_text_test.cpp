@@ -7,6 +7,11 @@
 namespace quillmere {
 namespace {
 
+// A text and what it becomes.
+struct Conversion {
+  std::string from, to;
+};
+
 TEST(WorkbookTextTest, ReadsReportDatesThatExistAndRefusesTheRest) {
   const struct {
     std::string text;
@@ -43,9 +48,7 @@ TEST(WorkbookTextTest, ReadsReportDatesThatExistAndRefusesTheRest) {
 }
 
 TEST(WorkbookTextTest, DecodesReportTextFromWindows1252) {
-  const struct {
-    std::string text, utf8;
-  } cases[] = {
+  const Conversion cases[] = {
       {"EXSW2", "EXSW2"},
       {"S\xE4ure \xB5g/L", "S\xC3\xA4ure \xC2\xB5g/L"},
       {"\x80 \x96 \x9F", "\xE2\x82\xAC \xE2\x80\x93 \xC5\xB8"},
@@ -53,14 +56,12 @@ TEST(WorkbookTextTest, DecodesReportTextFromWindows1252) {
       {"a\x1B[2Jz", "a\xEF\xBF\xBD[2Jz"},  // a control byte a workbook cannot hold
       {"tab\there", "tab\there"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Windows1252ToUtf8(c.text), c.utf8) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(Windows1252ToUtf8(c.from), c.to) << c.from;
   EXPECT_EQ(Windows1252ToUtf8("abcdef", 4), "abcd");
 }
 
 TEST(WorkbookTextTest, KeepsUnicodeNamesAndReadsOtherBytesAsWindows1252) {
-  const struct {
-    std::string name, cell;
-  } cases[] = {
+  const Conversion cases[] = {
       {"Puffer-Gr\xC3\xB6\xC3\x9F"
        "e",
        "Puffer-Gr\xC3\xB6\xC3\x9F"
@@ -76,7 +77,7 @@ TEST(WorkbookTextTest, KeepsUnicodeNamesAndReadsOtherBytesAsWindows1252) {
       {"cut \xE7\xB7", "cut \xC3\xA7\xC2\xB7"},
       {"bell\x07", "bell\xEF\xBF\xBD"},
   };
-  for (const auto& c : cases) EXPECT_EQ(NameInWorkbook(c.name), c.cell) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(NameInWorkbook(c.from), c.to) << c.from;
   EXPECT_EQ(NameInWorkbook("\xE7\xB7\xA9\xE8\xA1\x9Dx", 1), "\xE7\xB7\xA9");
 }
 
