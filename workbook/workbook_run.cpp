@@ -76,7 +76,7 @@ bool WorkbookAvailable() { return true; }
 WorkbookRunPointer StartWorkbookRun(WorkbookSettings settings, SummaryOptions& options) {
   const std::string path = JoinPath(settings.directory, kWorkbookName);
   CheckReplaceable(path);
-  if (settings.absoluteDirectory.empty()) settings.absoluteDirectory = AbsolutePath(settings.directory);
+  settings.absoluteDirectory = AbsolutePath(settings.directory);
   WorkbookRunPointer run(new WorkbookRun(std::move(settings), path));
   WorkbookRun* book = run.get();
   options.afterRows = [book](const ReportRecord& record, const std::string& runFolder,
