@@ -123,7 +123,7 @@ WorkbookStepPointer StartWorkbook(const WorkbookRequest& request, const std::str
 std::optional<int> FinishWorkbook(WorkbookStep& step, const SummaryOutcome& outcome, std::ostream& out,
                                   std::ostream& err) {
   const WorkbookOutcome result = FinishWorkbookRun(*step.run_, outcome);
-  const std::string left = Visible(result.path) + " is left as it was";
+  const std::string left = WorkbookLeft(result, Visible(result.path));
   const std::string complete = Visible(outcome.tablePath) + " is complete, " + left;
   switch (result.status) {
     case WorkbookStatus::kWritten:
@@ -143,6 +143,13 @@ std::optional<int> FinishWorkbook(WorkbookStep& step, const SummaryOutcome& outc
       err << kProgram << ": interrupted by " << InterruptionName(result.signal) << "; " << complete << "\n";
       return kExitInterrupted + result.signal;
     case WorkbookStatus::kFailed:
+      // In place, beside a table that could not be: the table's failure
+      // follows.
+      if (outcome.status != RunStatus::kWritten) {
+        err << kProgram << ": " << Visible(result.failure->path()) << ": " << Visible(result.failure->reason())
+            << "; " << left << "\n";
+        return std::nullopt;
+      }
       break;
   }
   err << kProgram << ": " << Visible(result.failure->path()) << ": " << Visible(result.failure->reason())

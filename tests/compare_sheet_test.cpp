@@ -11,6 +11,10 @@
 namespace quillmere {
 namespace {
 
+Threshold Given(std::optional<std::string> substance, std::optional<std::string> figure, double value) {
+  return Threshold{std::move(substance), std::move(figure), value, "given"};
+}
+
 TEST(CompareSheetTest, NamesTheTableFiguresAndTheOtherWindows) {
   const struct {
     std::string name;
@@ -35,10 +39,6 @@ TEST(CompareSheetTest, NamesTheTableFiguresAndTheOtherWindows) {
       EXPECT_EQ(figure->days, c.days) << c.name;
     }
   }
-}
-
-Threshold Given(std::optional<std::string> substance, std::optional<std::string> figure, double value) {
-  return Threshold{std::move(substance), std::move(figure), value, "given"};
 }
 
 TEST(CompareSheetTest, GivesEachBlockTheMostSpecificThreshold) {

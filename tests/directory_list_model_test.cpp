@@ -38,6 +38,11 @@ std::vector<std::string> Expected(const std::string& path, const std::vector<std
 // `path` in this system's normal form.
 std::string Native(const std::string& path) { return NormalPath(kNativePathStyle, path, ""); }
 
+// A path given to the model and the one it opens.
+struct Opening {
+  std::string given, opened;
+};
+
 struct RunsDirectory {
   ScratchDirectory scratch;
   RunsDirectory() {
@@ -73,10 +78,7 @@ TEST(DirectoryListModelTest, ShowsTheAncestorsOpenThenTheSubfoldersInTheRunsOrde
 TEST(DirectoryListModelTest, OpensAPathMadeAbsoluteAndNormal) {
   RunsDirectory tree;
   DirectoryListModel model(tree.runs());
-  const struct {
-    std::string given;
-    std::string opened;
-  } cases[] = {
+  const Opening cases[] = {
       {tree.runs() + "/A/../b/", tree.runs() + "/b"},
       {tree.runs() + "/./A//inner", tree.runs() + "/A/inner"},
   };
@@ -169,10 +171,7 @@ TEST(DirectoryListModelTest, ShowsAndOpensWindowsPaths) {
   EXPECT_EQ(Rows(model), (std::vector<std::string>{"D:\\+", " Runs"}));
   EXPECT_EQ(model.entries()[1].path, "D:\\Runs");
 
-  const struct {
-    std::string given;
-    std::string opened;
-  } cases[] = {
+  const Opening cases[] = {
       {"runs", "C:\\work\\runs"},
       {"\\", "C:\\"},
       {"D:", "D:\\"},

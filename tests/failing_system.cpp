@@ -18,7 +18,7 @@ const FailedCall* FailingSystem::Meets(SystemCall kind, const std::string& name,
   const FailedCall* met = nullptr;
   for (Counted& counted : failures_) {
     const FailedCall& failure = counted.failure;
-    if (failure.anyKind ? kind == SystemCall::kAllocate || kind == SystemCall::kClose : failure.call != kind)
+    if (failure.anyKind ? kind == SystemCall::kAllocate : failure.call != kind)
       continue;
     if (!failure.name.empty() && name.find(failure.name) == std::string::npos) continue;
     if (kind == SystemCall::kAllocate && size < failure.atLeast) continue;

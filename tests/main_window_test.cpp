@@ -28,12 +28,17 @@ struct Box {
   Qt::TextFormat format;
 };
 
-TEST(MainWindowTest, HasItsCaptionFixedSizeControlsAndTabOrder) {
-  ScratchDirectory scratch;
+// The window on `scratch`, with the root as its one drive.
+WindowSetup OnScratch(const ScratchDirectory& scratch) {
   WindowSetup setup;
   setup.start.volumes = std::vector<Volume>{{"/", ""}};
   setup.start.directory = scratch.path();
-  MainWindow window(setup);
+  return setup;
+}
+
+TEST(MainWindowTest, HasItsCaptionFixedSizeControlsAndTabOrder) {
+  ScratchDirectory scratch;
+  MainWindow window(OnScratch(scratch));
   window.show();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -91,9 +96,7 @@ TEST(MainWindowTest, HasItsCaptionFixedSizeControlsAndTabOrder) {
 TEST(MainWindowTest, ABoxShowsItsIconTitlePlainTextOneOkButtonAndTheDetailsOnRequest) {
   ScratchDirectory scratch;
   std::vector<Box> boxes;
-  WindowSetup setup;
-  setup.start.volumes = std::vector<Volume>{{"/", ""}};
-  setup.start.directory = scratch.path();
+  WindowSetup setup = OnScratch(scratch);
   setup.showModal = [&](QMessageBox& box) {
     boxes.push_back({box.icon(), box.windowTitle(), box.text(), box.detailedText(), box.standardButtons(),
                      box.textFormat()});
@@ -130,9 +133,7 @@ TEST(MainWindowTest, ABoxShowsItsIconTitlePlainTextOneOkButtonAndTheDetailsOnReq
 TEST(MainWindowTest, ACloseEndsTheProgramBeforeStartAndWaitsForTheRunOnceItHoldsTheWindow) {
   ScratchDirectory scratch;
   for (const bool duringRun : {false, true}) {
-    WindowSetup setup;
-    setup.start.volumes = std::vector<Volume>{{"/", ""}};
-    setup.start.directory = scratch.path();
+    WindowSetup setup = OnScratch(scratch);
     MainWindow* shown = nullptr;
     std::vector<bool> closes;  // whether each close was accepted, and the window still showed
     setup.start.run = [&](const std::string&, const SummaryOptions&) {

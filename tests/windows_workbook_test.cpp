@@ -54,8 +54,7 @@ TEST(WindowsWorkbookTest, GivesTheDirectoryAsAFullPath) {
   ASSERT_NE(::GetCurrentDirectoryW(MAX_PATH, current), 0u);
   const std::string here = WideToUtf8(current);
   const struct {
-    std::string typed;
-    std::string absolute;
+    std::string typed, absolute;
   } cases[] = {
       {"C:\\runs\\..\\other", "C:\\other"},
       {"C:/runs/./Puffer-Gr\xC3\xB6\xC3\x9F"
@@ -108,21 +107,6 @@ TEST(WindowsWorkbookTest, ReplacesThePreviousWorkbookUnderAUnicodeName) {
   EXPECT_TRUE(ReadFile(scratch / (runs + "/Summary.xlsx")).starts_with("PK\x03\x04")) << "not a zip file";
   std::vector<std::string> expected = {"Puffer", "Summary.txt", "Summary.xlsx"};
   EXPECT_EQ(Names(scratch / runs), expected) << "a temporary file is left";
-}
-
-TEST(WindowsWorkbookTest, LeavesThePreviousWorkbookAfterAReportFailure) {
-  ScratchDirectory scratch;
-  scratch.Write("Summary.xlsx", "the previous workbook");
-  scratch.Write("run/toxswa/a.sum", kReport);
-  scratch.Write("run/toxswa/b.sum", "not a report");
-  const CommandLineResult result = RunCli({"--workbook", scratch.path()});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_TRUE(result.err.starts_with("quillmere-summary: the run did not complete: " + scratch.path() +
-                                     "\\Summary.xlsx is left as it was\n"))
-      << result.err;
-  EXPECT_EQ(ReadFile(scratch / "Summary.xlsx"), "the previous workbook");
-  std::vector<std::string> expected = {"Summary.txt", "Summary.xlsx", "run"};
-  EXPECT_EQ(Names(scratch.path()), expected) << "a temporary file is left";
 }
 
 }  // namespace

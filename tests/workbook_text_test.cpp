@@ -7,6 +7,11 @@
 namespace quillmere {
 namespace {
 
+// A text and what it becomes.
+struct Conversion {
+  std::string from, to;
+};
+
 TEST(WorkbookTextTest, ReadsReportDatesThatExistAndRefusesTheRest) {
   const struct {
     std::string text;
@@ -43,10 +48,7 @@ TEST(WorkbookTextTest, ReadsReportDatesThatExistAndRefusesTheRest) {
 }
 
 TEST(WorkbookTextTest, DecodesReportTextFromWindows1252) {
-  const struct {
-    std::string text;
-    std::string utf8;
-  } cases[] = {
+  const Conversion cases[] = {
       {"EXSW2", "EXSW2"},
       {"S\xE4ure \xB5g/L", "S\xC3\xA4ure \xC2\xB5g/L"},
       {"\x80 \x96 \x9F", "\xE2\x82\xAC \xE2\x80\x93 \xC5\xB8"},
@@ -54,15 +56,12 @@ TEST(WorkbookTextTest, DecodesReportTextFromWindows1252) {
       {"a\x1B[2Jz", "a\xEF\xBF\xBD[2Jz"},  // a control byte a workbook cannot hold
       {"tab\there", "tab\there"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Windows1252ToUtf8(c.text), c.utf8) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(Windows1252ToUtf8(c.from), c.to) << c.from;
   EXPECT_EQ(Windows1252ToUtf8("abcdef", 4), "abcd");
 }
 
 TEST(WorkbookTextTest, KeepsUnicodeNamesAndReadsOtherBytesAsWindows1252) {
-  const struct {
-    std::string name;
-    std::string cell;
-  } cases[] = {
+  const Conversion cases[] = {
       {"Puffer-Gr\xC3\xB6\xC3\x9F"
        "e",
        "Puffer-Gr\xC3\xB6\xC3\x9F"
@@ -78,7 +77,7 @@ TEST(WorkbookTextTest, KeepsUnicodeNamesAndReadsOtherBytesAsWindows1252) {
       {"cut \xE7\xB7", "cut \xC3\xA7\xC2\xB7"},
       {"bell\x07", "bell\xEF\xBF\xBD"},
   };
-  for (const auto& c : cases) EXPECT_EQ(NameInWorkbook(c.name), c.cell) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(NameInWorkbook(c.from), c.to) << c.from;
   EXPECT_EQ(NameInWorkbook("\xE7\xB7\xA9\xE8\xA1\x9Dx", 1), "\xE7\xB7\xA9");
 }
 
@@ -87,10 +86,7 @@ TEST(WorkbookTextTest, DerivesTheWaterBodyAndTheEntryRoute) {
   applications.Append("14-Nov-1978-09h00");
   applications.Append(" 02-Apr-1985-09h00");
   const struct {
-    std::string scenario;
-    std::string waterMaxDate;
-    std::string waterBody;
-    std::string route;
+    std::string scenario, waterMaxDate, waterBody, route;
   } cases[] = {
       {"D4_Pond", "25-Nov-1978-02h00", "Pond", "Drainage"},
       {"D4_Pond", "02-Apr-1985-09h00", "Pond", "Drift"},
@@ -114,9 +110,7 @@ TEST(WorkbookTextTest, MakesALinkFormulaExcelTakes) {
   const std::string snow = "\xE2\x9D\x84";      // one character, three bytes
   const std::string wave = "\xF0\x9F\x8C\x8A";  // two UTF-16 units
   const struct {
-    std::string target;
-    std::string name;
-    std::string formula;
+    std::string target, name, formula;
   } cases[] = {
       {"run\\toxswa\\a.sum", "a.sum", "=HYPERLINK(\"run\\toxswa\\a.sum\",\"a.sum\")"},
       {"say \"hi\".sum", "\"", "=HYPERLINK(\"say \"\"hi\"\".sum\",\"\"\"\")"},

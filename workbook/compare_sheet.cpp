@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "runtime/number.h"
+#include "workbook/sheet_cells.h"
 #include "workbook/workbook_text.h"
 
 namespace quillmere {
@@ -31,19 +32,6 @@ double TableFigure(const SubstanceResult& substance, std::size_t figure) {
 
 bool IsSediment(const ComparedFigure& figure) { return figure.table ? *figure.table >= 3 : figure.sediment; }
 
-// "A", ..., "Z", "AA", ... for the column `column` (0-based).
-std::string ColumnName(std::size_t column) {
-  std::string name;
-  for (++column; column > 0; column = (column - 1) / 26) {
-    name.insert(name.begin(), static_cast<char>('A' + (column - 1) % 26));
-  }
-  return name;
-}
-
-std::string CellName(std::size_t row, std::size_t column) {
-  return ColumnName(column) + std::to_string(row + 1);
-}
-
 // `text` (UTF-8) cut to `limit` characters, its last one "…" when cut.
 std::string CutText(std::string text, std::size_t limit) {
   std::size_t characters = 0;
@@ -60,77 +48,56 @@ std::string CutText(std::string text, std::size_t limit) {
   return text;
 }
 
-// The cells of the sheets being written, each write checked: the first
-// refused one is kept, with the cell it was for.
-class SheetWriter {
+// The sheets "Compare", "Compare (2)", ...: each a SheetCells, whose
+// refusal ends the writing.
+class CompareSheets {
  public:
-  SheetWriter(lxw_workbook* book, const std::string& workbookPath) : book_(book), path_(workbookPath) {}
+  explicit CompareSheets(lxw_workbook* book) : book_(book) {}
 
-  // Starts sheet "Compare", or "Compare (N)" after it.
-  bool NextSheet(std::size_t columns) {
+  // Starts the next sheet, `columns` wide; false when it cannot be added.
+  bool Next(std::size_t columns) {
     ++sheets_;
-    name_ = sheets_ == 1 ? "Compare" : "Compare (" + std::to_string(sheets_) + ")";
-    sheet_ = workbook_add_worksheet(book_, name_.c_str());
-    if (sheet_ == nullptr) return Failed(LXW_ERROR_MEMORY_MALLOC_FAILED, 0, 0);
-    Check(worksheet_set_column(sheet_, 0, 0, 20, nullptr), 0, 0);
-    Check(worksheet_set_column(sheet_, 1, static_cast<lxw_col_t>(columns - 1), 14, nullptr), 0, 1);
-    return ok();
+    const std::string name = sheets_ == 1 ? "Compare" : "Compare (" + std::to_string(sheets_) + ")";
+    cells_ = SheetCells(workbook_add_worksheet(book_, name.c_str()), name);
+    if (cells_.sheet() == nullptr) {
+      cells_.Check(LXW_ERROR_MEMORY_MALLOC_FAILED, 0, 0);
+      return false;
+    }
+    cells_.Width(0, 0, 20);
+    cells_.Width(1, columns - 1, 14);
+    return cells_.ok();
   }
-
-  void Text(std::size_t row, std::size_t column, const std::string& text, lxw_format* format = nullptr) {
-    if (text.empty()) return;
-    Check(worksheet_write_string(sheet_, Row(row), Column(column), text.c_str(), format), row, column);
-  }
-  void Number(std::size_t row, std::size_t column, double value, lxw_format* format = nullptr) {
-    Check(worksheet_write_number(sheet_, Row(row), Column(column), value, format), row, column);
-  }
-  // A formula with the result a reader that does not calculate shows.
-  void Formula(std::size_t row, std::size_t column, const std::string& formula, std::optional<double> number,
-               const std::string& text) {
-    const lxw_error error = number ? worksheet_write_formula_num(sheet_, Row(row), Column(column),
-                                                                 formula.c_str(), nullptr, *number)
-                                   : worksheet_write_formula_str(sheet_, Row(row), Column(column),
-                                                                 formula.c_str(), nullptr, text.c_str());
-    Check(error, row, column);
-  }
-  void Comment(std::size_t row, std::size_t column, const std::string& text) {
-    Check(worksheet_write_comment(sheet_, Row(row), Column(column), text.c_str()), row, column);
-  }
-  void Fill(std::size_t firstRow, std::size_t firstColumn, std::size_t lastRow, std::size_t lastColumn,
-            const std::string& rule, lxw_format* format) {
-    lxw_conditional_format condition{};
-    condition.type = LXW_CONDITIONAL_TYPE_FORMULA;
-    condition.value_string = const_cast<char*>(rule.c_str());
-    condition.format = format;
-    Check(worksheet_conditional_format_range(sheet_, Row(firstRow), Column(firstColumn), Row(lastRow),
-                                             Column(lastColumn), &condition),
-          firstRow, firstColumn);
-  }
-
-  bool ok() const { return !failure_; }
-  const std::optional<FileError>& failure() const { return failure_; }
+  SheetCells& cells() { return cells_; }
 
  private:
-  static lxw_row_t Row(std::size_t row) { return static_cast<lxw_row_t>(row); }
-  static lxw_col_t Column(std::size_t column) { return static_cast<lxw_col_t>(column); }
-  void Check(lxw_error error, std::size_t row, std::size_t column) {
-    if (error != LXW_NO_ERROR) Failed(error, row, column);
-  }
-  bool Failed(lxw_error error, std::size_t row, std::size_t column) {
-    if (!failure_) {
-      failure_ = FileError(
-          path_, "not written: cell " + name_ + "!" + CellName(row, column) + ": " + lxw_strerror(error));
-    }
-    return false;
-  }
-
   lxw_workbook* book_;
-  const std::string& path_;
-  lxw_worksheet* sheet_ = nullptr;
-  std::string name_;
   std::size_t sheets_ = 0;
-  std::optional<FileError> failure_;
+  SheetCells cells_;
 };
+
+// A formula with the result a reader that does not calculate shows.
+void WriteFormula(SheetCells& cells, std::size_t row, std::size_t column, const std::string& formula,
+                  std::optional<double> number, const std::string& text) {
+  const lxw_row_t r = SheetCells::Row(row);
+  const lxw_col_t c = SheetCells::Column(column);
+  cells.Check(number
+                  ? worksheet_write_formula_num(cells.sheet(), r, c, formula.c_str(), nullptr, *number)
+                  : worksheet_write_formula_str(cells.sheet(), r, c, formula.c_str(), nullptr, text.c_str()),
+              row, column);
+}
+
+// A fill of the cells in the range when `rule` holds.
+void WriteFill(SheetCells& cells, std::size_t firstRow, std::size_t firstColumn, std::size_t lastRow,
+               std::size_t lastColumn, const std::string& rule, lxw_format* format) {
+  lxw_conditional_format condition{};
+  condition.type = LXW_CONDITIONAL_TYPE_FORMULA;
+  condition.value_string = const_cast<char*>(rule.c_str());
+  condition.format = format;
+  cells.Check(worksheet_conditional_format_range(cells.sheet(), SheetCells::Row(firstRow),
+                                                 SheetCells::Column(firstColumn), SheetCells::Row(lastRow),
+                                                 SheetCells::Column(lastColumn), &condition),
+              firstRow, firstColumn);
+}
 
 }  // namespace
 
@@ -260,7 +227,8 @@ std::vector<const Threshold*> CompareSheet::UnknownSubstances() const {
   return unknown;
 }
 
-std::optional<FileError> CompareSheet::Write(lxw_workbook* book, const std::string& workbookPath) const {
+std::optional<FileError> CompareSheet::Write(lxw_workbook* book, const WorkbookFormats& formats,
+                                             const std::string& workbookPath) const {
   const std::size_t folders = runFolders_.size();
   if (folders + kColumnsBeside > LXW_COL_MAX) {
     return FileError(workbookPath, "not written: its sheet Compare would need a column for each of the " +
@@ -268,21 +236,11 @@ std::optional<FileError> CompareSheet::Write(lxw_workbook* book, const std::stri
                                        std::to_string(LXW_COL_MAX) + " columns (" +
                                        std::to_string(LXW_COL_MAX - kColumnsBeside) + " run folders)");
   }
-  lxw_format* title = workbook_add_format(book);
-  format_set_bold(title);
-  format_set_font_size(title, 12);
-  lxw_format* header = workbook_add_format(book);
-  format_set_bold(header);
-  lxw_format* above = workbook_add_format(book);
-  format_set_bg_color(above, 0xFFC7CE);
-  format_set_font_color(above, 0x9C0006);
-  lxw_format* atOrUnder = workbook_add_format(book);
-  format_set_bg_color(atOrUnder, 0xC6EFCE);
-  format_set_font_color(atOrUnder, 0x006100);
-
+  lxw_format* title = formats.title;
+  lxw_format* header = formats.header;
   const std::size_t countColumn = folders + 1;
-  SheetWriter out(book, workbookPath);
-  if (!out.NextSheet(countColumn + 1)) return out.failure();
+  CompareSheets sheets(book);
+  if (!sheets.Next(countColumn + 1)) return sheets.cells().Failure(workbookPath);
   std::size_t row = 0;
   bool first = true;
   std::vector<std::uint32_t> rows;             // the scenarios of a substance
@@ -308,15 +266,16 @@ std::optional<FileError> CompareSheet::Write(lxw_workbook* book, const std::stri
                                          std::to_string(LXW_ROW_MAX) + " rows");
     }
     const std::string name = Windows1252ToUtf8(substances_[substance]);
-    for (std::size_t figure = 0; figure < figures_.size() && out.ok(); ++figure) {
+    for (std::size_t figure = 0; figure < figures_.size() && sheets.cells().ok(); ++figure) {
       // One empty row between blocks; a block that does not fit under the
       // last one begins the next sheet.
       if (!first) row += 2;
       first = false;
       if (row + height > LXW_ROW_MAX) {
-        if (!out.NextSheet(countColumn + 1)) return out.failure();
+        if (!sheets.Next(countColumn + 1)) return sheets.cells().Failure(workbookPath);
         row = 0;
       }
+      SheetCells& out = sheets.cells();
       const ComparedFigure& compared = figures_[figure];
       const Threshold* threshold = ThresholdOf(substances_[substance], figure);
       const std::string& unit = IsSediment(compared) ? units_[substance].sediment : units_[substance].water;
@@ -371,9 +330,9 @@ std::optional<FileError> CompareSheet::Write(lxw_workbook* book, const std::stri
         }
         if (folders > 0) {
           const std::string range = CellName(at, 1) + ":" + CellName(at, folders);
-          out.Formula(at, countColumn,
-                      "=IF(ISNUMBER(" + cell + "),COUNTIF(" + range + ",\"<=\"&" + cell + "),\"\")",
-                      threshold ? std::optional<double>(static_cast<double>(under)) : std::nullopt, "");
+          WriteFormula(out, at, countColumn,
+                       "=IF(ISNUMBER(" + cell + "),COUNTIF(" + range + ",\"<=\"&" + cell + "),\"\")",
+                       threshold ? std::optional<double>(static_cast<double>(under)) : std::nullopt, "");
         }
       }
       const std::size_t lastRow = firstRow + grid.size() - 1;
@@ -386,32 +345,34 @@ std::optional<FileError> CompareSheet::Write(lxw_workbook* book, const std::stri
       };
       out.Text(countRow, 0, "Scenarios at or under", header);
       for (std::size_t folder = 0; folder < folders; ++folder) {
-        out.Formula(
-            countRow, folder + 1, "=IF(ISNUMBER(" + cell + ")," + count(folder) + ",\"\")",
+        WriteFormula(
+            out, countRow, folder + 1, "=IF(ISNUMBER(" + cell + ")," + count(folder) + ",\"\")",
             threshold ? std::optional<double>(static_cast<double>(underPerFolder[folder])) : std::nullopt,
             "");
       }
       out.Text(countRow + 1, 0, "All at or under", header);
       for (std::size_t folder = 0; folder < folders; ++folder) {
         const bool all = underPerFolder[folder] == grid.size();
-        out.Formula(countRow + 1, folder + 1,
-                    "=IF(ISNUMBER(" + cell + "),IF(" + count(folder) + "=ROWS(" + range(folder) +
-                        "),\"yes\",\"no\"),\"\")",
-                    std::nullopt, threshold ? (all ? "yes" : "no") : "");
+        WriteFormula(out, countRow + 1, folder + 1,
+                     "=IF(ISNUMBER(" + cell + "),IF(" + count(folder) + "=ROWS(" + range(folder) +
+                         "),\"yes\",\"no\"),\"\")",
+                     std::nullopt, threshold ? (all ? "yes" : "no") : "");
       }
       if (folders > 0 && !grid.empty()) {
         // Fills that follow the threshold cell: none while it holds no number.
         const std::string corner = CellName(firstRow, 1);
         const std::string given = "ISNUMBER(" + cell + "),ISNUMBER(" + corner + ")";
-        out.Fill(firstRow, 1, lastRow, folders, "AND(" + given + "," + corner + ">" + cell + ")", above);
-        out.Fill(firstRow, 1, lastRow, folders, "AND(" + given + "," + corner + "<=" + cell + ")", atOrUnder);
+        WriteFill(out, firstRow, 1, lastRow, folders, "AND(" + given + "," + corner + ">" + cell + ")",
+                  formats.above);
+        WriteFill(out, firstRow, 1, lastRow, folders, "AND(" + given + "," + corner + "<=" + cell + ")",
+                  formats.atOrUnder);
       }
       row = countRow + 1;
     }
     rows.clear();
-    if (!out.ok()) break;
+    if (!sheets.cells().ok()) break;
   }
-  return out.failure();
+  return sheets.cells().Failure(workbookPath);
 }
 
 }  // namespace quillmere

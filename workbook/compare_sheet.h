@@ -19,6 +19,8 @@ struct lxw_workbook;
 
 namespace quillmere {
 
+struct WorkbookFormats;
+
 // The position of `name` in kFigureNames (compared exactly), or nothing.
 std::optional<std::size_t> FigureIndex(std::string_view name);
 
@@ -67,8 +69,10 @@ class CompareSheet {
   // Writes the sheet "Compare", continued on "Compare (2)", ... when its
   // blocks do not fit in one sheet's rows. Returns why it could not be
   // written completely (the run folders are more than a sheet's columns
-  // hold, a write the library refused), naming `workbookPath`.
-  std::optional<FileError> Write(lxw_workbook* book, const std::string& workbookPath) const;
+  // hold, a write the library refused), naming `workbookPath`. Its cells take
+  // the workbook's `formats`.
+  std::optional<FileError> Write(lxw_workbook* book, const WorkbookFormats& formats,
+                                 const std::string& workbookPath) const;
 
   // The thresholds that name a substance no report holds.
   std::vector<const Threshold*> UnknownSubstances() const;

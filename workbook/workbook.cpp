@@ -22,6 +22,7 @@
 #include "runtime/quiet_standard_error.h"
 #include "summary/run_folder_details.h"
 #include "summary/summary_run.h"
+#include "workbook/sheet_cells.h"
 #include "workbook/workbook_file.h"
 #include "workbook/workbook_text.h"
 
@@ -168,73 +169,21 @@ bool ReadReport(SpoolReader& in, SpooledReport& report) {
 
 }  // namespace
 
-// The cell formats of the workbook.
-struct WorkbookFormats {
-  lxw_format* header;
-  lxw_format* title;
-  lxw_format* date;
-  lxw_format* link;
-  lxw_format* above;
-  lxw_format* atOrUnder;
-};
-
 namespace {
 
-WorkbookFormats MakeFormats(lxw_workbook* book) {
-  WorkbookFormats formats{};
-  formats.header = workbook_add_format(book);
-  format_set_bold(formats.header);
-  formats.title = workbook_add_format(book);
-  format_set_bold(formats.title);
-  format_set_font_size(formats.title, 12);
-  formats.date = workbook_add_format(book);
-  format_set_num_format(formats.date, "dd-mmm-yyyy hh:mm");
-  formats.link = workbook_add_format(book);
-  format_set_underline(formats.link, LXW_UNDERLINE_SINGLE);
-  format_set_font_color(formats.link, LXW_COLOR_BLUE);
-  formats.above = workbook_add_format(book);
-  format_set_bg_color(formats.above, 0xFFC7CE);
-  format_set_font_color(formats.above, 0x9C0006);
-  formats.atOrUnder = workbook_add_format(book);
-  format_set_bg_color(formats.atOrUnder, 0xC6EFCE);
-  format_set_font_color(formats.atOrUnder, 0x006100);
-  return formats;
-}
-
-// The cells of one sheet, each write checked: the first failure is kept. A
-// date of a report is a date-time cell, or the text read when it is not a
+// A date of a report: a date-time cell, or the text read when it is not a
 // valid date; an empty text leaves the cell empty.
-class CheckedCells {
- public:
-  explicit CheckedCells(lxw_worksheet* sheet) : sheet_(sheet) {}
-
-  void Check(lxw_error error) {
-    if (error != LXW_NO_ERROR && error_ == LXW_NO_ERROR) error_ = error;
+void WriteDate(SheetCells& cells, std::size_t row, std::size_t column, std::string_view text,
+               const WorkbookFormats& formats) {
+  if (const std::optional<ReportDate> date = ParseReportDate(text)) {
+    lxw_datetime value{date->year, date->month, date->day, date->hour, date->minute, 0};
+    cells.Check(worksheet_write_datetime(cells.sheet(), SheetCells::Row(row), SheetCells::Column(column),
+                                         &value, formats.date),
+                row, column);
+  } else {
+    cells.Text(row, column, Windows1252ToUtf8(text));
   }
-  void Text(lxw_row_t row, std::size_t column, const std::string& text, lxw_format* format = nullptr) {
-    if (!text.empty()) Check(worksheet_write_string(sheet_, row, Column(column), text.c_str(), format));
-  }
-  void Number(lxw_row_t row, std::size_t column, double value) {
-    Check(worksheet_write_number(sheet_, row, Column(column), value, nullptr));
-  }
-  void Date(lxw_row_t row, std::size_t column, std::string_view text, const WorkbookFormats& formats) {
-    if (const std::optional<ReportDate> date = ParseReportDate(text)) {
-      lxw_datetime value{date->year, date->month, date->day, date->hour, date->minute, 0};
-      Check(worksheet_write_datetime(sheet_, row, Column(column), &value, formats.date));
-    } else {
-      Text(row, column, Windows1252ToUtf8(text));
-    }
-  }
-  lxw_worksheet* sheet() const { return sheet_; }
-  lxw_error error() const { return error_; }
-
-  // Columns are checked against the sheet's limit before any is written.
-  static lxw_col_t Column(std::size_t column) { return static_cast<lxw_col_t>(column); }
-
- private:
-  lxw_worksheet* sheet_;
-  lxw_error error_ = LXW_NO_ERROR;
-};
+}
 
 // The link of the report name in column B: a HYPERLINK formula, written out
 // with its row. A link over the 255 characters Excel's HYPERLINK takes (it
@@ -242,8 +191,7 @@ class CheckedCells {
 // take up to 2,079, but libxlsxwriter holds every one in memory until the
 // sheet is closed (20,000 of them took the run from 10 to 94 MiB), and a
 // sheet holds at most 65,530.
-void WriteReportName(CheckedCells& cells, lxw_row_t row, const SpooledReport& report,
-                     lxw_format* linkFormat) {
+void WriteReportName(SheetCells& cells, lxw_row_t row, const SpooledReport& report, lxw_format* linkFormat) {
   if (!report.link.empty() && CharacterCount(report.link) <= kFormulaLinkCharacters) {
     const std::string formula = HyperlinkFormula(report.link, report.reportFile);
     if (!formula.empty() && worksheet_write_formula_str(cells.sheet(), row, 1, formula.c_str(), linkFormat,
@@ -253,8 +201,6 @@ void WriteReportName(CheckedCells& cells, lxw_row_t row, const SpooledReport& re
   }
   cells.Text(row, 1, report.reportFile);
 }
-
-std::string Describe(lxw_error error) { return lxw_strerror(error); }
 
 // The failure `error` of libxlsxwriter for `action` on `path`: in the
 // system's words when the system caused it, from `errorNumber` (errno as the
@@ -275,7 +221,7 @@ FileError LibraryError(const std::string& path, const std::string& action, lxw_e
     default:
       break;
   }
-  return FileError(path, action + ": " + Describe(error));
+  return FileError(path, action + ": " + lxw_strerror(error));
 }
 
 // libxlsxwriter prints numbers with the C library, which follows LC_NUMERIC;
@@ -312,27 +258,19 @@ namespace {
 // other time-weighted average windows after the figures, the application
 // dates under "AppDate", "AppDate 2", ..., the two derived columns, then what
 // the run folder and the report say of the report. The widths and the heads.
-void WriteSummaryHead(CheckedCells& cells, const SummaryColumns& columns, const WorkbookFormats& formats) {
+void WriteSummaryHead(SheetCells& cells, const SummaryColumns& columns, const WorkbookFormats& formats) {
   lxw_worksheet* summary = cells.sheet();
   const std::vector<std::string> header = columns.Header();
-  const auto column = [](std::size_t n) { return CheckedCells::Column(n); };
-  cells.Check(worksheet_set_column(summary, 0, 1, 18, nullptr));
-  cells.Check(worksheet_set_column(summary, 2, 3, 14, nullptr));
-  cells.Check(worksheet_set_column(summary, 4, column(SummaryColumns::kWaterDate - 1), 11, nullptr));
-  cells.Check(worksheet_set_column(summary, column(SummaryColumns::kWaterDate),
-                                   column(columns.WaterBody() - 1), 17, nullptr));
-  cells.Check(
-      worksheet_set_column(summary, column(columns.WaterBody()), column(columns.WaterBody()), 11, nullptr));
-  cells.Check(
-      worksheet_set_column(summary, column(columns.EntryRoute()), column(columns.EntryRoute()), 22, nullptr));
-  if (columns.Mitigation() > columns.FirstWindow()) {
-    cells.Check(worksheet_set_column(summary, column(columns.FirstWindow()), column(columns.Mitigation() - 1),
-                                     14, nullptr));
-  }
-  cells.Check(worksheet_set_column(summary, column(columns.Mitigation()), column(columns.Application()), 30,
-                                   nullptr));
-  cells.Check(
-      worksheet_set_column(summary, column(columns.Version()), column(columns.Version()), 20, nullptr));
+  cells.Width(0, 1, 18);
+  cells.Width(2, 3, 14);
+  cells.Width(4, SummaryColumns::kWaterDate - 1, 11);
+  cells.Width(SummaryColumns::kWaterDate, columns.WaterBody() - 1, 17);
+  cells.Width(columns.WaterBody(), columns.WaterBody(), 11);
+  cells.Width(columns.EntryRoute(), columns.EntryRoute(), 22);
+  if (columns.Mitigation() > columns.FirstWindow())
+    cells.Width(columns.FirstWindow(), columns.Mitigation() - 1, 14);
+  cells.Width(columns.Mitigation(), columns.Application(), 30);
+  cells.Width(columns.Version(), columns.Version(), 20);
   worksheet_freeze_panes(summary, 1, 0);
   for (std::size_t n = 0; n < header.size(); ++n) cells.Text(0, n, header[n], formats.header);
   // Heads whose reports disagree on the unit say which units they give.
@@ -345,7 +283,7 @@ void WriteSummaryHead(CheckedCells& cells, const SummaryColumns& columns, const 
       if (header[n].ends_with(" (units differ)") &&
           (n < SummaryColumns::kFirstFigure + 6 ? (n >= SummaryColumns::kFirstFigure + 3) == sediment
                                                 : header[n].starts_with("TWAsed ") == sediment)) {
-        cells.Check(worksheet_write_comment(summary, 0, column(n), note.c_str()));
+        cells.Comment(0, n, note);
       }
     }
   }
@@ -353,7 +291,7 @@ void WriteSummaryHead(CheckedCells& cells, const SummaryColumns& columns, const 
 
 // The rows of one report, one per substance (one for a report without
 // any), under `row`, which is left at the last of them.
-void WriteSummaryRows(CheckedCells& cells, lxw_row_t& row, const SpooledReport& report,
+void WriteSummaryRows(SheetCells& cells, lxw_row_t& row, const SpooledReport& report,
                       const SummaryColumns& columns, const WorkbookFormats& formats) {
   static const SpooledSubstance kNoSubstance{};
   const std::string scenario = Windows1252ToUtf8(report.scenario);
@@ -376,11 +314,11 @@ void WriteSummaryRows(CheckedCells& cells, lxw_row_t& row, const SpooledReport& 
       const std::size_t at = columns.Window(w.sediment, w.days);
       if (w.substance == line && at != SummaryColumns::kNoColumn) cells.Number(row, at, w.value);
     }
-    cells.Date(row, SummaryColumns::kWaterDate, substance.waterMaxDate, formats);
-    cells.Date(row, SummaryColumns::kSedimentDate, substance.sedimentMaxDate, formats);
+    WriteDate(cells, row, SummaryColumns::kWaterDate, substance.waterMaxDate, formats);
+    WriteDate(cells, row, SummaryColumns::kSedimentDate, substance.sedimentMaxDate, formats);
     if (line == 0) {
       std::size_t at = SummaryColumns::kFirstApplication;
-      for (std::string_view date : report.applicationDates) cells.Date(row, at++, date, formats);
+      for (std::string_view date : report.applicationDates) WriteDate(cells, row, at++, date, formats);
     }
     cells.Text(row, columns.WaterBody(), waterBody);
     cells.Text(row, columns.EntryRoute(),
@@ -393,15 +331,15 @@ void WriteSummaryRows(CheckedCells& cells, lxw_row_t& row, const SpooledReport& 
 }
 
 // The last steps of the Summary sheet once every row is in.
-std::optional<FileError> FinishSummary(CheckedCells& cells, lxw_row_t lastRow, const SummaryColumns& columns,
+std::optional<FileError> FinishSummary(SheetCells& cells, lxw_row_t lastRow, const SummaryColumns& columns,
                                        const std::string& path) {
-  cells.Check(worksheet_autofilter(cells.sheet(), 0, 0, lastRow, CheckedCells::Column(columns.Count() - 1)));
-  if (cells.error() != LXW_NO_ERROR) {
-    return FileError(
-        path, "not written: a cell of the Summary sheet cannot be written: " + Describe(cells.error()));
-  }
-  return std::nullopt;
+  cells.Check(worksheet_autofilter(cells.sheet(), 0, 0, lastRow, SheetCells::Column(columns.Count() - 1)), 0,
+              0);
+  return cells.Failure(path);
 }
+
+// Whether the run asks the writing to stop.
+bool Asked(const std::function<bool()>& stop) { return stop && stop(); }
 
 // How many reports the second thread reads back at a time, at the least.
 constexpr std::size_t kBatch = 16;
@@ -443,7 +381,7 @@ struct SummaryWorkbook::EarlySummary {
       formats = MakeFormats(book);
       lxw_worksheet* sheet = workbook_add_worksheet(book, "Summary");
       if (sheet == nullptr) throw std::bad_alloc();
-      cells = CheckedCells(sheet);
+      cells = SheetCells(sheet, "Summary");
       WriteSummaryHead(cells, columns, formats);
       worker = std::thread([this] { Work(); });
     } catch (...) {
@@ -474,7 +412,7 @@ struct SummaryWorkbook::EarlySummary {
       spool.added.notify_one();
     }
     if (worker.joinable()) worker.join();
-    return !dropped && finalColumns == columns && cells.error() == LXW_NO_ERROR;
+    return !dropped && finalColumns == columns && cells.ok();
   }
 
   void Work() {
@@ -503,7 +441,7 @@ struct SummaryWorkbook::EarlySummary {
         for (std::size_t n = 0; n < count; ++n) {
           if (dropped) return;
           WriteSummaryRows(cells, row, batch[n], columns, formats);
-          if (cells.error() != LXW_NO_ERROR || row > kMaxDataRows) return Drop();
+          if (!cells.ok() || row > kMaxDataRows) return Drop();
         }
       }
     } catch (...) {
@@ -519,7 +457,7 @@ struct SummaryWorkbook::EarlySummary {
   SharedSpool& spool;
   lxw_workbook* book = nullptr;
   WorkbookFormats formats{};
-  CheckedCells cells{nullptr};
+  SheetCells cells;
   lxw_row_t row = 0;  // the last row written
   std::atomic<bool> dropped = false;
   std::thread worker;
@@ -572,7 +510,7 @@ void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFold
     compare_.Add(record, reportFile);
     ++reports_;
   } catch (const std::bad_alloc&) {
-    failure_ = FileError(path_, "not written: not enough memory");
+    failure_ = NotWritten("not enough memory");
   }
 }
 
@@ -619,7 +557,7 @@ void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFo
   }
   columns_.Take(record);
   if (!out.ok()) {
-    failure_ = SystemError(path_, "not written: its temporary file cannot be written", errno);
+    failure_ = SpoolFailure("written");
     early_.reset();
     return;
   }
@@ -632,7 +570,7 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   // when it holds every report in the columns they all give.
   lxw_workbook* book = nullptr;
   WorkbookFormats formats{};
-  std::optional<CheckedCells> earlyCells;
+  std::optional<SheetCells> earlyCells;
   lxw_row_t earlyRow = 0;
   if (early_ && early_->Finish(columns_)) {
     book = std::exchange(early_->book, nullptr);
@@ -648,14 +586,13 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
 
   if (failure_) return failed(failure_);
   if (rows > kMaxDataRows) {
-    return failed(
-        FileError(path_, "not written: the table's " + std::to_string(rows) +
+    return failed(NotWritten("the table's " + std::to_string(rows) +
                              " rows are more than an Excel worksheet holds (1048575 under its header)"));
   }
   if (const std::optional<std::string> problem = columns_.LimitProblem())
     return failed(FileError(path_, *problem));
   if (std::fflush(spool_->file) != 0 || std::ferror(spool_->file) != 0) {
-    return failed(SystemError(path_, "not written: its temporary file cannot be written", errno));
+    return failed(SpoolFailure("written"));
   }
   std::rewind(spool_->file);
   const ClassicNumbers classicNumbers;
@@ -668,11 +605,10 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
     // libxlsxwriter opens the file it was given a name for only when the
     // workbook is closed: the name is given now.
     char* name = lxw_strdup(narrowPath.c_str());
-    if (name == nullptr) return failed(FileError(path_, "not written: not enough memory"));
+    if (name == nullptr) return failed(NotWritten("not enough memory"));
     std::free(book->filename);
     book->filename = name;
-    failure = stop && stop() ? FileError(path_, "not written: stopped")
-                             : FinishSummary(*earlyCells, earlyRow, columns_, path_);
+    failure = Asked(stop) ? NotWritten("stopped") : FinishSummary(*earlyCells, earlyRow, columns_, path_);
   } else {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -680,14 +616,12 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
     if (book == nullptr) return FileError(path_, "cannot create: not enough memory or no temporary folder");
     formats = MakeFormats(book);
     lxw_worksheet* summary = workbook_add_worksheet(book, "Summary");
-    failure = summary != nullptr ? WriteSummary(summary, formats, stop)
-                                 : FileError(path_, "not written: not enough memory");
+    failure = summary != nullptr ? WriteSummary(summary, formats, stop) : NotWritten("not enough memory");
   }
-  if (!failure) failure = compare_.Write(book, path_);
+  if (!failure) failure = compare_.Write(book, formats, path_);
   if (!failure) {
     lxw_worksheet* about = workbook_add_worksheet(book, "About");
-    failure = about != nullptr ? WriteAbout(about, formats, rows)
-                               : FileError(path_, "not written: not enough memory");
+    failure = about != nullptr ? WriteAbout(about, formats, rows) : NotWritten("not enough memory");
   }
   if (failure) {
     workbook_close(book);
@@ -701,17 +635,25 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   return std::nullopt;
 }
 
+FileError SummaryWorkbook::NotWritten(const std::string& why) const {
+  return FileError(path_, "not written: " + why);
+}
+
+FileError SummaryWorkbook::SpoolFailure(const char* what) const {
+  const int error = errno;
+  return SystemError(path_, std::string("not written: its temporary file cannot be ") + what, error);
+}
+
 std::optional<FileError> SummaryWorkbook::WriteSummary(lxw_worksheet* summary, const WorkbookFormats& formats,
                                                        const std::function<bool()>& stop) {
-  CheckedCells cells(summary);
+  SheetCells cells(summary, "Summary");
   WriteSummaryHead(cells, columns_, formats);
   SpoolReader in(spool_->file);
   SpooledReport report;
   lxw_row_t row = 0;
   for (std::size_t n = 0; n < reports_; ++n) {
-    if (stop && stop()) return FileError(path_, "not written: stopped");
-    if (!ReadReport(in, report))
-      return SystemError(path_, "not written: its temporary file cannot be read", errno);
+    if (Asked(stop)) return NotWritten("stopped");
+    if (!ReadReport(in, report)) return SpoolFailure("read");
     WriteSummaryRows(cells, row, report, columns_, formats);
   }
   return FinishSummary(cells, row, columns_, path_);
@@ -719,20 +661,14 @@ std::optional<FileError> SummaryWorkbook::WriteSummary(lxw_worksheet* summary, c
 
 std::optional<FileError> SummaryWorkbook::WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,
                                                      std::size_t rows) const {
-  std::optional<FileError> failure;
-  lxw_row_t row = 0;
-  const auto check = [&](lxw_error error) {
-    if (error != LXW_NO_ERROR && !failure) {
-      failure = FileError(
-          path_, "not written: sheet About, row " + std::to_string(row + 1) + ": " + lxw_strerror(error));
-    }
+  SheetCells cells(sheet, "About");
+  std::size_t row = 0;
+  const auto text = [&](std::size_t column, const std::string& value, lxw_format* format) {
+    cells.Text(row, column, value, format);
   };
-  const auto text = [&](lxw_col_t column, const std::string& value, lxw_format* format) {
-    if (!value.empty()) check(worksheet_write_string(sheet, row, column, value.c_str(), format));
-  };
-  check(worksheet_set_column(sheet, 0, 0, 24, nullptr));
-  check(worksheet_set_column(sheet, 1, 1, 100, nullptr));
-  check(worksheet_set_column(sheet, 2, 3, 14, nullptr));
+  cells.Width(0, 0, 24);
+  cells.Width(1, 1, 100);
+  cells.Width(2, 3, 14);
   const std::pair<std::string, std::string> lines[] = {
       {"Directory", NameInWorkbook(settings_.directory)},
       {"Program", settings_.program},
@@ -746,8 +682,7 @@ std::optional<FileError> SummaryWorkbook::WriteAbout(lxw_worksheet* sheet, const
   for (const auto& [label, value] : lines) {
     text(0, label, formats.header);
     if (label == "Reports" || label == "Rows") {
-      check(worksheet_write_number(sheet, row, 1, static_cast<double>(label == "Reports" ? reports_ : rows),
-                                   nullptr));
+      cells.Number(row, 1, static_cast<double>(label == "Reports" ? reports_ : rows));
     } else {
       text(1, value, nullptr);
     }
@@ -757,7 +692,7 @@ std::optional<FileError> SummaryWorkbook::WriteAbout(lxw_worksheet* sheet, const
   // their cells stay empty, and the run does not fail over them.
   if (!problems_.empty()) ++row;
   for (const RunFolderProblem& problem : problems_) {
-    if (failure || row + 1 >= LXW_ROW_MAX) break;
+    if (!cells.ok() || row + 1 >= LXW_ROW_MAX) break;
     text(0, "Not understood", formats.header);
     text(1, NameInWorkbook(Describe(problem)), nullptr);
     ++row;
@@ -777,23 +712,23 @@ std::optional<FileError> SummaryWorkbook::WriteAbout(lxw_worksheet* sheet, const
   text(2, "Figure", formats.header);
   text(3, "Threshold", formats.header);
   for (const std::string& substance : compare_.substances()) {
-    for (std::size_t figure = 0; figure < settings_.figures.size() && !failure; ++figure) {
+    for (std::size_t figure = 0; figure < settings_.figures.size() && cells.ok(); ++figure) {
       if (row + 1 >= LXW_ROW_MAX) {
         ++row;
         text(1, "(more blocks than this sheet's rows hold: see the sheets Compare)", nullptr);
-        return failure;
+        return cells.Failure(path_);
       }
       ++row;
       text(1, Windows1252ToUtf8(substance), nullptr);
       text(2, settings_.figures[figure].name, nullptr);
       if (const Threshold* threshold = compare_.ThresholdOf(substance, figure)) {
-        check(worksheet_write_number(sheet, row, 3, threshold->value, nullptr));
+        cells.Number(row, 3, threshold->value);
       } else {
         text(3, "none", nullptr);
       }
     }
   }
-  return failure;
+  return cells.Failure(path_);
 }
 
 }  // namespace quillmere

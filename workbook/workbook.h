@@ -27,8 +27,8 @@ struct WorkbookFormats;
 
 // What the workbook says about its making.
 struct WorkbookSettings {
-  // The directory read, as given, and as an absolute path (StartWorkbookRun
-  // makes it when it is left empty).
+  // The directory read, as given, and as an absolute path (which
+  // StartWorkbookRun makes).
   std::string directory;
   std::string absoluteDirectory;
   // The program and its version, for example "quillmere-summary 0.1.0".
@@ -93,6 +93,11 @@ class SummaryWorkbook {
   void StartEarlySummary();
   std::optional<FileError> WriteAbout(lxw_worksheet* sheet, const WorkbookFormats& formats,
                                       std::size_t rows) const;
+  // The workbook's failure "not written: " and `why`, naming its path.
+  FileError NotWritten(const std::string& why) const;
+  // That its temporary file cannot be `what` ("written", "read"), in the
+  // system's words of errno.
+  FileError SpoolFailure(const char* what) const;
 
   WorkbookSettings settings_;
   std::string path_;

@@ -36,6 +36,7 @@ WorkbookOutcome WorkbookRun::Write(const Folder& directory, std::size_t rows) {
   result.path = path_;
   std::optional<FileError> failure;
   int signal = 0;
+  bool inPlace = false;
   try {
     FileHandle file(directory, kWorkbookName, path_);
     failure = file.WithNarrowName([&](const std::string& name) {
@@ -45,7 +46,7 @@ WorkbookOutcome WorkbookRun::Write(const Folder& directory, std::size_t rows) {
     // workbook that was there: the new one is put in place only unasked.
     signal = InterruptionSignal();
     if (!failure && signal == 0) {
-      failure = file.Close();
+      failure = file.Close(inPlace);
     } else {
       file.Discard();
     }
@@ -61,6 +62,7 @@ WorkbookOutcome WorkbookRun::Write(const Folder& directory, std::size_t rows) {
   } else if (failure) {
     result.status = WorkbookStatus::kFailed;
     result.failure = std::move(failure);
+    result.inPlace = inPlace;
   } else {
     result.status = WorkbookStatus::kWritten;
     for (const Threshold* threshold : book_.UnknownSubstances())
@@ -76,7 +78,7 @@ bool WorkbookAvailable() { return true; }
 WorkbookRunPointer StartWorkbookRun(WorkbookSettings settings, SummaryOptions& options) {
   const std::string path = JoinPath(settings.directory, kWorkbookName);
   CheckReplaceable(path);
-  if (settings.absoluteDirectory.empty()) settings.absoluteDirectory = AbsolutePath(settings.directory);
+  settings.absoluteDirectory = AbsolutePath(settings.directory);
   WorkbookRunPointer run(new WorkbookRun(std::move(settings), path));
   WorkbookRun* book = run.get();
   options.afterRows = [book](const ReportRecord& record, const std::string& runFolder,
@@ -92,9 +94,10 @@ WorkbookRunPointer StartWorkbookRun(WorkbookSettings settings, SummaryOptions& o
 WorkbookOutcome FinishWorkbookRun(WorkbookRun& run, const SummaryOutcome& outcome) {
   // The workbook is written only beside a table that is complete. When the
   // table then could not be put in place, that is the failure to tell of,
-  // and a workbook not put in place either is left as it was.
-  if (!run.written_ ||
-      (outcome.status == RunStatus::kWriteFailure && run.written_->status != WorkbookStatus::kWritten)) {
+  // and a workbook not put in place either is left as it was; one put in
+  // place is told of too.
+  if (!run.written_ || (outcome.status == RunStatus::kWriteFailure &&
+                        run.written_->status != WorkbookStatus::kWritten && !run.written_->inPlace)) {
     WorkbookOutcome result;
     result.status = WorkbookStatus::kLeftAsItWas;
     result.path = run.path_;

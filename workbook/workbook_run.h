@@ -29,6 +29,10 @@ struct WorkbookOutcome {
   std::string path;
   // After kFailed: the path it concerns and why.
   std::optional<FileError> failure;
+  // After kFailed: whether the new workbook took the old one's place all the
+  // same, the system having reported the failure only as the file was closed
+  // after its rename (as a network disk may).
+  bool inPlace = false;
   // After kStopped: the signal that asked the program to stop.
   int signal = 0;
   // After kWritten: the thresholds given for a substance no report holds.
@@ -62,5 +66,15 @@ WorkbookRunPointer StartWorkbookRun(WorkbookSettings settings, SummaryOptions& o
 // After the run that ended as `outcome`: what became of the workbook. When
 // the run did not complete, it was left as it was. Never throws.
 WorkbookOutcome FinishWorkbookRun(WorkbookRun& run, const SummaryOutcome& outcome);
+
+// What a run that did not write the workbook as asked leaves of it:
+// "PATH is left as it was", or, when the new one is in place after a late
+// failure (WorkbookOutcome::inPlace), that it may be incomplete. `path` is
+// the workbook's path as the message gives it.
+inline std::string WorkbookLeft(const WorkbookOutcome& outcome, const std::string& path) {
+  return outcome.status == WorkbookStatus::kFailed && outcome.inPlace
+             ? path + " is the new one, but may be incomplete: run again"
+             : path + " is left as it was";
+}
 
 }  // namespace quillmere

@@ -32,7 +32,7 @@ std::pair<std::optional<Message>, int> RunEnd(const SummaryOutcome& outcome,
         (workbook->status == WorkbookStatus::kFailed || workbook->status == WorkbookStatus::kStopped)) {
       // The table is complete; only the workbook is missing.
       const std::string complete =
-          outcome.tablePath + " is complete, " + workbook->path + " is left as it was";
+          outcome.tablePath + " is complete, " + WorkbookLeft(*workbook, workbook->path);
       if (workbook->status == WorkbookStatus::kStopped) {
         return {Message{MessageIcon::kStop, kApplicationTitle,
                         "interrupted by " + InterruptionName(workbook->signal), complete},
@@ -53,7 +53,7 @@ std::pair<std::optional<Message>, int> RunEnd(const SummaryOutcome& outcome,
                             ? Lines(outcome.reason, TableKeeps(outcome))
                             : std::string();
   if (workbook) {
-    const std::string left = "the run did not complete: " + workbook->path + " is left as it was";
+    const std::string left = "the run did not complete: " + WorkbookLeft(*workbook, workbook->path);
     details = details.empty() ? left : Lines(details, left);
   }
   return {Message{MessageIcon::kStop, kApplicationTitle, outcome.message, details}, 1};
