@@ -26,7 +26,6 @@ int main(int argc, char** argv) {
   }
   using quillmere::testing::BuildReport;
   using quillmere::testing::FixtureReport;
-  using quillmere::testing::FixtureSubstance;
   const std::string folder = argv[1];
 
   // The templates the fuzzers build on, then near-misses of them: odd
@@ -36,16 +35,9 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < templates.size(); ++i) {
     seeds.emplace_back("template_" + std::to_string(i) + ".sum", templates[i]);
   }
-  FixtureReport oddFigures;
-  oddFigures.substances.push_back(FixtureSubstance{.name = "MET1",
-                                                   .waterMax = "1.5E-03",
-                                                   .waterTwa7 = "-",
-                                                   .sedimentMax = "0.1234-100",
-                                                   .sedimentTwa21 = "< 1e-6"});
-  oddFigures.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00", "28-Nov-1978-09h00"};
   FixtureReport padded;
   padded.fillerLines = 20;
-  seeds.emplace_back("odd_figures.sum", BuildReport(oddFigures));
+  seeds.emplace_back("odd_figures.sum", BuildReport(quillmere::testing::OddFiguresReport()));
   seeds.emplace_back("padded.sum", BuildReport(padded));
   seeds.emplace_back("header_only.sum", templates.front().substr(0, 1200));
   // The older layout: odd figures, filler lines, cut after its header, and a

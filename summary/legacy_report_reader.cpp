@@ -1,5 +1,6 @@
 #include "summary/legacy_report_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -220,7 +221,12 @@ void ReadMedium(OlderCursor& cursor, const Medium& medium, ReportRecord& record,
     } else if (days == 21 && !found21) {
       substance.*medium.twa21 = cursor.Figure(label);
       found21 = true;
-    } else if (days > 0 && days <= UINT16_MAX) {
+    } else if (days > 0 && days <= UINT16_MAX && days != 7 && days != 21 &&
+               std::none_of(record.twaWindows.begin(), record.twaWindows.end(), [&](const TwaWindow& taken) {
+                 return taken.sediment == medium.sediment && taken.days == days;
+               })) {
+      // The table's own 7 and 21 days, and a window listed again, are no
+      // other window: the first row of each counts.
       TwaWindow& window = record.twaWindows.emplace_back();
       window.substance = 0;
       window.sediment = medium.sediment;

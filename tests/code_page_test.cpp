@@ -5,15 +5,13 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace quillmere {
 namespace {
 
 TEST(CodePageTest, WritesUtf8InWindows1252WithOneQuestionMarkPerMissingUnit) {
-  const struct {
-    std::string utf8;
-    std::optional<std::string> windows1252;
-  } cases[] = {
+  const std::pair<std::string, std::optional<std::string>> cases[] = {
       {"Buffer05m_D4-Pond", "Buffer05m_D4-Pond"},
       {"", ""},
       {"Puffer-Gr\xc3\xb6\xc3\x9f"
@@ -42,7 +40,7 @@ TEST(CodePageTest, WritesUtf8InWindows1252WithOneQuestionMarkPerMissingUnit) {
        "e",
        std::nullopt},  // UTF-8 and Latin-1 mixed
   };
-  for (const auto& c : cases) EXPECT_EQ(Utf8ToWindows1252(c.utf8), c.windows1252) << c.utf8;
+  for (const auto& [utf8, windows1252] : cases) EXPECT_EQ(Utf8ToWindows1252(utf8), windows1252) << utf8;
 }
 
 // Both directions read one table: every byte that stands for a character

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -67,66 +68,41 @@ auto WithStandardErrorOn(int descriptor, Ask ask) {
   return answer;
 }
 
-bool IsTerminalWithStandardErrorOn(int descriptor) {
-  return WithStandardErrorOn(descriptor, StandardErrorIsTerminal);
-}
-
-TEST(CommandLineTest, OnlyATerminalOnStandardErrorGetsTheProgressLine) {
-  int pipeEnds[2];
-  ASSERT_EQ(::pipe(pipeEnds), 0);
-  EXPECT_FALSE(IsTerminalWithStandardErrorOn(pipeEnds[1]));
-  ::close(pipeEnds[0]);
-  ::close(pipeEnds[1]);
-  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-  EXPECT_FALSE(IsTerminalWithStandardErrorOn(null));
-  ::close(null);
-  const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
-  if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0)
-    GTEST_SKIP() << "no pseudo-terminal";
-  EXPECT_TRUE(IsTerminalWithStandardErrorOn(terminal));
-  ::close(terminal);
-}
-
-std::size_t WidthWithStandardErrorOn(int descriptor) {
-  return WithStandardErrorOn(descriptor, StandardErrorWidth);
-}
-
+// Only a terminal on standard error gets the progress line, cut to the
+// terminal's width: a pipe or /dev/null is none and has no width.
 TEST(CommandLineTest, TheProgressLineKnowsTheWidthOfAPseudoTerminal) {
   int pipeEnds[2];
   ASSERT_EQ(::pipe(pipeEnds), 0);
-  EXPECT_EQ(WidthWithStandardErrorOn(pipeEnds[1]), 0u);
-  ::close(pipeEnds[0]);
-  ::close(pipeEnds[1]);
+  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  for (const int descriptor : {pipeEnds[1], null}) {
+    EXPECT_FALSE(WithStandardErrorOn(descriptor, StandardErrorIsTerminal));
+    EXPECT_EQ(WithStandardErrorOn(descriptor, StandardErrorWidth), 0u);
+  }
+  for (const int descriptor : {pipeEnds[0], pipeEnds[1], null}) ::close(descriptor);
   const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
   if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0)
     GTEST_SKIP() << "no pseudo-terminal";
+  EXPECT_TRUE(WithStandardErrorOn(terminal, StandardErrorIsTerminal));
   for (const int columns : {40, 132, 0}) {
     winsize size{};
     size.ws_row = 24;
     size.ws_col = static_cast<unsigned short>(columns);
     ASSERT_EQ(::ioctl(terminal, TIOCSWINSZ, &size), 0);
-    EXPECT_EQ(WidthWithStandardErrorOn(terminal), static_cast<std::size_t>(columns));
+    EXPECT_EQ(WithStandardErrorOn(terminal, StandardErrorWidth), static_cast<std::size_t>(columns));
   }
   ::close(terminal);
 }
 
 TEST(CommandLineTest, AHelpOrVersionThatCannotBeWrittenIsAFailure) {
-  const struct {
-    std::string option;
-    std::string err;
-  } cases[] = {
-      {"--help", "quillmere-summary: the help cannot be written to standard output\n"},
-      {"-V", "quillmere-summary: the version cannot be written to standard output\n"},
-  };
-  for (const auto& c : cases) {
+  for (const auto& [option, what] : {std::pair{"--help", "help"}, std::pair{"-V", "version"}}) {
     std::ostream unwritable(nullptr);
     std::ostringstream err;
-    const std::vector<std::string> arguments{c.option};
-    EXPECT_EQ(RunCommandLine(arguments, unwritable, err), 1) << c.option;
-    EXPECT_EQ(err.str(), c.err);
-    const std::string command =
-        std::string(QUILLMERE_SUMMARY_EXE) + " " + c.option + " >/dev/full 2>/dev/null";
-    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1) << c.option;
+    const std::vector<std::string> arguments{option};
+    EXPECT_EQ(RunCommandLine(arguments, unwritable, err), 1) << option;
+    EXPECT_EQ(err.str(),
+              std::string("quillmere-summary: the ") + what + " cannot be written to standard output\n");
+    const std::string command = std::string(QUILLMERE_SUMMARY_EXE) + " " + option + " >/dev/full 2>/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1) << option;
   }
 }
 
@@ -164,6 +140,9 @@ TEST(CommandLineTest, AClosedStandardOutputFailsAndLeavesTheTableComplete) {
             std::vector<std::string>{"run/a.sum"});
 }
 
+// The one test of the locale: the program reads the report's figures with a
+// point whatever LC_NUMERIC says, and writes them with the locale's own
+// separator (the C locale's point is what every other table test reads).
 TEST(CommandLineTest, TheProgramWritesFiguresWithTheLocalesDecimalSeparator) {
   if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
   std::setlocale(LC_NUMERIC, "C");

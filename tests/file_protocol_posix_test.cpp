@@ -10,13 +10,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "runtime/folder.h"
 #include "runtime/interruption.h"
@@ -41,25 +39,24 @@ using quillmere::testing::ScratchDirectory;
 bool IsWorkbook(const std::string& path) { return ReadFile(path).starts_with("PK\x03\x04"); }
 
 // A run over `directory` with the workbook, whose step `during` is called
-// with once the table is whole on the disk and before the workbook is
-// written.
+// once the table is whole on the disk and before the workbook is written, and
+// says where the directory stands then.
 struct WorkbookRunResult {
   SummaryOutcome table;
   WorkbookOutcome workbook;
 };
-WorkbookRunResult RunWithWorkbook(const std::string& directory,
-                                  const std::function<void(const Folder&)>& during) {
+WorkbookRunResult RunWithWorkbook(const std::string& directory, const std::function<std::string()>& during) {
   SummaryOptions options;
   WorkbookSettings settings;
   settings.directory = directory;
   WorkbookRunPointer book = StartWorkbookRun(settings, options);
   const auto write = options.beforeReplacing;
   options.beforeReplacing = [&](const Folder& folder, const SummaryOutcome& soFar) {
-    during(folder);
+    const std::string now = during();
     write(folder, soFar);
     // The workbook is in place before the table.
-    EXPECT_TRUE(IsWorkbook(directory + "/Summary.xlsx"));
-    EXPECT_EQ(ReadFile(directory + "/Summary.txt"), "the last table\r\n");
+    EXPECT_TRUE(IsWorkbook(now + "/Summary.xlsx"));
+    EXPECT_EQ(ReadFile(now + "/Summary.txt"), "the last table\r\n");
   };
   WorkbookRunResult result;
   result.table = SummaryRun(directory, options);
@@ -72,8 +69,10 @@ TEST(FileProtocolTest, HoldsTheLockUntilTheWorkbookAndTheTableAreInPlace) {
   scratch.Write("run/toxswa/a.sum", BuildReport({}));
   scratch.Write("Summary.txt", "the last table\r\n");
   SummaryOutcome second;
-  const WorkbookRunResult first =
-      RunWithWorkbook(scratch.path(), [&](const Folder&) { second = SummaryRun(scratch.path()); });
+  const WorkbookRunResult first = RunWithWorkbook(scratch.path(), [&] {
+    second = SummaryRun(scratch.path());
+    return scratch.path();
+  });
   EXPECT_EQ(second.status, RunStatus::kNotStarted);
   EXPECT_EQ(second.message,
             scratch / "Summary.txt: not written: another run is writing it; try again when it has ended");
@@ -88,20 +87,14 @@ TEST(FileProtocolTest, WritesTheWorkbookThroughTheDirectoryOpenedAtTheStart) {
   scratch.Write("runs/Summary.txt", "the last table\r\n");
   const std::string runs = scratch / "runs";
   const std::string moved = scratch / "moved";
-  SummaryOptions options;
-  WorkbookSettings settings;
-  settings.directory = runs;
-  WorkbookRunPointer book = StartWorkbookRun(settings, options);
-  const auto write = options.beforeReplacing;
-  options.beforeReplacing = [&](const Folder& folder, const SummaryOutcome& soFar) {
+  const WorkbookRunResult result = RunWithWorkbook(runs, [&] {
     // The directory moved away and a link to a folder elsewhere in its place.
     fs::rename(runs, moved);
     fs::create_directory(scratch / "elsewhere");
     fs::create_directory_symlink(scratch / "elsewhere", runs);
-    write(folder, soFar);
-  };
-  const SummaryOutcome outcome = SummaryRun(runs, options);
-  EXPECT_EQ(FinishWorkbookRun(*book, outcome).status, WorkbookStatus::kWritten);
+    return moved;
+  });
+  EXPECT_EQ(result.workbook.status, WorkbookStatus::kWritten);
   EXPECT_TRUE(IsWorkbook(moved + "/Summary.xlsx"));
   EXPECT_NE(ReadFile(moved + "/Summary.txt"), "the last table\r\n");
   EXPECT_TRUE(fs::is_empty(scratch / "elsewhere"));
@@ -197,12 +190,7 @@ TEST(FileProtocolTest, AStopWhileTheWorkbookIsWrittenKeepsTheOldOneAndTheWholeNe
     const quillmere::testing::StartedProgram program =
         quillmere::testing::StartProgram(QUILLMERE_SUMMARY_EXE, {"--workbook", scratch.path()}, start);
     const std::string hidden = scratch / ".Summary.xlsx.partial";
-    bool seen = false;
-    for (int waited = 0; waited < 60'000 && !seen; ++waited) {
-      seen = ::access(hidden.c_str(), F_OK) == 0;
-      if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ASSERT_TRUE(seen) << "the run wrote no workbook in 60 seconds";
+    ASSERT_TRUE(quillmere::testing::WaitForFile(hidden)) << "the run wrote no workbook in a minute";
     ::kill(program.pid, signal);
     const quillmere::testing::ProgramResult result = quillmere::testing::FinishProgram(program);
     EXPECT_TRUE(result.signal == signal || result.exitStatus == 128 + signal) << result.err;

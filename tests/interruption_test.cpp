@@ -8,18 +8,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/command_line.h"
+#include "runtime/folder.h"
+#include "runtime/system.h"
 #include "summary/summary_run.h"
 #include "tests/command_line_capture.h"
 #include "tests/program_run.h"
@@ -42,17 +42,21 @@ void WriteThreeReports(const ScratchDirectory& scratch) {
 }
 
 // Runs over `directory` and raises `signal`, then another request to stop,
-// just before the second report is opened (its reading meets the request);
-// prints what the run reports
-// and the rows the table keeps.
-[[noreturn]] void RunStoppedAtTheSecondReport(const std::string& directory, int signal) {
+// just before the report `when` (numbered from 1) is opened, or else once it
+// is read; prints what the run reports and the rows the table keeps.
+[[noreturn]] void RunStoppedAt(const std::string& directory, int signal, int when, bool beforeOpening) {
   CatchInterruptions();
-  int reportsSeen = 0;
-  SummaryOptions options;
-  options.beforeReading = [&](const std::string&) {
-    if (++reportsSeen != 2) return;
+  const auto stop = [signal] {
     std::raise(signal);
     std::raise(signal == SIGTERM ? SIGINT : SIGTERM);  // the first request is the one that counts
+  };
+  int reportsSeen = 0;
+  SummaryOptions options;
+  options.progress = [&](const SummaryProgress& progress) {
+    if (!beforeOpening && static_cast<int>(progress.reports) == when) stop();
+  };
+  options.beforeReading = [&](const std::string&) {
+    if (++reportsSeen == when && beforeOpening) stop();
   };
   const SummaryOutcome outcome = SummaryRun(directory, options);
   const std::size_t rowsKept = DataRows(ReadFile(outcome.tablePath)).size();
@@ -66,28 +70,9 @@ TEST(InterruptionDeathTest, ARequestToStopEndsTheRunWithinTheReportInHand) {
   ScratchDirectory scratch;
   WriteThreeReports(scratch);
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    EXPECT_EXIT(RunStoppedAtTheSecondReport(scratch.path(), signal), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(RunStoppedAt(scratch.path(), signal, 2, true), ::testing::ExitedWithCode(0),
                 "^interrupted by " + InterruptionName(signal) + ": 1 reports, 1 rows, 1 kept$");
   }
-}
-
-// Runs over `directory` and raises SIGTERM just before the report `when`
-// (numbered from 1) is opened, or else once it is read; prints the status
-// and what the run reports.
-[[noreturn]] void RunStoppedAt(const std::string& directory, int when, bool beforeOpening) {
-  CatchInterruptions();
-  int reportsSeen = 0;
-  SummaryOptions options;
-  options.progress = [&](const SummaryProgress& progress) {
-    if (!beforeOpening && static_cast<int>(progress.reports) == when) std::raise(SIGTERM);
-  };
-  options.beforeReading = [&](const std::string&) {
-    if (++reportsSeen == when && beforeOpening) std::raise(SIGTERM);
-  };
-  const SummaryOutcome outcome = SummaryRun(directory, options);
-  std::fprintf(stderr, "%d %s: %zu reports", static_cast<int>(outcome.status), outcome.message.c_str(),
-               outcome.reports);
-  std::exit(outcome.status == RunStatus::kInterrupted && outcome.interruption == SIGTERM ? 0 : 1);
 }
 
 TEST(InterruptionDeathTest, AStopAfterTheLastReportOrDuringAFailingOneIsNotLost) {
@@ -96,14 +81,58 @@ TEST(InterruptionDeathTest, AStopAfterTheLastReportOrDuringAFailingOneIsNotLost)
   // left to stop before, yet the run ends as stopped.
   ScratchDirectory complete;
   WriteThreeReports(complete);
-  EXPECT_EXIT(RunStoppedAt(complete.path(), 3, false), ::testing::ExitedWithCode(0),
-              "interrupted by SIGTERM: 3 reports$");
+  EXPECT_EXIT(RunStoppedAt(complete.path(), SIGTERM, 3, false), ::testing::ExitedWithCode(0),
+              "^interrupted by SIGTERM: 3 reports, 3 rows, 3 kept$");
   // The stop comes as the second report, which is no report, is read.
   ScratchDirectory failing;
   WriteThreeReports(failing);
   failing.Write("run/toxswa/b.sum", "not a report");
-  EXPECT_EXIT(RunStoppedAt(failing.path(), 2, true), ::testing::ExitedWithCode(0),
-              "interrupted by SIGTERM: 1 reports$");
+  EXPECT_EXIT(RunStoppedAt(failing.path(), SIGTERM, 2, true), ::testing::ExitedWithCode(0),
+              "^interrupted by SIGTERM: 1 reports, 1 rows, 1 kept$");
+}
+
+// Runs over `directory`, a step before the table is put in place when
+// `withStep`, and raises SIGTERM as the system is asked to `call` (flush or
+// rename) the table; prints what the run reports, whether the step ran, and
+// exits 0 when the run ended as stopped.
+[[noreturn]] void RunStoppedPuttingTheTableInPlace(const std::string& directory, SystemCall call,
+                                                   bool withStep) {
+  CatchInterruptions();
+  class StopAt : public SystemWrapper {
+   public:
+    explicit StopAt(SystemCall call) : SystemWrapper(CurrentSystem()), call_(call) { UseSystem(this); }
+    bool Flush(std::intptr_t file) override {
+      if (call_ == SystemCall::kFlush) std::raise(SIGTERM);
+      return SystemWrapper::Flush(file);
+    }
+    bool Rename(const RenameCall& rename) override {
+      if (call_ == SystemCall::kRename) std::raise(SIGTERM);
+      return SystemWrapper::Rename(rename);
+    }
+
+   private:
+    SystemCall call_;
+  } stop(call);
+  bool stepRan = false;
+  SummaryOptions options;
+  if (withStep) options.beforeReplacing = [&](const Folder&, const SummaryOutcome&) { stepRan = true; };
+  const SummaryOutcome outcome = SummaryRun(directory, options);
+  std::fprintf(stderr, "%s: %zu reports, %zu kept, step %s", outcome.message.c_str(), outcome.reports,
+               DataRows(ReadFile(outcome.tablePath)).size(), stepRan ? "ran" : "not run");
+  std::exit(outcome.status == RunStatus::kInterrupted && outcome.interruption == SIGTERM ? 0 : 1);
+}
+
+// A stop while the whole table goes to the disk comes before the step that
+// puts a file in place with it (the workbook), which then keeps the one it
+// would replace; one while the table itself is put in place is still told.
+TEST(InterruptionDeathTest, AStopWhileTheTableIsPutInPlaceIsToldAndKeepsItWhole) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  ScratchDirectory scratch;
+  WriteThreeReports(scratch);
+  EXPECT_EXIT(RunStoppedPuttingTheTableInPlace(scratch.path(), SystemCall::kFlush, true),
+              ::testing::ExitedWithCode(0), "^interrupted by SIGTERM: 3 reports, 3 kept, step not run$");
+  EXPECT_EXIT(RunStoppedPuttingTheTableInPlace(scratch.path(), SystemCall::kRename, false),
+              ::testing::ExitedWithCode(0), "^interrupted by SIGTERM: 3 reports, 3 kept, step not run$");
 }
 
 // Runs the command line over `directory` with a request to stop already
@@ -176,12 +205,8 @@ TEST(InterruptionTest, ASignalToStopTheProgramEndsItsRunAtAWholeLine) {
     const std::string name = InterruptionName(signal);
     ::unlink((scratch / "Summary.txt").c_str());
     const quillmere::testing::StartedProgram program = StartProgramAsAShellWould(scratch.path());
-    struct stat table {};
-    for (int waited = 0; waited < 30'000; ++waited) {
-      if (::stat(partial.c_str(), &table) == 0 && table.st_size > 0) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ASSERT_GT(table.st_size, 0) << name << ": the run wrote no line in 30 seconds";
+    ASSERT_TRUE(quillmere::testing::WaitForFile(partial, true))
+        << name << ": the run wrote no line in a minute";
     ::kill(program.pid, signal);
     const quillmere::testing::ProgramResult result = quillmere::testing::FinishProgram(program);
     EXPECT_EQ(result.signal, signal) << name << ": the program ends as the signal would have ended it";

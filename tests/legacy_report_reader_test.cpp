@@ -2,56 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/file_error.h"
 #include "summary/report_reader.h"
 #include "tests/report_builder.h"
+#include "tests/report_reading.h"
 
 namespace quillmere {
 namespace {
 
 using quillmere::testing::BuildOlderReport;
 using quillmere::testing::BuildReport;
+using quillmere::testing::Dates;
+using quillmere::testing::FailureReason;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::OlderFixtureReport;
-using quillmere::testing::ReportFromLines;
+using quillmere::testing::ReadText;
+using quillmere::testing::Replaced;
+using quillmere::testing::TableFields;
 using quillmere::testing::WithoutLinesContaining;
 
 const std::string kWatercourse = "watercourse (ditch / small stream)";
-
-ReportRecord ReadText(ReportReader& reader, const std::string& text) {
-  LineReader lines{std::string_view(text)};
-  ReportRecord record;
-  reader.Read(lines, record);
-  return record;
-}
-
-ReportRecord ReadText(const std::string& text) {
-  ReportReader reader;
-  return ReadText(reader, text);
-}
-
-std::string FailureReason(const std::string& text) {
-  try {
-    ReadText(text);
-  } catch (const FileError& error) {
-    return error.reason();
-  }
-  return "";
-}
-
-std::vector<std::string> Dates(const ReportRecord& record) {
-  return std::vector<std::string>(record.applicationDates.begin(), record.applicationDates.end());
-}
-
-std::string EndsEarly(const std::string& marker) {
-  return "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
-         "containing \"" +
-         marker + "\"";
-}
 
 // A lookup that answers `waterBody` for the run ID `runId` only.
 WaterBodyLookup ProjectSays(std::string runId, std::string waterBody) {
@@ -63,19 +39,10 @@ TEST(LegacyReportReaderTest, ReadsEveryFieldOfAReportOfTheOlderLayout) {
     OlderFixtureReport fixture;
     fixture.lineEnd = lineEnd;
     const ReportRecord record = ReadText(BuildOlderReport(fixture));
-    EXPECT_EQ(record.scenario, "D5_Pond");
-    ASSERT_EQ(record.substances.size(), 1u);
-    const SubstanceResult& s = record.substances[0];
-    EXPECT_EQ(record.Text(s.name), "Qm_acid");
-    EXPECT_DOUBLE_EQ(s.PECsw_max, 47.206);
-    EXPECT_DOUBLE_EQ(s.TWA7d, 31.774);
-    EXPECT_DOUBLE_EQ(s.TWA21d, 12.405);
-    EXPECT_DOUBLE_EQ(s.PECsed_max, 8.913);
-    EXPECT_DOUBLE_EQ(s.TWAsed7d, 8.851);
-    EXPECT_DOUBLE_EQ(s.TWAsed21d, 8.512);
-    EXPECT_EQ(record.Text(s.waterMaxDate), "03-Apr-1987 11:00");
-    EXPECT_EQ(record.Text(s.sedimentMaxDate), "19-Apr-1987 02:00");
-    EXPECT_EQ(Dates(record), std::vector<std::string>{"02-Apr-1987 09:00"});
+    EXPECT_EQ(
+        TableFields(record),
+        "D5_Pond | Qm_acid 47.206 31.774 12.405 8.913 8.851 8.512 03-Apr-1987 11:00 19-Apr-1987 02:00 | "
+        "02-Apr-1987 09:00");
     EXPECT_EQ(record.version, "FOCUS_TOXSWA 3.3.1");
     EXPECT_EQ(record.waterBodyType, "pond");
     EXPECT_EQ(record.waterUnit, "\xB5g.L-1");
@@ -146,9 +113,8 @@ TEST(LegacyReportReaderTest, ReadsEveryApplicationRowUpToTheBlankLine) {
     EXPECT_EQ(Dates(ReadText(BuildOlderReport(fixture))), dates) << dates.size() << " rows";
   }
   // A line of spaces is blank too; the date is 17 bytes from column 8.
-  OlderFixtureReport fixture;
-  std::string text = BuildOlderReport(fixture);
-  text.replace(text.find("  1    02-Apr"), 0, "  9    1-Jan-2000 9:00 x\n   \n");
+  const std::string text =
+      Replaced(BuildOlderReport(OlderFixtureReport{}), "  1    02-Apr", "  9    1-Jan-2000 9:00 x\n   \n");
   EXPECT_EQ(Dates(ReadText(text)), std::vector<std::string>{"1-Jan-2000 9:00 x"});
 }
 
@@ -165,30 +131,61 @@ TEST(LegacyReportReaderTest, LabelsARepeatedScenarioWithATwo) {
 
 TEST(LegacyReportReaderTest, FailsNamingTheLineItLacks) {
   const std::string good = BuildOlderReport(OlderFixtureReport{});
-  const struct {
-    std::string removed;
-    std::string reason;
-  } cases[] = {
-      {"Substance              :", EndsEarly("Substance              :")},
-      {"Location               :", EndsEarly("Location               :")},
-      {"Type of water body", EndsEarly("Type of water body     :")},
-      {"Appl.No", EndsEarly("Appl.No  Date/Hour")},
-      {"Actual concentrations in water layer", EndsEarly("Actual concentrations in water layer")},
-      {"Actual concentrations in sediment", EndsEarly("Actual concentrations in sediment")},
-      {"Global max", EndsEarly("Global max")},
-      {"TWAECsed", EndsEarly("TWAECsed")},
-      {"TWAECsw7 ", "the water layer's time-weighted averages from line 48 lack the line \"TWAECsw7\""},
-      {"TWAECsw21", "the water layer's time-weighted averages from line 48 lack the line \"TWAECsw21\""},
-      {"TWAECsed7", "the sediment's time-weighted averages from line 70 lack the line \"TWAECsed7\""},
-      {"TWAECsed21", "the sediment's time-weighted averages from line 70 lack the line \"TWAECsed21\""},
+  quillmere::testing::ExpectEachMarkerNeeded(
+      good, {"Substance              :", "Location               :", "Type of water body     :",
+             "Appl.No  Date/Hour", "Actual concentrations in water layer",
+             "Actual concentrations in sediment", "Global max", "TWAECsed"});
+  const std::string water = "the water layer's time-weighted averages from line 48 lack the line ";
+  const std::string sediment = "the sediment's time-weighted averages from line 70 lack the line ";
+  const std::pair<std::string, std::string> averages[] = {
+      {"TWAECsw7 ", water + "\"TWAECsw7\""},
+      {"TWAECsw21", water + "\"TWAECsw21\""},
+      {"TWAECsed7", sediment + "\"TWAECsed7\""},
+      {"TWAECsed21", sediment + "\"TWAECsed21\""},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(FailureReason(WithoutLinesContaining(good, c.removed)), c.reason) << "without " << c.removed;
+  for (const auto& [removed, reason] : averages) {
+    EXPECT_EQ(FailureReason(WithoutLinesContaining(good, removed)), reason) << "without " << removed;
   }
   const std::string cut = good.substr(0, good.find(" Number of applications"));
   EXPECT_EQ(FailureReason(cut + " Appl.No  Date/Hour\n  1    02-Apr-1987 09:00"),
             "the report ends early, as that of a TOXSWA run that did not finish would, before the end of the "
             "application list (a blank line)");
+}
+
+TEST(LegacyReportReaderTest, TakesTheFirstOfEachAverageAndEveryOtherWindowOfTheBlock) {
+  const std::string older = BuildOlderReport(OlderFixtureReport{});
+  const std::string table = TableFields(ReadText(older));
+  // Rows of the water layer's averages block, the figure ending at column 29.
+  const std::string again =
+      " TWAECsw7              99.999\n TWAECsw21             99.999\n TWAECsw4              99.999\n";
+  const std::string lastRow = " TWAECsed21";
+  const std::vector<std::string> all = {"water 1=45.93", "water 4=39.061", "water 100=2.771",
+                                        "sediment 2=8.91"};
+  const std::vector<std::string> without4 = {"water 1=45.93", "water 100=2.771", "sediment 2=8.91"};
+  const struct {
+    std::string what;
+    std::string text;
+    std::vector<std::string> windows;
+  } cases[] = {
+      {"as written", older, all},
+      {"7, 21 and 4 days again", Replaced(older, " TWAECsw100", again + " TWAECsw100"), all},
+      {"a letter after the days", Replaced(older, "TWAECsw4 ", "TWAECsw4x"), without4},
+      {"no days", Replaced(older, "TWAECsw4 ", "TWAECsw  "), without4},
+      {"a unit without \"in\"", Replaced(older, "in water layer in \xB5g", "in water layer \xB5g"), all},
+      {"the file ends on the last average", older.substr(0, older.find('\n', older.find(lastRow))), all},
+  };
+  for (const auto& c : cases) {
+    const ReportRecord record = ReadText(c.text);
+    EXPECT_EQ(TableFields(record), table) << c.what;
+    EXPECT_EQ(record.waterUnit, "\xB5g.L-1") << c.what;
+    std::vector<std::string> windows;
+    for (const TwaWindow& w : record.twaWindows) {
+      char value[32];
+      std::snprintf(value, sizeof value, "=%g", w.value);
+      windows.push_back((w.sediment ? "sediment " : "water ") + std::to_string(w.days) + value);
+    }
+    EXPECT_EQ(windows, c.windows) << c.what;
+  }
 }
 
 TEST(LegacyReportReaderTest, ReadsFiguresAsTodaysLayoutDoes) {
@@ -214,10 +211,8 @@ TEST(LegacyReportReaderTest, ReadsFiguresAsTodaysLayoutDoes) {
       EXPECT_DOUBLE_EQ(ReadText(text).substances[0].PECsw_max, c.value) << c.waterMax;
     }
   }
-  OlderFixtureReport fixture;
-  std::string text = BuildOlderReport(fixture);
-  text.replace(text.find("   2.771"), 8, "********");
-  EXPECT_EQ(FailureReason(text), "line 52: the figure after \"TWAECsw100\" is not a number: \"********\"");
+  EXPECT_EQ(FailureReason(Replaced(BuildOlderReport(OlderFixtureReport{}), "   2.771", "********")),
+            "line 52: the figure after \"TWAECsw100\" is not a number: \"********\"");
 }
 
 TEST(LegacyReportReaderTest, TellsTheLayoutByTheBannerOfTheFirstLines) {
@@ -232,6 +227,11 @@ TEST(LegacyReportReaderTest, TellsTheLayoutByTheBannerOfTheFirstLines) {
     std::string reason;
   } cases[] = {
       {"TOXSWA 2 alone", "* TOXSWA v2.0.1\n" + body, "D5_Pond", ""},
+      {"TOXSWA 2 at the start of the line", "TOXSWA v2.0.1\n" + body, "D5_Pond", ""},
+      {"a banner word without its version first", "* TOXSWA vnext, TOXSWA v2.0.1\n" + body, "D5_Pond", ""},
+      {"a second banner", "* FOCUS_TOXSWA v3.1.0\n* FOCUS_TOXSWA v2.2.1\n" + body, "D5_Pond", ""},
+      {"today's version line after the banner",
+       "* FOCUS_TOXSWA v3.1.0\n* FOCUS  TOXSWA version   : 5.5.3\n" + body, "D5_Pond", ""},
       {"banner on line 30", std::string(29, '\n') + "* FOCUS_TOXSWA v3.1.0\n" + body, "D5_Pond", ""},
       {"banner on line 31", std::string(30, '\n') + "* FOCUS_TOXSWA v3.1.0\n" + body, "",
        "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario       "

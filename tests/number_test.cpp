@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -75,14 +74,6 @@ TEST(ToNumberTest, FlagsNumbersTooLargeAndZeroesNumbersTooSmall) {
   EXPECT_GT(ToNumber("5e-324").value, 0) << "the smallest subnormal is still a number";
 }
 
-TEST(ToNumberTest, IgnoresTheProcessLocale) {
-  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
-  EXPECT_DOUBLE_EQ(ToNumber("2.415").value, 2.415);
-  EXPECT_DOUBLE_EQ(ToNumber("2,415").value, 2);
-  std::setlocale(LC_NUMERIC, saved.c_str());
-}
-
 TEST(ToTextTest, WritesGeneralTextWithFifteenDigits) {
   struct Case {
     double value;
@@ -117,16 +108,6 @@ TEST(ToTextTest, WritesGeneralTextWithFifteenDigits) {
        "\xc2\xb7"},  // more than one byte
   };
   for (const Case& c : cases) EXPECT_EQ(ToText(c.value, c.separator), c.expected) << c.value;
-}
-
-TEST(LocaleDecimalSeparatorTest, FollowsLcNumeric) {
-  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-  std::setlocale(LC_NUMERIC, "C");
-  EXPECT_EQ(LocaleDecimalSeparator(), ".");
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) {
-    EXPECT_EQ(LocaleDecimalSeparator(), ",");
-  }
-  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 }  // namespace

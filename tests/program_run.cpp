@@ -1,8 +1,12 @@
 #include "tests/program_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 namespace quillmere::testing {
 
@@ -66,6 +70,15 @@ ProgramResult FinishProgram(const StartedProgram& started) {
   if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
+}
+
+bool WaitForFile(const std::string& path, bool nonEmpty) {
+  for (int waited = 0; waited < 60'000; ++waited) {
+    struct stat file {};
+    if (::stat(path.c_str(), &file) == 0 && (!nonEmpty || file.st_size > 0)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
 }
 
 }  // namespace quillmere::testing

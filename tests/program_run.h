@@ -44,4 +44,9 @@ StartedProgram StartProgram(const std::string& program, const std::vector<std::s
 // wait for the program.
 ProgramResult FinishProgram(const StartedProgram& started);
 
+// Waits, a minute at most, for a running program to have written the file at
+// `path`: to make it, or with `nonEmpty`, to put a byte in it. True when it
+// did.
+bool WaitForFile(const std::string& path, bool nonEmpty = false);
+
 }  // namespace quillmere::testing

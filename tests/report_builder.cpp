@@ -1,6 +1,7 @@
 #include "tests/report_builder.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace quillmere::testing {
 
@@ -19,6 +20,30 @@ std::string ResultRow(const std::string& label, const std::string& value, std::s
   return PadRight(PadRight(label, valueStart) + value + "    " + date, 66) + "56";
 }
 
+// A text written line by line, each line ended with `lineEnd`.
+class LineWriter {
+ public:
+  explicit LineWriter(std::string lineEnd) : lineEnd_(std::move(lineEnd)) {}
+  void operator()(const std::string& line) { (text_ += line) += lineEnd_; }
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+  std::string lineEnd_;
+};
+
+// The rows of an application table: the number right-aligned in `width`
+// columns, `gap`, the date in 17 columns, then `rest`.
+void ApplicationRows(const std::vector<std::string>& dates, int width, const std::string& gap,
+                     const std::string& rest, LineWriter& line) {
+  int number = 0;
+  for (const std::string& date : dates) {
+    char row[32];
+    std::snprintf(row, sizeof row, "%*d", width, ++number);
+    line(row + gap + PadRight(date, 17) + rest);
+  }
+}
+
 // "TWAECsw_1_day", "TWAECsed_28_days", ...
 std::string WindowLabel(const std::string& prefix, int days) {
   return prefix + std::to_string(days) + (days == 1 ? "_day" : "_days");
@@ -27,20 +52,29 @@ std::string WindowLabel(const std::string& prefix, int days) {
 }  // namespace
 
 std::string BuildReport(const FixtureReport& report) {
-  std::string out;
-  auto line = [&](const std::string& text) {
-    out += text;
-    out += report.lineEnd;
-  };
+  LineWriter line(report.lineEnd);
   const std::string rule =
       "* --------------------------------------------------------------------------------";
-  // The rows of `list` whose days lie in (after, before).
-  auto windows = [&](const std::string& prefix, const std::vector<FixtureWindow>& list, std::size_t valueEnd,
-                     int after, int before) {
-    for (const FixtureWindow& window : list) {
-      if (window.days > after && window.days < before)
-        line(ResultRow(WindowLabel(prefix, window.days), window.value, valueEnd, window.date));
+  // The end of one medium's tables: the row of its 7-day PEC, then the table
+  // of its time-weighted averages (the 7- and 21-day rows, and the `others`
+  // before, between and after them by their days).
+  auto averages = [&](const std::string& pecRow, const std::string& table, const std::string& prefix,
+                      const std::vector<FixtureWindow>& others, std::size_t valueEnd,
+                      const FixtureWindow& week, const FixtureWindow& threeWeeks) {
+    line(pecRow);
+    line(" ");
+    line("* Table: Maximum Time Weighted Averaged Exposure " + table);
+    int after = 0;
+    for (const FixtureWindow* fixed : {&week, &threeWeeks, static_cast<const FixtureWindow*>(nullptr)}) {
+      const int before = fixed ? fixed->days : 1000;
+      for (const FixtureWindow& window : others) {
+        if (window.days > after && window.days < before)
+          line(ResultRow(WindowLabel(prefix, window.days), window.value, valueEnd, window.date));
+      }
+      if (fixed) line(ResultRow(WindowLabel(prefix, fixed->days), fixed->value, valueEnd, fixed->date));
+      after = before;
     }
+    line(rule);
   };
 
   line("* ------------------------------------------------------------------------------");
@@ -82,12 +116,7 @@ std::string BuildReport(const FixtureReport& report) {
   line(" ");
   line("* Application pattern and deposition by drift on water surface");
   line("* Appl.No  Date/Hour              Mass (g ai.ha-1)    Areic mean deposition (mg.m-2)");
-  number = 0;
-  for (const std::string& date : report.applicationDates) {
-    char row[32];
-    std::snprintf(row, sizeof row, "%5d   ", ++number);
-    line(row + PadRight(date, 17) + "           1000.0000              1.7160");
-  }
+  ApplicationRows(report.applicationDates, 5, "   ", "           1000.0000              1.7160", line);
   line(" ");
   line(" ");
   line("* Maximum hourly fluxes from lateral entries");
@@ -116,15 +145,9 @@ std::string BuildReport(const FixtureReport& report) {
     line(rule);
     line(ResultRow("Global max", substance.waterMax, 35, substance.waterMaxDate));
     line(ResultRow("(incl. suspend.solids", substance.waterMax, 35, substance.waterMaxDate) + ")");
-    line(ResultRow("PECsw_7_days", "0.000387", 35, "02-Dec-1978-02h00"));
-    line(" ");
-    line("* Table: Maximum Time Weighted Averaged Exposure Concentrations substance: " + substance.name);
-    windows("TWAECsw_", substance.waterWindows, 35, 0, 7);
-    line(ResultRow("TWAECsw_7_days", substance.waterTwa7, 35, "02-Dec-1978-00h00"));
-    windows("TWAECsw_", substance.waterWindows, 35, 7, 21);
-    line(ResultRow("TWAECsw_21_days", substance.waterTwa21, 35, "05-Dec-1978-09h00"));
-    windows("TWAECsw_", substance.waterWindows, 35, 21, 1000);
-    line(rule);
+    averages(ResultRow("PECsw_7_days", "0.000387", 35, "02-Dec-1978-02h00"),
+             "Concentrations substance: " + substance.name, "TWAECsw_", substance.waterWindows, 35,
+             {7, substance.waterTwa7, "02-Dec-1978-00h00"}, {21, substance.waterTwa21, "05-Dec-1978-09h00"});
     line(" ");
   }
   line("* Tables: Maximum exposure content in sediment");
@@ -138,20 +161,28 @@ std::string BuildReport(const FixtureReport& report) {
       line(rule);
     }
     line(ResultRow("Global max", substance.sedimentMax, 36, substance.sedimentMaxDate));
-    line(ResultRow("PECsed_7_days", "0.7817", 36, "02-Dec-1978-11h00"));
-    line(" ");
-    line("* Table: Maximum Time Weighted Averaged Exposure Content substance: " + substance.name);
-    windows("TWAECsed_", substance.sedimentWindows, 36, 0, 7);
-    line(ResultRow("TWAECsed_7_days", substance.sedimentTwa7, 36, "02-Dec-1978-02h00"));
-    windows("TWAECsed_", substance.sedimentWindows, 36, 7, 21);
-    line(ResultRow("TWAECsed_21_days", substance.sedimentTwa21, 36, "16-Dec-1978-02h00"));
-    windows("TWAECsed_", substance.sedimentWindows, 36, 21, 1000);
-    line(rule);
+    averages(ResultRow("PECsed_7_days", "0.7817", 36, "02-Dec-1978-11h00"),
+             "Content substance: " + substance.name, "TWAECsed_", substance.sedimentWindows, 36,
+             {7, substance.sedimentTwa7, "02-Dec-1978-02h00"},
+             {21, substance.sedimentTwa21, "16-Dec-1978-02h00"});
   }
   line("* ");
   line("* End of TOXSWA REPORT: Exposure in water body");
-  out += "*  The run time was   2 minutes and  2 seconds";  // the last line has no line end
-  return out;
+  return line.text() + "*  The run time was   2 minutes and  2 seconds";  // the last line has no line end
+}
+
+FixtureReport OddFiguresReport() {
+  FixtureReport report;
+  FixtureSubstance metabolite;
+  metabolite.name = "MET1";
+  metabolite.waterMax = "1.5E-03";
+  metabolite.waterMaxDate = "01-Jan-1979-07h00";
+  metabolite.waterTwa7 = "-";
+  metabolite.sedimentMax = "0.1234-100";
+  metabolite.sedimentTwa21 = "< 1e-6";
+  report.substances.push_back(metabolite);
+  report.applicationDates = {"14-Nov-1978-09h00", "21-Nov-1978-09h00", "28-Nov-1978-09h00"};
+  return report;
 }
 
 std::string ReportFromLines(std::initializer_list<std::string_view> lines) {
@@ -182,11 +213,7 @@ std::string OlderResultRow(const std::string& label, const std::string& value, c
 }  // namespace
 
 std::string BuildOlderReport(const OlderFixtureReport& report) {
-  std::string out;
-  auto line = [&](const std::string& text) {
-    out += text;
-    out += report.lineEnd;
-  };
+  LineWriter line(report.lineEnd);
   const std::string rule = " ------------------------------------------------------------------";
   line("* ========================================================================");
   line("*  TOXSWA  surface water fate                      FOCUS_TOXSWA v" + report.focusVersion);
@@ -210,12 +237,7 @@ std::string BuildOlderReport(const OlderFixtureReport& report) {
        std::to_string(report.applicationDates.size()));
   line("");
   line(" Appl.No  Date/Hour         Mass (g ai.ha-1)   Areic mean deposition (%)");
-  int number = 0;
-  for (const std::string& date : report.applicationDates) {
-    char row[16];
-    std::snprintf(row, sizeof row, "%3d    ", ++number);
-    line(row + PadRight(date, 17) + "        250.0               0.2310");
-  }
+  ApplicationRows(report.applicationDates, 3, "    ", "        250.0               0.2310", line);
   line("");
   line(" Maximum hourly fluxes and concentrations in drained water");
   line(" Substance                :    0.07 mg.m-2.h-1 (    10.4 mg.'m-1.h-1) 12-Dec-1986 04:00");
@@ -276,9 +298,8 @@ std::string BuildOlderReport(const OlderFixtureReport& report) {
   line(" simulated period too short for calculation of  TWAECsed100");
   line(rule);
   line("");
-  out += " The run time was:    0 minutes and 41 seconds";
-  out += report.lineEnd;
-  return out;
+  line(" The run time was:    0 minutes and 41 seconds");
+  return line.text();
 }
 
 std::string BuildOlderProjectReport(const std::vector<OlderProjectRun>& runs) {

@@ -55,6 +55,11 @@ struct FixtureReport {
   int fillerLines = 0;
 };
 
+// The default report with a second substance, "MET1", whose figures take
+// every form the model writes besides plain decimals ("1.5E-03",
+// "0.1234-100", "-", "< 1e-6"), and three applications.
+FixtureReport OddFiguresReport();
+
 // The report's bytes: header, substance properties, application table, a
 // water balance, then the water-layer tables of every substance followed by
 // the sediment tables of every substance.

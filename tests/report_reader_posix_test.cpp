@@ -62,8 +62,7 @@ int ReadInChildWithin(const std::string& path, std::size_t budget, std::size_t s
 }
 
 // The reports that cost the most memory per byte: each is read whole in
-// less than 8 times its size. (The address sanitizer reserves far more
-// address space than any limit here, so these run in the plain build.)
+// less than 8 times its size.
 TEST(ReportReaderTest, ReadsTheCostliestShapesWithinEightTimesTheirSize) {
   constexpr std::size_t kSubstances = 350000;
   constexpr std::size_t kRows = 4000000;

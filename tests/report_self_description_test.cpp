@@ -5,10 +5,12 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "summary/report_reader.h"
 #include "tests/report_builder.h"
+#include "tests/report_reading.h"
 
 namespace quillmere {
 namespace {
@@ -17,12 +19,13 @@ using quillmere::testing::BuildReport;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::FixtureSubstance;
 using quillmere::testing::FixtureWindow;
+using quillmere::testing::ReadText;
+using quillmere::testing::Replaced;
+using quillmere::testing::TableFields;
 
-ReportRecord ReadText(const std::string& text, ReportRecord record = {}) {
-  LineReader lines{std::string_view(text)};
+ReportRecord ReadText(const std::string& text, ReportRecord record) {
   ReportReader reader;
-  reader.Read(lines, record);
-  return record;
+  return ReadText(reader, text, std::move(record));
 }
 
 // "water 0 28d=0.6358", "sed 1 28d=0.7857", ...
@@ -35,28 +38,6 @@ std::vector<std::string> Windows(const ReportRecord& record) {
                       " " + std::to_string(window.days) + "d=" + value);
   }
   return windows;
-}
-
-// `text` with the first `from` replaced by `to`.
-std::string Replaced(std::string text, std::string_view from, std::string_view to) {
-  const std::size_t at = text.find(from);
-  EXPECT_NE(at, std::string::npos) << from;
-  if (at != std::string::npos) text.replace(at, from.size(), to);
-  return text;
-}
-
-// The fields the table takes, as text, to compare two readings.
-std::string TableFields(const ReportRecord& record) {
-  std::string fields = record.scenario;
-  for (const SubstanceResult& s : record.substances) {
-    for (double figure : {s.PECsw_max, s.TWA7d, s.TWA21d, s.PECsed_max, s.TWAsed7d, s.TWAsed21d}) {
-      fields += ' ' + std::to_string(figure);
-    }
-    fields += ' ' + std::string(record.Text(s.name)) + ' ' + std::string(record.Text(s.waterMaxDate)) + ' ' +
-              std::string(record.Text(s.sedimentMaxDate));
-  }
-  for (std::string_view date : record.applicationDates) fields += ' ' + std::string(date);
-  return fields;
 }
 
 TEST(ReportSelfDescriptionTest, ReadsTheHeaderAndTheUnitsOfEachTable) {
@@ -113,39 +94,29 @@ TEST(ReportSelfDescriptionTest, LeavesOutAWindowItCannotReadAndReadsTheTableAsBe
     std::string_view from, to;  // a change to the default report
     std::vector<std::string> wantWindows;
   };
+  // The 14-day row made one the reader leaves out: each keeps the others.
   const std::string row14 = "TWAECsw_14_days     ";
+  const std::vector<std::string> without14 = {"water 0 1d=16.88", "water 0 28d=0.6358", "sed 0 28d=0.7857"};
   const Case cases[] = {
-      {"stars", "1.260", "*****", {"water 0 1d=16.88", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
+      {"stars", "1.260", "*****", without14},
       {"NaN", "0.6358", "   NaN", {"water 0 1d=16.88", "water 0 14d=1.26", "sed 0 28d=0.7857"}},
       {"too large", "0.7857", "1E+999", {"water 0 1d=16.88", "water 0 14d=1.26", "water 0 28d=0.6358"}},
       {"blank reads 0",
        "16.88",
        "     ",
        {"water 0 1d=0", "water 0 14d=1.26", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
-      {"0 days",
-       row14,
-       "TWAECsw_0_days      ",
-       {"water 0 1d=16.88", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
-      {"101 days",
-       row14,
-       "TWAECsw_101_days    ",
-       {"water 0 1d=16.88", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
-      {"7 days again",
-       row14,
-       "TWAECsw_7_days      ",
-       {"water 0 1d=16.88", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
-      {"a longer label",
-       row14,
-       "TWAECsw_14_daysX    ",
-       {"water 0 1d=16.88", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
-      {"no days",
-       row14,
-       "TWAECsw__days       ",
-       {"water 0 1d=16.88", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
-      {"listed twice",
-       row14,
-       "TWAECsw_1_days      ",
-       {"water 0 1d=16.88", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
+      {"0 days", row14, "TWAECsw_0_days      ", without14},
+      {"101 days", row14, "TWAECsw_101_days    ", without14},
+      {"7 days again", row14, "TWAECsw_7_days      ", without14},
+      {"a longer label", row14, "TWAECsw_14_daysX    ", without14},
+      {"no days", row14, "TWAECsw__days       ", without14},
+      {"listed twice", row14, "TWAECsw_1_days      ", without14},
+      {"four digits", row14, "TWAECsw_1000_days   ", without14},
+      {"no day word", row14, "TWAECsw_14_dys      ", without14},
+      {"a letter after the figure",
+       "16.88",
+       "6.88x",
+       {"water 0 1d=6.88", "water 0 14d=1.26", "water 0 28d=0.6358", "sed 0 28d=0.7857"}},
   };
   const std::string report = BuildReport(FixtureReport{});
   const std::string table = TableFields(ReadText(report));
@@ -165,6 +136,13 @@ TEST(ReportSelfDescriptionTest, NeverFailsAReportOverWhatFollowsItsLastMarker) {
       report.substr(0, lastLineEnd),  // ends on the marker
       report.substr(0, lastLineEnd + 2) + std::string(LineReader::kLongestLine + 1, 'x'),  // a line too long
       report.substr(0, lastLineEnd + 2) + "TWAECsed_28_days   ****",                       // a broken window
+      // A window too far after the last marker: the tail is not read to its end.
+      report.substr(0, lastLineEnd + 2) +
+          [&] {
+            std::string tail;
+            for (int i = 0; i < 128; ++i) tail += " \r\n";
+            return tail + report.substr(report.find("TWAECsed_28_days"));
+          }(),
   };
   for (const std::string& text : cases) {
     ReportRecord record;
@@ -184,7 +162,18 @@ TEST(ReportSelfDescriptionTest, ForgetsWhatThePreviousReportSaid) {
   bare.waterBodyType.clear();
   bare.substances[0].waterWindows.clear();
   bare.substances[0].sedimentWindows.clear();
-  const ReportRecord record = ReadText(BuildReport(bare), ReadText(BuildReport(full)));
+  // One report of many substances and windows, whose memory the next
+  // report does not keep.
+  full.substances.assign(1100, full.substances[0]);
+  const ReportRecord large = ReadText(BuildReport(full));
+  ASSERT_EQ(large.twaWindows.size(), 4400u);
+  // A version line that gives none.
+  const std::string bareText = Replaced(BuildReport(bare), "* TOXSWA model version    : 3.3.6",
+                                        "* FOCUS  TOXSWA version   :\r\n* FOCUS  TOXSWA version 5");
+  const ReportRecord record = ReadText(bareText, large);
+  EXPECT_LE(record.substances.capacity(), 1024u);
+  EXPECT_LE(record.twaWindows.capacity(), 4096u);
+  EXPECT_EQ(TableFields(record), TableFields(ReadText(BuildReport(bare))));
   EXPECT_EQ(record.version, "");
   EXPECT_EQ(record.waterBodyType, "");
   EXPECT_EQ(record.waterUnit, "");

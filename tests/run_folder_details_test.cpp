@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/report_reading.h"
 #include "tests/run_folder_fixtures.h"
 #include "tests/scratch_directory.h"
 
@@ -68,8 +69,11 @@ Cells CellsOf(const RunFolderDetails& details, const std::string& reportFile) {
 
 TEST(RunFolderDetailsTest, GivesEachReportItsMitigationCropAndApplication) {
   ScratchDirectory scratch;
-  const RunFolderDetails details = ReadRunFolderDetails(
-      RunFolder(scratch, {{"swan_LOG.txt", TrialLog()}, {"Trial_report.txt", TrialReport()}}));
+  // Only the first project report is read: the second, broken, says nothing.
+  const RunFolderDetails details = ReadRunFolderDetails(RunFolder(
+      scratch, {{"swan_LOG.txt", TrialLog()},
+                {"Trial_report.txt", TrialReport()},
+                {"Zz_report.txt", quillmere::testing::Replaced(TrialReport(), "0.2000", "0.2 kg")}}));
   EXPECT_TRUE(details.problems().empty());
   struct Case {
     std::string report;

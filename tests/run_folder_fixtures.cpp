@@ -20,10 +20,10 @@ constexpr Columns kColumns3{9, 19, 26, 51, 61, 74, 89, 109, 116, 128, 143};
 
 // Appends `text` to `line` from column `column`, with at least one space
 // before it when the line already reaches that far.
-void Place(std::string& line, std::size_t column, const std::string& text, char fill = ' ') {
+void Place(std::string& line, std::size_t column, const std::string& text) {
   if (line.size() + 1 < column) {
-    line.append(column - 1 - line.size(), fill);
-  } else if (!line.empty() && fill == ' ') {
+    line.append(column - 1 - line.size(), ' ');
+  } else if (!line.empty()) {
     line += ' ';
   }
   line += text;
@@ -33,52 +33,22 @@ void PlaceRight(std::string& line, std::size_t endColumn, const std::string& tex
   Place(line, endColumn + 1 > text.size() ? endColumn + 1 - text.size() : 1, text);
 }
 
-// The column header: each label at its column, dashes between.
+// The column header, each label at its column with dashes between, and the
+// units under it.
 std::string Header(SwashLayout layout) {
-  struct Label {
-    std::size_t column;
-    const char* text;
-  };
-  const std::vector<Label> labels5{{9, "-ID"},
-                                   {18, "Crop(1st/2nd)"},
-                                   {38, "Scenario"},
-                                   {47, "WaterbodyType"},
-                                   {60, "-|-"},
-                                   {63, "Method"},
-                                   {77, "First/Last/Interval"},
-                                   {98, "#"},
-                                   {102, "Rate"},
-                                   {106, "-|-"},
-                                   {109, "Mean Deposition"},
-                                   {124, "-Mass Loading"}};
-  const std::vector<Label> labels3{{9, "--ID"},
-                                   {15, "MACRO\\PRZM"},
-                                   {26, "Crop(1st/2nd)"},
-                                   {49, "Scenario"},
-                                   {58, "WaterbodyType"},
-                                   {71, "-|-"},
-                                   {74, "Method"},
-                                   {89, "First/Last/Interval"},
-                                   {109, "#"},
-                                   {112, "Rate"},
-                                   {116, "-|-"},
-                                   {119, "Mean Deposition"},
-                                   {134, "-Mass Loading"}};
-  std::string line = "      * ";
-  for (const Label& label : layout == SwashLayout::kVersion5 ? labels5 : labels3) {
-    Place(line, label.column, label.text, '-');
-  }
-  return line;
+  return layout == SwashLayout::kVersion5
+             ? "      * "
+               "-ID------Crop(1st/2nd)-------Scenario-WaterbodyType-|-Method--------First/Last/"
+               "Interval--#---Rate-|-Mean Deposition-Mass Loading"
+             : "      * "
+               "--ID--MACRO\\PRZM-Crop(1st/2nd)----------Scenario-WaterbodyType-|-Method---------First/Last/"
+               "Interval-#--Rate-|-Mean Deposition-Mass Loading";
 }
 
 std::string Units(SwashLayout layout) {
-  std::string line;
-  const bool five = layout == SwashLayout::kVersion5;
-  Place(line, five ? 87 : 102, "(d)");
-  PlaceRight(line, five ? 106 : 116, "(kg/ha)");
-  Place(line, 0, "(% of Appl. Rate)");
-  Place(line, 0, five ? "   (mg/m2)" : "  (mg/m2)");
-  return line;
+  return layout == SwashLayout::kVersion5
+             ? std::string(86, ' ') + "(d)          (kg/ha) (% of Appl. Rate)    (mg/m2)"
+             : std::string(101, ' ') + "(d)     (kg/ha) (% of Appl. Rate)   (mg/m2)";
 }
 
 void PlaceApplication(std::string& line, const Columns& columns, const FixtureApplication& application) {

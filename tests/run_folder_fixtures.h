@@ -1,6 +1,7 @@
 // Hand-made files that SWASH and SWAN leave in a run folder, in their layouts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,15 @@ struct FixtureRun {
   std::string method;
   std::string window;
   std::vector<FixtureApplication> applications;
+};
+
+// A file that a reader of run folder files refuses: what the case is, the
+// text, the line its problem names (0 for none), and words the problem holds.
+struct RefusedFile {
+  std::string name;
+  std::string text;
+  std::size_t line = 0;
+  std::string words;
 };
 
 enum class SwashLayout { kVersion5, kVersion3 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -102,8 +103,10 @@ TEST(SummaryRunTest, StopsAtABadReportKeepingTheRowsBeforeIt) {
   scratch.Write("run2/toxswa/b.sum", "* an older layout without the header markers\r\n");
   scratch.Write("run3/toxswa/a.sum", ScenarioReport("S4"));
 
-  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  // A directory named with a separator at its end: no path doubles it.
+  const SummaryOutcome outcome = SummaryRun(scratch.path() + kPathSeparator);
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
+  EXPECT_EQ(outcome.tablePath, scratch / "Summary.txt");
   EXPECT_EQ(outcome.failedPath, scratch / "run2/toxswa/b.sum");
   EXPECT_EQ(outcome.message, "Problem with file " + (scratch / "run2/toxswa/b.sum") + "!" +
                                  std::string(kMessageLineBreak) + " Please check!");
@@ -131,15 +134,6 @@ TEST(SummaryRunTest, WritesZerosForAReportWithoutSubstances) {
       << table;
 }
 
-TEST(SummaryRunTest, DoesNotDoubleTheSeparatorAfterADirectoryEndingInOne) {
-  ScratchDirectory scratch;
-  scratch.Write("run/toxswa/bad.sum", "");
-  const SummaryOutcome outcome = SummaryRun(scratch.path() + kPathSeparator);
-  EXPECT_EQ(outcome.tablePath, scratch / "Summary.txt");
-  EXPECT_EQ(outcome.failedPath, scratch / "run/toxswa/bad.sum");
-  EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
-}
-
 TEST(SummaryRunTest, LabelsOlderReportsByTheProjectReportOfTheirRunFolder) {
   const std::string watercourse = "watercourse (ditch / small stream)";
   const struct {
@@ -152,26 +146,32 @@ TEST(SummaryRunTest, LabelsOlderReportsByTheProjectReportOfTheirRunFolder) {
       {"a-project-ditch", "00002x_wr", watercourse, "focus_ditch", "D5_Ditch"},
       {"b-project-stream", "00002d_wr", watercourse, "focus_stream", "D5_Stream"},
       {"c-no-project-ditch", "00004d_wr", watercourse, "", "D5_Ditch"},
+      // Two reports of one run folder ask its project report: the first
+      // *_report.txt there is no project report, the second answers both.
+      {"c2-shared", "00011x_wr", watercourse, "focus_ditch", "D5_Ditch"},
+      {"c2-shared", "00012x_wr", watercourse, "focus_stream", "D5_Stream"},
       {"d-no-project-stream", "00005s_wr", watercourse, "", "D5_Stream"},
       {"e-no-project-unknown", "run5", watercourse, "", "D5_Watercourse"},
       {"f-pond", "00001p_wr", "pond", "focus_ditch", "D5_Pond"},
   };
   ScratchDirectory scratch;
   std::vector<std::string> expected;
+  std::map<std::string, std::vector<quillmere::testing::OlderProjectRun>> projects;
   for (const auto& c : cases) {
     OlderFixtureReport report;
     report.runId = c.runId;
     report.waterBody = c.waterBody;
     scratch.Write(c.runFolder + "/toxswa/" + c.runId + ".sum", BuildOlderReport(report));
-    if (!c.projectSays.empty()) {
-      scratch.Write(
-          c.runFolder + "/check_report.txt",
-          BuildOlderProjectReport({{"00009d_wr", "D3", "focus_pond"}, {c.runId, "D5", c.projectSays}}));
-    }
+    if (!c.projectSays.empty()) projects[c.runFolder].push_back({c.runId, "D5", c.projectSays});
     expected.push_back(
         c.runFolder + "\t" + c.runId + ".sum\t" + c.scenario + "\tQm_acid\t47.206\t31.774\t" +
         "12.405\t8.913\t8.851\t8.512\t03-Apr-1987 11:00\t19-Apr-1987 02:00\t02-Apr-1987 09:00");
   }
+  for (auto& [runFolder, runs] : projects) {
+    runs.insert(runs.begin(), {"00009d_wr", "D3", "focus_pond"});
+    scratch.Write(runFolder + "/check_report.txt", BuildOlderProjectReport(runs));
+  }
+  scratch.Write("c2-shared/a_report.txt", "a report of something else\n");
   // Both layouts in one run folder, with today's report after the older.
   scratch.Write("f-pond/toxswa/zz.sum", ScenarioReport("D5_Pond"));
   const SummaryOutcome outcome = SummaryRun(scratch.path());

@@ -163,13 +163,7 @@ TEST(SwanLogTest, NamesTheLineOfWhatItDoesNotUnderstand) {
   noMode.runOffSettings.clear();
   std::string orphanRunOff = SwanLogText(noMode);
   orphanRunOff += "Run-off mitigation has been applied to: 00318-C1.p2t\n";
-  struct Case {
-    std::string name;
-    std::string text;
-    std::size_t line;
-    std::string words;
-  };
-  const Case cases[] = {
+  const quillmere::testing::RefusedFile cases[] = {
       {"empty", "", 0, "the file is empty"},
       {"not a log", "Hello\n", 1, "not a SWAN log"},
       {"marker too late", std::string(12, '\n') + SwanLogText(ManualLog()), 10, "not a SWAN log"},
@@ -208,7 +202,7 @@ TEST(SwanLogTest, NamesTheLineOfWhatItDoesNotUnderstand) {
        static_cast<std::size_t>(std::count(orphanRunOff.begin(), orphanRunOff.end(), '\n')),
        "run-off mitigation applied without"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const SwanLogReading reading = ReadSwanLogText(c.text);
     EXPECT_FALSE(reading.log);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "tests/report_reading.h"
 #include "tests/run_folder_fixtures.h"
 #include "tests/scratch_directory.h"
 
@@ -125,18 +127,10 @@ TEST(SwashProjectReportTest, NamesTheLineOfWhatItDoesNotUnderstand) {
   const std::string good =
       SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5), "\n");
   // The first run line of the fixture is line 22, its second rate line 23.
-  const auto replaced = [&good](const std::string& from, const std::string& to) {
-    std::string text = good;
-    text.replace(text.find(from), from.size(), to);
-    return text;
+  const auto replaced = [&good](std::string_view from, std::string_view to) {
+    return quillmere::testing::Replaced(good, from, to);
   };
-  struct Case {
-    std::string name;
-    std::string text;
-    std::size_t line;
-    std::string words;
-  };
-  const Case cases[] = {
+  const quillmere::testing::RefusedFile cases[] = {
       {"empty", "", 0, "the file is empty"},
       {"no marker", "just\nsome\nlines\n", 3, "not a SWASH project report"},
       {"marker too late", std::string(10, '\n') + good, 10, "not a SWASH project report"},
@@ -149,7 +143,7 @@ TEST(SwashProjectReportTest, NamesTheLineOfWhatItDoesNotUnderstand) {
        "too few fields"},
       {"same run twice", replaced("* 12 ", "* 7  "), 26, "run 7 is listed twice (first on line 22)"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const SwashReading reading = ReadSwashProjectReportText(c.text);
     EXPECT_FALSE(reading.report);

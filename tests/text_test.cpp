@@ -51,10 +51,7 @@ TEST(CaseFoldingTest, FoldsAsciiLettersOnly) {
 }
 
 TEST(VisibleTest, EscapesControlBytesOnly) {
-  const struct {
-    std::string text;
-    std::string visible;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"runs/R1 Stream", "runs/R1 Stream"},
       {"a\tb\r\nc", "a\\tb\\r\\nc"},
       {"\x1b[2J\x07", "\\x1b[2J\\x07"},
@@ -68,7 +65,7 @@ TEST(VisibleTest, EscapesControlBytesOnly) {
       {"\xc2\xa0\xc2\xb5 \xc3\x9f", "\xc2\xa0\xc2\xb5 \xc3\x9f"},  // no-break space, micro, sharp s stay
       {"end\xc2", "end\xc2"},                                      // a lead byte alone stays
   };
-  for (const auto& c : cases) EXPECT_EQ(Visible(c.text), c.visible) << c.visible;
+  for (const auto& [text, visible] : cases) EXPECT_EQ(Visible(text), visible) << visible;
 }
 
 }  // namespace
