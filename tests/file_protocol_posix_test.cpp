@@ -1,7 +1,7 @@
 // How a run puts Summary.txt and Summary.xlsx in place: both under the
 // table's lock, the workbook first, through the directory's handle, keeping
 // the mode of what they replace; and what it says of a hidden file it cannot
-// take over.
+// take over. What every system shares is in file_protocol_test.cpp.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -145,15 +145,6 @@ TEST(FileProtocolTest, AHiddenFileThatCannotBeTakenOverIsNamedWithWhatToDo) {
     EXPECT_TRUE(result.err.starts_with(named)) << result.err;
     EXPECT_EQ(ReadFile(scratch / "Summary.xlsx"), "the last workbook") << c.hidden;
   }
-}
-
-TEST(FileProtocolTest, TakesOverTheHiddenWorkbookOfARunThatWasKilled) {
-  ScratchDirectory scratch;
-  scratch.Write("run/toxswa/a.sum", BuildReport({}));
-  scratch.Write(".Summary.xlsx.partial", "half a workbook of a run killed");
-  ASSERT_EQ(RunCli({"--workbook", scratch.path()}).status, 0);
-  EXPECT_TRUE(IsWorkbook(scratch / "Summary.xlsx"));
-  EXPECT_FALSE(fs::exists(scratch / ".Summary.xlsx.partial"));
 }
 
 TEST(FileProtocolTest, ARefusedWorkbookRunSaysOnlyWhy) {

@@ -180,9 +180,14 @@ TEST(SystemSeamTest, AWorkbookWhoseCloseFailsAfterItsRenameIsNotSaidToBeLeftAsIt
   const auto fails = quillmere::testing::DiskFails();
   ScratchDirectory scratch;
   const std::string runs = WriteTree(scratch);
-  FailingSystem system({FailedCall{SystemCall::kClose, 1, fails.error, ".Summary.xlsx.partial"}});
+  // Every close of its hidden file fails: on Windows the run lets its first
+  // handle go before the library writes the file, and that close is not the
+  // one that counts.
+  FailedCall closes{SystemCall::kClose, 1, fails.error, ".Summary.xlsx.partial"};
+  closes.onward = true;
+  FailingSystem system({closes});
   const CommandLineResult result = RunCli({"--workbook", runs});
-  EXPECT_EQ(system.failed(), 1);
+  EXPECT_GE(system.failed(), 1);
   EXPECT_EQ(result.status, 1);
   const std::string workbook = JoinPath(runs, "Summary.xlsx");
   EXPECT_EQ(result.err, "quillmere-summary: " + workbook + ": cannot write: " + fails.words + "; " +
