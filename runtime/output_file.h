@@ -28,9 +28,9 @@ class OutputFile {
   // file with no other names (see FileHandle); `path` is how messages name
   // it. Throws FileError naming `path` when that fails.
   OutputFile(const Folder& folder, const std::string& name, const std::string& path);
+  // Closes the file (see Close). Like the FileHandle it holds, an OutputFile
+  // is neither copied nor moved.
   ~OutputFile();
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
 
   // Appends `text` unchanged to the line in progress.
   void Print(std::string_view text);

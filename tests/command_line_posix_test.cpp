@@ -21,6 +21,7 @@
 #include "tests/command_line_capture.h"
 #include "tests/program_run.h"
 #include "tests/report_builder.h"
+#include "tests/report_reading.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
 
@@ -30,6 +31,7 @@ namespace {
 using quillmere::testing::BuildReport;
 using quillmere::testing::CommandLineResult;
 using quillmere::testing::FixtureReport;
+using quillmere::testing::NotAReport;
 using quillmere::testing::RunCli;
 using quillmere::testing::ScratchDirectory;
 
@@ -47,11 +49,9 @@ TEST(CommandLineTest, PrintsControlBytesOfPathsVisibly) {
   const CommandLineResult failed = RunCli({directory});
   EXPECT_EQ(failed.err, "Problem with file " + scratch.path() +
                             "/runs\\x1b[2J/run\\t\\x1b]0;x\\x07/toxswa/b.sum!\n Please check!\n"
-                            "quillmere-summary: the file does not look like a TOXSWA summary report: looked "
-                            "for a line containing "
-                            "\"* Scenario                :\" and found none\n"
                             "quillmere-summary: " +
-                            scratch.path() + "/runs\\x1b[2J/Summary.txt keeps 1 report, 1 row\n");
+                            NotAReport() + "\nquillmere-summary: " + scratch.path() +
+                            "/runs\\x1b[2J/Summary.txt keeps 1 report, 1 row\n");
   EXPECT_EQ(RunCli({directory + "/\x1b"}).err,
             "quillmere-summary: " + scratch.path() +
                 "/runs\\x1b[2J/\\x1b: cannot list: No such file or directory\n");

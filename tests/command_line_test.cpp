@@ -15,6 +15,7 @@
 #include "summary/summary_run.h"
 #include "tests/command_line_capture.h"
 #include "tests/report_builder.h"
+#include "tests/report_reading.h"
 #include "tests/scratch_directory.h"
 #include "tests/system_words.h"
 
@@ -24,6 +25,7 @@ namespace {
 using quillmere::testing::BuildReport;
 using quillmere::testing::CommandLineResult;
 using quillmere::testing::FixtureReport;
+using quillmere::testing::NotAReport;
 using quillmere::testing::RunCli;
 using quillmere::testing::ScratchDirectory;
 
@@ -142,14 +144,10 @@ TEST(CommandLineTest, ExitsWithOneAndTheMessageAndWhatTheTableKeepsWhenAReportFa
   scratch.Write("run/TOXSWA/bad.sum", "no markers\n");
   const CommandLineResult result = RunCli({scratch.path()});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "Problem with file " + (scratch / "run/TOXSWA/bad.sum") + "!" +
-                            std::string(kMessageLineBreak) +
-                            " Please check!\n"
-                            "quillmere-summary: the file does not look like a TOXSWA summary report: looked "
-                            "for a line containing "
-                            "\"* Scenario                :\" and found none\n"
-                            "quillmere-summary: " +
-                            (scratch / "Summary.txt") + " keeps 1 report, 2 rows\n");
+  EXPECT_EQ(result.err,
+            "Problem with file " + (scratch / "run/TOXSWA/bad.sum") + "!" + std::string(kMessageLineBreak) +
+                " Please check!\nquillmere-summary: " + NotAReport() +
+                "\nquillmere-summary: " + (scratch / "Summary.txt") + " keeps 1 report, 2 rows\n");
 }
 
 TEST(CommandLineTest, ExitsWithTwoWhenTheRunCannotStart) {

@@ -5,6 +5,28 @@
 
 namespace quillmere::testing {
 
+namespace {
+
+// A read or write of `size` bytes that `failure` (when not null) meets:
+// `call` hands the system a count of bytes, all of them when no failure
+// meets it, half of them (at least one) for a short transfer; a call that
+// transfers nothing succeeds without calling, and one that fails fails.
+template <typename Call>
+bool Transferring(const FailedCall* failure, std::size_t size, const Call& call) {
+  if (failure == nullptr) return call(size);
+  switch (failure->transfer) {
+    case FailedCall::Transfer::kHalf:
+      return call(std::max<std::size_t>(size / 2, 1));
+    case FailedCall::Transfer::kNothing:
+      return true;
+    case FailedCall::Transfer::kFails:
+      break;
+  }
+  return false;
+}
+
+}  // namespace
+
 FailingSystem::FailingSystem(std::vector<FailedCall> failures) : SystemWrapper(PlatformSystem()) {
   for (FailedCall& failure : failures) failures_.push_back({std::move(failure), 0});
   previous_ = UseSystem(this);
@@ -18,8 +40,7 @@ const FailedCall* FailingSystem::Meets(SystemCall kind, const std::string& name,
   const FailedCall* met = nullptr;
   for (Counted& counted : failures_) {
     const FailedCall& failure = counted.failure;
-    if (failure.anyKind ? kind == SystemCall::kAllocate : failure.call != kind)
-      continue;
+    if (failure.anyKind ? kind == SystemCall::kAllocate : failure.call != kind) continue;
     if (!failure.name.empty() && name.find(failure.name) == std::string::npos) continue;
     if (kind == SystemCall::kAllocate && size < failure.atLeast) continue;
     ++counted.seen;
@@ -47,32 +68,14 @@ std::intptr_t FailingSystem::Open(const OpenCall& call) {
 
 bool FailingSystem::Read(std::intptr_t file, char* data, std::size_t size, std::size_t& got) {
   got = 0;
-  const FailedCall* failure = Meets(SystemCall::kRead, NameOf(file));
-  if (failure == nullptr) return SystemWrapper::Read(file, data, size, got);
-  switch (failure->transfer) {
-    case FailedCall::Transfer::kHalf:
-      return SystemWrapper::Read(file, data, std::max<std::size_t>(size / 2, 1), got);
-    case FailedCall::Transfer::kNothing:
-      return true;
-    case FailedCall::Transfer::kFails:
-      break;
-  }
-  return false;
+  return Transferring(Meets(SystemCall::kRead, NameOf(file)), size,
+                      [&](std::size_t count) { return SystemWrapper::Read(file, data, count, got); });
 }
 
 bool FailingSystem::Write(std::intptr_t file, const char* data, std::size_t size, std::size_t& written) {
   written = 0;
-  const FailedCall* failure = Meets(SystemCall::kWrite, NameOf(file));
-  if (failure == nullptr) return SystemWrapper::Write(file, data, size, written);
-  switch (failure->transfer) {
-    case FailedCall::Transfer::kHalf:
-      return SystemWrapper::Write(file, data, std::max<std::size_t>(size / 2, 1), written);
-    case FailedCall::Transfer::kNothing:
-      return true;
-    case FailedCall::Transfer::kFails:
-      break;
-  }
-  return false;
+  return Transferring(Meets(SystemCall::kWrite, NameOf(file)), size,
+                      [&](std::size_t count) { return SystemWrapper::Write(file, data, count, written); });
 }
 
 bool FailingSystem::Status(std::intptr_t file, void* status) {

@@ -67,12 +67,11 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(
 namespace quillmere {
 namespace {
 
-using quillmere::testing::BuildReport;
-using quillmere::testing::FixtureReport;
-using quillmere::testing::FixtureSubstance;
 using quillmere::testing::ReadFile;
 using quillmere::testing::RowNames;
 using quillmere::testing::ScratchDirectory;
+using quillmere::testing::SmallTreeRows;
+using quillmere::testing::WriteSmallTree;
 
 // The runtime's blocks, refused as operator new refuses.
 class RefusingSystem : public SystemWrapper {
@@ -154,14 +153,8 @@ TEST(OutOfMemoryTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
   // path being joined, the closing line) ends with the program's own
   // message.
   ScratchDirectory scratch;
-  FixtureReport two;
-  two.substances.push_back(FixtureSubstance{.name = "MET1"});
-  scratch.Write("run1/toxswa/a.sum", BuildReport({}));
-  scratch.Write("run1/toxswa/b.sum", BuildReport(two));
-  scratch.Write("run2/toxswa/a.sum", BuildReport({}));
-  scratch.Write("run2/toxswa/b.sum", BuildReport({}));
-  const std::vector<std::string> allRows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum",
-                                         "run2/b.sum"};
+  WriteSmallTree(scratch);
+  const std::vector<std::string>& allRows = SmallTreeRows();
   const std::string table = scratch / "Summary.txt";
   const std::string catchAll = "quillmere-summary: not enough memory\n";
   const std::string problem = "Problem with file " + scratch.path();

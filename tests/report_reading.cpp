@@ -36,6 +36,11 @@ std::string FailureReason(const std::string& text) {
   return "";
 }
 
+std::string NotAReport() {
+  return "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario    "
+         "            :\" and found none";
+}
+
 std::string EndsEarly(const std::string& marker) {
   return "the report ends early, as that of a TOXSWA run that did not finish would, before a line "
          "containing \"" +

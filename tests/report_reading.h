@@ -24,6 +24,9 @@ std::string FailureReason(const std::string& text);
 // The reason for a report that ends before a line containing `marker`.
 std::string EndsEarly(const std::string& marker);
 
+// The reason for a file without the header's scenario line: no report at all.
+std::string NotAReport();
+
 // Checks that `report` without the lines holding any one of `markers` is
 // refused as ending early before that marker.
 void ExpectEachMarkerNeeded(const std::string& report, std::initializer_list<std::string_view> markers);

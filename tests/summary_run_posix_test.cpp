@@ -17,20 +17,18 @@
 
 #include "summary/summary_run.h"
 #include "tests/report_builder.h"
+#include "tests/report_reading.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
 
 namespace quillmere {
 namespace {
 
+using quillmere::testing::NotAReport;
 using quillmere::testing::ReadFile;
 using quillmere::testing::RowNames;
 using quillmere::testing::ScenarioReport;
 using quillmere::testing::ScratchDirectory;
-
-const std::string kNoScenario =
-    "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario          "
-    "      :\" and found none";
 
 TEST(SummaryRunTest, TakesRunFoldersAndReportsInListingOrder) {
   ScratchDirectory scratch;
@@ -90,12 +88,12 @@ TEST(SummaryRunTest, FailsOnAReportChangedBetweenListingAndReadingNamingIt) {
        "cannot open: not a plain file"},
       {"a link loop", [](const std::string& path) { EXPECT_EQ(::symlink(path.c_str(), path.c_str()), 0); },
        "cannot open: Too many levels of symbolic links"},
-      {"an empty file", [](const std::string& path) { ::close(::creat(path.c_str(), 0600)); }, kNoScenario},
+      {"an empty file", [](const std::string& path) { ::close(::creat(path.c_str(), 0600)); }, NotAReport()},
       // Files of /proc open as plain files of size 0 and then yield bytes:
       // the page map without end, a process's memory an error. Only the size
       // found at opening is read, so neither is read at all.
-      {"a link to /proc/self/pagemap", linkTo("/proc/self/pagemap"), kNoScenario},
-      {"a link to /proc/self/mem", linkTo("/proc/self/mem"), kNoScenario},
+      {"a link to /proc/self/pagemap", linkTo("/proc/self/pagemap"), NotAReport()},
+      {"a link to /proc/self/mem", linkTo("/proc/self/mem"), NotAReport()},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;

@@ -8,6 +8,7 @@
 
 #include "runtime/platform.h"
 #include "tests/report_builder.h"
+#include "tests/report_reading.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
 
@@ -18,6 +19,7 @@ using quillmere::testing::BuildOlderProjectReport;
 using quillmere::testing::BuildOlderReport;
 using quillmere::testing::BuildReport;
 using quillmere::testing::FixtureReport;
+using quillmere::testing::NotAReport;
 using quillmere::testing::OlderFixtureReport;
 using quillmere::testing::ReadFile;
 using quillmere::testing::ScenarioReport;
@@ -110,9 +112,7 @@ TEST(SummaryRunTest, StopsAtABadReportKeepingTheRowsBeforeIt) {
   EXPECT_EQ(outcome.failedPath, scratch / "run2/toxswa/b.sum");
   EXPECT_EQ(outcome.message, "Problem with file " + (scratch / "run2/toxswa/b.sum") + "!" +
                                  std::string(kMessageLineBreak) + " Please check!");
-  EXPECT_EQ(outcome.reason,
-            "the file does not look like a TOXSWA summary report: looked for a line containing \"* Scenario  "
-            "              :\" and found none");
+  EXPECT_EQ(outcome.reason, NotAReport());
   EXPECT_EQ(outcome.reports, 3u);
   EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")),
             (std::vector<std::string>{"run1/a.sum", "run1/b.sum", "run2/a.sum"}));

@@ -35,6 +35,8 @@ using quillmere::testing::ReadFile;
 using quillmere::testing::RowNames;
 using quillmere::testing::RunCli;
 using quillmere::testing::ScratchDirectory;
+using quillmere::testing::SmallTreeRows;
+using quillmere::testing::WriteSmallTree;
 using Transfer = quillmere::testing::FailedCall::Transfer;
 
 const std::string kOldTable = "the table of the last run\r\n";
@@ -235,20 +237,6 @@ TEST(SystemSeamTest, APowerCutAtAnyPointLeavesEachFileOldOrWholeAndNew) {
   EXPECT_TRUE(newWorkbookSeen);
 }
 
-// Two run folders of two reports each; the second report of the first run
-// names two substances.
-void WriteSmallTree(const ScratchDirectory& scratch) {
-  FixtureReport two;
-  two.substances.push_back(FixtureSubstance{.name = "MET1"});
-  scratch.Write("run1/toxswa/a.sum", BuildReport({}));
-  scratch.Write("run1/toxswa/b.sum", BuildReport(two));
-  scratch.Write("run2/toxswa/a.sum", BuildReport({}));
-  scratch.Write("run2/toxswa/b.sum", BuildReport({}));
-}
-
-const std::vector<std::string> kSmallTreeRows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum",
-                                              "run2/b.sum"};
-
 // A tree whose table is several times the output buffer of 64 KiB; with
 // two substances a report, the buffer is handed over after either row.
 constexpr int kLargeTreeReports = 1000;
@@ -431,7 +419,7 @@ TEST(SystemSeamTest, AReportThatCannotBeOpenedCheckedOrReadEndsTheRunNamingIt) {
 TEST(SystemSeamTest, AFolderThatCannotBeListedIsNamedAsItIsAndKeepsTheRowsBefore) {
   const auto denied = quillmere::testing::PermissionDenied();
   const auto fails = quillmere::testing::DiskFails();
-  const std::vector<std::string> run1Rows(kSmallTreeRows.begin(), kSmallTreeRows.begin() + 3);
+  const std::vector<std::string> run1Rows(SmallTreeRows().begin(), SmallTreeRows().begin() + 3);
   struct Case {
     SystemCall call;     // failed the first time on
     std::string folder;  // this folder, relative to the directory ("" for itself)

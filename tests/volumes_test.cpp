@@ -3,36 +3,38 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillmere {
 namespace {
 
 TEST(VolumesTest, TheVolumeHoldingAPathIsItsLongestRoot) {
-  const std::vector<Volume> mounts{{"/", ""}, {"/home", ""}, {"/media/ann/Backup", ""}};
-  const std::vector<Volume> drives{{"C:\\", ""}, {"D:\\", ""}, {"C:\\mnt\\disk", ""}};
+  // Each path with the index of the volume holding it; the number of volumes
+  // (3) for none.
+  using Holdings = std::vector<std::pair<std::string, std::size_t>>;
   const struct {
-    const std::vector<Volume>* volumes;
+    std::vector<Volume> volumes;
     PathStyle style;
-    std::string path;
-    std::size_t holding;
+    Holdings holdings;
   } cases[] = {
-      {&mounts, PathStyle::kPosix, "/", 0},
-      {&mounts, PathStyle::kPosix, "/home", 1},
-      {&mounts, PathStyle::kPosix, "/home/ann/runs", 1},
-      {&mounts, PathStyle::kPosix, "/homework", 0},
-      {&mounts, PathStyle::kPosix, "/home\\ann", 0},
-      {&mounts, PathStyle::kPosix, "/media/ann", 0},
-      {&mounts, PathStyle::kPosix, "/media/ann/Backup/runs", 2},
-      {&mounts, PathStyle::kPosix, "relative/path", 3},
-      {&drives, PathStyle::kWindows, "D:\\runs", 1},
-      {&drives, PathStyle::kWindows, "C:\\", 0},
-      {&drives, PathStyle::kWindows, "E:\\runs", 3},
-      {&drives, PathStyle::kWindows, "C:\\mnt\\disk\\runs", 2},
-      {&drives, PathStyle::kWindows, "C:\\mnt\\diskette", 0},
+      {{{"/", ""}, {"/home", ""}, {"/media/ann/Backup", ""}},
+       PathStyle::kPosix,
+       {{"/", 0},
+        {"/home", 1},
+        {"/home/ann/runs", 1},
+        {"/homework", 0},
+        {"/home\\ann", 0},
+        {"/media/ann", 0},
+        {"/media/ann/Backup/runs", 2},
+        {"relative/path", 3}}},
+      {{{"C:\\", ""}, {"D:\\", ""}, {"C:\\mnt\\disk", ""}},
+       PathStyle::kWindows,
+       {{"D:\\runs", 1}, {"C:\\", 0}, {"E:\\runs", 3}, {"C:\\mnt\\disk\\runs", 2}, {"C:\\mnt\\diskette", 0}}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(VolumeHolding(*c.volumes, c.path, c.style), c.holding) << c.path;
+    for (const auto& [path, holding] : c.holdings)
+      EXPECT_EQ(VolumeHolding(c.volumes, path, c.style), holding) << path;
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include "runtime/windows_text.h"
 #include "tests/report_builder.h"
+#include "tests/report_reading.h"
 #include "tests/scratch_directory.h"
 
 namespace quillmere {
@@ -15,6 +16,7 @@ namespace {
 
 using quillmere::testing::BuildReport;
 using quillmere::testing::FixtureReport;
+using quillmere::testing::NotAReport;
 using quillmere::testing::ReadFile;
 using quillmere::testing::ScratchDirectory;
 
@@ -104,10 +106,8 @@ TEST(WindowsCommandLineTest, ExitsWithTheRunsStatusAndItsMessage) {
       {{scratch / "failing"},
        1,
        "Problem with file " + (scratch / "failing/run/toxswa/bad.sum") +
-           "!\r\n Please check!\r\nquillmere-summary: the file does not look like a TOXSWA summary report: "
-           "looked for a line containing "
-           "\"* Scenario                :\" and found none\r\nquillmere-summary: " +
-           (scratch / "failing/Summary.txt") + " keeps 0 reports, 0 rows\r\n"},
+           "!\r\n Please check!\r\nquillmere-summary: " + NotAReport() +
+           "\r\nquillmere-summary: " + (scratch / "failing/Summary.txt") + " keeps 0 reports, 0 rows\r\n"},
       {{}, 2, "quillmere-summary: expected the directory that holds the run folders; try --help\r\n"},
   };
   for (const Case& c : cases) {

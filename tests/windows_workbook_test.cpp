@@ -21,12 +21,9 @@ namespace {
 
 using quillmere::testing::BuildReport;
 using quillmere::testing::CommandLineResult;
-using quillmere::testing::FixtureReport;
 using quillmere::testing::ReadFile;
 using quillmere::testing::RunCli;
 using quillmere::testing::ScratchDirectory;
-
-const std::string kReport = BuildReport(FixtureReport{});
 
 bool Exists(const std::string& path) {
   return ::GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -69,7 +66,7 @@ TEST(WindowsWorkbookTest, GivesTheDirectoryAsAFullPath) {
 
 TEST(WindowsWorkbookTest, RefusesAWorkbookItMustNotReplaceBeforeTheRun) {
   ScratchDirectory scratch;
-  scratch.Write("run/toxswa/a.sum", kReport);
+  scratch.Write("run/toxswa/a.sum", BuildReport({}));
   const std::string workbook = scratch.Write("Summary.xlsx", "the previous workbook");
   const std::string other = scratch / "elsewhere.xlsx";
   const auto refused = [&](const std::string& what, const std::string& reason) {
@@ -98,7 +95,7 @@ TEST(WindowsWorkbookTest, ReplacesThePreviousWorkbookUnderAUnicodeName) {
   const std::string runs =
       "Gr\xC3\xB6\xC3\x9F"
       "e-\xE7\xB7\xA9\xE8\xA1\x9D";
-  scratch.Write(runs + "/Puffer/toxswa/a.sum", kReport);
+  scratch.Write(runs + "/Puffer/toxswa/a.sum", BuildReport({}));
   scratch.Write(runs + "/Summary.xlsx", "the previous workbook");
   const CommandLineResult result = RunCli({"--workbook", scratch / runs});
   ASSERT_EQ(result.status, 0) << result.err;
