@@ -115,8 +115,9 @@ TEST(SystemSeamPosixTest, ALockRefusedByAnotherRunStopsTheRunAndOneTheSystemCann
 }
 
 TEST(SystemSeamPosixTest, AHiddenFileThatCannotBeOpenedOrCheckedIsNamedWithWhatToDo) {
-  const std::string hint = "; it is the hidden file a run builds Summary.txt in, and no run is using it: "
-                           "remove it and try again\n";
+  const std::string hint =
+      "; it is the hidden file a run builds Summary.txt in, and no run is using it: "
+      "remove it and try again\n";
   struct Case {
     SystemCall call;
     unsigned long error;
