@@ -18,8 +18,7 @@ const FailedCall* FailingSystem::Meets(SystemCall kind, const std::string& name,
   const FailedCall* met = nullptr;
   for (Counted& counted : failures_) {
     const FailedCall& failure = counted.failure;
-    if (failure.anyKind ? kind == SystemCall::kAllocate : failure.call != kind)
-      continue;
+    if (failure.anyKind ? kind == SystemCall::kAllocate : failure.call != kind) continue;
     if (!failure.name.empty() && name.find(failure.name) == std::string::npos) continue;
     if (kind == SystemCall::kAllocate && size < failure.atLeast) continue;
     ++counted.seen;
@@ -85,6 +84,10 @@ bool FailingSystem::Flush(std::intptr_t file) {
 
 bool FailingSystem::Truncate(std::intptr_t file, std::uint64_t size) {
   return !Fails(SystemCall::kTruncate, NameOf(file)) && SystemWrapper::Truncate(file, size);
+}
+
+bool FailingSystem::Seek(std::intptr_t file, std::uint64_t offset) {
+  return !Fails(SystemCall::kSeek, NameOf(file)) && SystemWrapper::Seek(file, offset);
 }
 
 bool FailingSystem::Rename(const RenameCall& call) {

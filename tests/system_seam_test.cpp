@@ -213,7 +213,13 @@ TEST(SystemSeamTest, APowerCutAtAnyPointLeavesEachFileOldOrWholeAndNew) {
     cut.onward = true;
     cut.error = quillmere::testing::DiskFails().error;
     FailingSystem system({cut});
-    const BothFiles run = RunWithWorkbook(runs);
+    BothFiles run;
+    try {
+      run = RunWithWorkbook(runs);
+    } catch (const FileError&) {
+      // No temporary file for the workbook's rows: the run does not start.
+      run.workbook.status = WorkbookStatus::kLeftAsItWas;
+    }
     const std::string workbook = ReadFile(JoinPath(runs, "Summary.xlsx"));
     const std::string table = ReadFile(JoinPath(runs, "Summary.txt"));
     EXPECT_TRUE(workbook == kOldWorkbook || IsWholeWorkbook(workbook)) << n;

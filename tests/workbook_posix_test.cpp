@@ -1,11 +1,14 @@
 // Summary.xlsx read back with a reader not written here (openpyxl, through
 // tests/workbook/dump_workbook.py): its cells against the text table, the
-// comparison sheet, and the refusals and failures that leave it alone.
+// comparison sheet, the refusals and failures that leave it alone, and the
+// temporary file its rows wait in failing.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +19,7 @@
 
 #include "runtime/number.h"
 #include "tests/command_line_capture.h"
+#include "tests/failing_system.h"
 #include "tests/report_builder.h"
 #include "tests/run_folder_fixtures.h"
 #include "tests/scratch_directory.h"
@@ -28,6 +32,8 @@ namespace {
 using quillmere::testing::BufferDrift;
 using quillmere::testing::BuildReport;
 using quillmere::testing::CommandLineResult;
+using quillmere::testing::FailedCall;
+using quillmere::testing::FailingSystem;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::FixtureSubstance;
 using quillmere::testing::FixtureSwanLog;
@@ -946,6 +952,98 @@ TEST(WorkbookFailureTest, SaysWhyTheWorkbookCannotBeWrittenOnceAndInTheSystemsWo
       "runs\\x1b]0;title\\x07/Summary.txt is complete, runs\\x1b]0;title\\x07/Summary.xlsx is left as it "
       "was\n");
   EXPECT_EQ(ReadFile(scratch / (directory + "/Summary.xlsx")), "the previous workbook");
+}
+
+// The rows of the Summary sheet wait in a temporary file, which a second
+// thread reads back while the run goes on, and the end of the run reads
+// again from its start when that thread gave up.
+TEST_F(WorkbookTest, ATemporaryFileThatFailsEndsTheWorkbookOrIsReadAgainForTheSameCells) {
+  ScratchDirectory scratch;
+  // Enough reports for several batches of the thread and several hand-overs
+  // of the file's buffer.
+  FixtureReport two;
+  two.substances.push_back(FixtureSubstance{.name = "MET1"});
+  for (int run = 0; run < 3; ++run) {
+    for (int report = 0; report < 150; ++report) {
+      scratch.Write("run" + std::to_string(run) + "/toxswa/r" + std::to_string(1000 + report) + ".sum",
+                    BuildReport(report % 3 == 0 ? two : FixtureReport{}));
+    }
+  }
+  const std::string workbook = scratch / "Summary.xlsx";
+  const auto cells = [&] {
+    Workbook book = ReadWorkbook(workbook);
+    book.cells.erase("About!B3");  // the time it was written
+    return book.cells;
+  };
+  ASSERT_EQ(RunCli({"--workbook", scratch.path()}).status, 0);
+  const auto expected = cells();
+  ASSERT_EQ(expected.count("Summary!A601"), 1u) << "a row per substance";
+  const std::string kept =
+      "; " + (scratch / "Summary.txt") + " is complete, " + workbook + " is left as it was\n";
+  const std::string notWritten =
+      "quillmere-summary: " + workbook + ": not written: its temporary file cannot be ";
+  FailedCall half{SystemCall::kWrite, 1, 0, "quillmere-spool"};
+  half.onward = true;
+  half.transfer = FailedCall::Transfer::kHalf;
+  FailedCall readHalf = half;
+  readHalf.call = SystemCall::kRead;
+  struct Case {
+    std::string what;
+    FailedCall failure;
+    int status;
+    std::string err;  // empty when the workbook is written
+  } cases[] = {
+      {"cannot be made",
+       {SystemCall::kOpen, 1, EMFILE, "quillmere-spool"},
+       2,
+       "quillmere-summary: " + workbook + ": cannot make a temporary file for it: Too many open files\n"},
+      {"a write fails",
+       {SystemCall::kWrite, 1, ENOSPC, "quillmere-spool"},
+       1,
+       notWritten + "written: No space left on device" + kept},
+      {"a later write fails",
+       {SystemCall::kWrite, 3, EFBIG, "quillmere-spool"},
+       1,
+       notWritten + "written: File too large" + kept},
+      {"writes are cut short", half, 0, ""},
+      {"reads are cut short", readHalf, 0, ""},
+      // The thread gives up; the end of the run reads it all again.
+      {"a read fails", {SystemCall::kRead, 1, EIO, "quillmere-spool"}, 0, ""},
+      {"a seek fails", {SystemCall::kSeek, 1, EIO, "quillmere-spool"}, 0, ""},
+      {"every read fails",
+       {SystemCall::kRead, 1, EIO, "quillmere-spool", true},
+       1,
+       notWritten + "read: Input/output error" + kept},
+      {"every seek fails",
+       {SystemCall::kSeek, 1, EIO, "quillmere-spool", true},
+       1,
+       notWritten + "read: Input/output error" + kept},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    scratch.Write("Summary.xlsx", "the previous workbook");
+    std::filesystem::remove(scratch / "Summary.txt");
+    CommandLineResult result;
+    {
+      FailingSystem system({c.failure});
+      result = RunCli({"--workbook", scratch.path()});
+      EXPECT_GE(system.failed(), 1);
+    }
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.err, c.err);
+    if (c.status == 2) {
+      EXPECT_FALSE(std::filesystem::exists(scratch / "Summary.txt")) << "the run did not start";
+    } else {
+      // The table is whole whatever became of the workbook.
+      const std::string table = ReadFile(scratch / "Summary.txt");
+      EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 1 + 600);
+    }
+    if (c.err.empty()) {
+      EXPECT_TRUE(cells() == expected);
+    } else {
+      EXPECT_EQ(ReadFile(workbook), "the previous workbook");
+    }
+  }
 }
 
 }  // namespace
