@@ -57,7 +57,7 @@ class TemporaryFile {
   std::string read_;            // the bytes from `readAt_` on, as last read
   std::uint64_t readAt_ = 0;
   bool writeFailed_ = false;
-  unsigned long error_ = 0;  // of the last failure; 0 when the file ended too soon
+  unsigned long error_ = 0;  // of the last failure; 0 when a call moved no bytes
 };
 
 }  // namespace quillmere

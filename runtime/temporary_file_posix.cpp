@@ -54,7 +54,7 @@ std::intptr_t TemporaryFile::Make(unsigned long& error) {
 unsigned long TemporaryFile::LastError() { return static_cast<unsigned long>(errno); }
 
 FileError TemporaryFile::Failure(const std::string& path, const std::string& action) const {
-  if (error_ == 0) return FileError(path, action + ": it ends sooner than what was written to it");
+  if (error_ == 0) return FileError(path, action + ": the system moved no bytes");
   return SystemError(path, action, static_cast<int>(error_));
 }
 

@@ -50,7 +50,7 @@ std::intptr_t TemporaryFile::Make(unsigned long& error) {
 unsigned long TemporaryFile::LastError() { return ::GetLastError(); }
 
 FileError TemporaryFile::Failure(const std::string& path, const std::string& action) const {
-  if (error_ == 0) return FileError(path, action + ": it ends sooner than what was written to it");
+  if (error_ == 0) return FileError(path, action + ": the system moved no bytes");
   return WindowsError(path, action, error_);
 }
 

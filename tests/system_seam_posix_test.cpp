@@ -3,6 +3,7 @@
 // hidden file the table is built in, or when something else moves that file
 // away, failed through the runtime's System.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
+#include "workbook/workbook_run.h"
 
 namespace quillmere {
 namespace {
@@ -138,11 +140,16 @@ TEST(SystemSeamPosixTest, AHiddenFileThatCannotBeOpenedOrCheckedIsNamedWithWhatT
 
 // Renames the hidden file the table is built in away, as another run that
 // held it would put it in place, when the run locks it (the first `lockMoves`
-// times) or flushes it.
+// times) or flushes it; with `replace` a file of another program then takes
+// its name.
 class MovingSystem : public FailingSystem {
  public:
-  MovingSystem(std::string folder, int lockMoves, bool atFlush)
-      : FailingSystem({}), folder_(std::move(folder)), lockMoves_(lockMoves), atFlush_(atFlush) {}
+  MovingSystem(std::string folder, int lockMoves, bool atFlush, bool replace = false)
+      : FailingSystem({}),
+        folder_(std::move(folder)),
+        lockMoves_(lockMoves),
+        atFlush_(atFlush),
+        replace_(replace) {}
   bool Lock(std::intptr_t file) override {
     if (moves_ < lockMoves_) Move();
     return FailingSystem::Lock(file);
@@ -156,11 +163,17 @@ class MovingSystem : public FailingSystem {
  private:
   void Move() {
     const std::string hidden = folder_ + "/.Summary.txt.partial";
-    if (std::rename(hidden.c_str(), (folder_ + "/moved" + std::to_string(moves_)).c_str()) == 0) ++moves_;
+    if (std::rename(hidden.c_str(), (folder_ + "/moved" + std::to_string(moves_)).c_str()) != 0) return;
+    ++moves_;
+    if (std::FILE* other = replace_ ? std::fopen(hidden.c_str(), "wb") : nullptr) {
+      std::fputs("another program's", other);
+      std::fclose(other);
+    }
   }
   std::string folder_;
   int lockMoves_;
   bool atFlush_;
+  bool replace_;
   int moves_ = 0;
 };
 
@@ -169,18 +182,22 @@ TEST(SystemSeamPosixTest, AHiddenFileMovedAwayIsOpenedAgainOrEndsTheRunWithoutTo
     std::string what;
     int lockMoves;
     bool atFlush;
+    bool replace;
     int status;
     std::string reason;  // empty when the table is written
   } cases[] = {
-      {"once, before the lock", 1, false, 0, ""},
-      {"before every lock", 1000, false, 2, Refusal("", FileErrorKind::kRunAtWork).reason()},
-      {"during the run", 0, true, 1, "not written: .Summary.txt.partial was moved away during the run"},
+      {"once, before the lock", 1, false, false, 0, ""},
+      {"before every lock", 1000, false, false, 2, Refusal("", FileErrorKind::kRunAtWork).reason()},
+      {"during the run", 0, true, false, 1,
+       "not written: .Summary.txt.partial was moved away during the run"},
+      {"during the run, another file put at its name", 0, true, true, 1,
+       "not written: .Summary.txt.partial was moved away during the run"},
   };
   for (const Case& c : cases) {
     ScratchDirectory scratch;
     scratch.Write("run/toxswa/a.sum", BuildReport({}));
     scratch.Write("Summary.txt", kOldTable);
-    MovingSystem system(scratch.path(), c.lockMoves, c.atFlush);
+    MovingSystem system(scratch.path(), c.lockMoves, c.atFlush, c.replace);
     const CommandLineResult result = RunCli({"--", scratch.path()});
     EXPECT_GE(system.moves(), 1) << c.what;
     EXPECT_EQ(result.status, c.status) << c.what << ": " << result.err;
@@ -191,10 +208,52 @@ TEST(SystemSeamPosixTest, AHiddenFileMovedAwayIsOpenedAgainOrEndsTheRunWithoutTo
       EXPECT_EQ(result.err, Stopped(scratch, c.reason)) << c.what;
       EXPECT_EQ(ReadFile(scratch / "Summary.txt"), kOldTable) << c.what;
     }
-    // What was moved is not this run's to remove; what it made itself is
-    // gone.
+    // What was moved, or put in its place, is not this run's to remove;
+    // what it made itself is gone.
     EXPECT_TRUE(std::filesystem::exists(scratch / "moved0")) << c.what;
-    EXPECT_FALSE(std::filesystem::exists(scratch / ".Summary.txt.partial")) << c.what;
+    if (c.replace) {
+      EXPECT_EQ(ReadFile(scratch / ".Summary.txt.partial"), "another program's") << c.what;
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(scratch / ".Summary.txt.partial")) << c.what;
+    }
+  }
+}
+
+TEST(SystemSeamPosixTest, AHiddenFileWithOtherHardLinksIsNotWrittenThrough) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport({}));
+  scratch.Write("Summary.txt", kOldTable);
+  const std::string elsewhere = scratch.Write("elsewhere.txt", "a file of its own");
+  ASSERT_EQ(::link(elsewhere.c_str(), (scratch / ".Summary.txt.partial").c_str()), 0);
+  const CommandLineResult result = RunCli({"--", scratch.path()});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "quillmere-summary: " + (scratch / ".Summary.txt.partial") +
+                            ": not written: it has other hard links; it is the hidden file a run builds "
+                            "Summary.txt in, and no run is using it: remove it and try again\n");
+  EXPECT_EQ(ReadFile(elsewhere), "a file of its own");
+  EXPECT_EQ(ReadFile(scratch / "Summary.txt"), kOldTable);
+}
+
+TEST(SystemSeamPosixTest, CallsThatNeedNotEndTheRunDoNot) {
+  if (!WorkbookAvailable()) GTEST_SKIP() << "built without the workbook";
+  struct Case {
+    std::string what;
+    FailedCall failure;
+  } cases[] = {
+      {"an interrupted flush, repeated", {SystemCall::kFlush, 1, EINTR, "Summary.txt"}},
+      // The workbook is then written through the hidden file's path.
+      {"the hidden workbook's own entry that cannot be checked",
+       {SystemCall::kStatus, 2, EIO, ".Summary.xlsx.partial"}},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    scratch.Write("run/toxswa/a.sum", BuildReport({}));
+    FailingSystem system({c.failure});
+    const CommandLineResult result = RunCli({"--workbook", scratch.path()});
+    EXPECT_EQ(system.failed(), 1) << c.what;
+    EXPECT_EQ(result.status, 0) << c.what << ": " << result.err;
+    EXPECT_EQ(DataRows(ReadFile(scratch / "Summary.txt")).size(), 1u) << c.what;
+    EXPECT_TRUE(ReadFile(scratch / "Summary.xlsx").starts_with("PK\x03\x04")) << c.what;
   }
 }
 

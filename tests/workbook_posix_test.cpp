@@ -987,6 +987,10 @@ TEST_F(WorkbookTest, ATemporaryFileThatFailsEndsTheWorkbookOrIsReadAgainForTheSa
   half.transfer = FailedCall::Transfer::kHalf;
   FailedCall readHalf = half;
   readHalf.call = SystemCall::kRead;
+  FailedCall writeNothing{SystemCall::kWrite, 1, 0, "quillmere-spool"};
+  writeNothing.transfer = FailedCall::Transfer::kNothing;
+  FailedCall readNothing = readHalf;
+  readNothing.transfer = FailedCall::Transfer::kNothing;
   struct Case {
     std::string what;
     FailedCall failure;
@@ -1005,7 +1009,11 @@ TEST_F(WorkbookTest, ATemporaryFileThatFailsEndsTheWorkbookOrIsReadAgainForTheSa
        {SystemCall::kWrite, 3, EFBIG, "quillmere-spool"},
        1,
        notWritten + "written: File too large" + kept},
+      // Another file took the name first: the next is tried.
+      {"a name taken", {SystemCall::kOpen, 1, EEXIST, "quillmere-spool"}, 0, ""},
+      {"a write takes nothing", writeNothing, 1, notWritten + "written: the system moved no bytes" + kept},
       {"writes are cut short", half, 0, ""},
+      {"reads give nothing", readNothing, 1, notWritten + "read: the system moved no bytes" + kept},
       {"reads are cut short", readHalf, 0, ""},
       // The thread gives up; the end of the run reads it all again.
       {"a read fails", {SystemCall::kRead, 1, EIO, "quillmere-spool"}, 0, ""},
@@ -1044,6 +1052,36 @@ TEST_F(WorkbookTest, ATemporaryFileThatFailsEndsTheWorkbookOrIsReadAgainForTheSa
       EXPECT_EQ(ReadFile(workbook), "the previous workbook");
     }
   }
+}
+
+TEST(WorkbookSpoolTest, MakesItsTemporaryFileInTmpdirAndLeavesNothingThere) {
+  ScratchDirectory scratch;
+  scratch.Write("runs/run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  scratch.MakeFolder("tmp");
+  const char* before = std::getenv("TMPDIR");
+  const std::string kept = before != nullptr ? before : "";
+  struct Case {
+    std::string folder;
+    int status;
+    std::string err;
+  } cases[] = {
+      {scratch / "tmp", 0, ""},
+      {scratch / "missing", 2,
+       "quillmere-summary: " + (scratch / "runs/Summary.xlsx") +
+           ": cannot make a temporary file for it: No such file or directory\n"},
+  };
+  for (const Case& c : cases) {
+    ::setenv("TMPDIR", c.folder.c_str(), 1);
+    const CommandLineResult result = RunCli({"--workbook", scratch / "runs"});
+    EXPECT_EQ(result.status, c.status) << c.folder;
+    EXPECT_EQ(result.err, c.err) << c.folder;
+  }
+  if (before != nullptr) {
+    ::setenv("TMPDIR", kept.c_str(), 1);
+  } else {
+    ::unsetenv("TMPDIR");
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(scratch / "tmp"));
 }
 
 }  // namespace
