@@ -504,5 +504,26 @@ TEST(SystemSeamTest, MemoryRunningOutWhileAReportIsReadFailsThatReport) {
   }
 }
 
+TEST(SystemSeamTest, AWorkbookInPlaceBesideATableThatCannotBeIsSaidToBeNewButMaybeIncomplete) {
+  if (!WorkbookAvailable()) GTEST_SKIP() << "built without the workbook";
+  const auto fails = quillmere::testing::DiskFails();
+  const auto held = quillmere::testing::HeldByAnotherProgram();
+  ScratchDirectory scratch;
+  const std::string runs = WriteTree(scratch);
+  FailingSystem system({FailedCall{SystemCall::kClose, 1, fails.error, ".Summary.xlsx.partial"},
+                        FailedCall{SystemCall::kRename, 1, held.error, "Summary.txt"}});
+  const CommandLineResult result = RunCli({"--workbook", runs});
+  EXPECT_EQ(system.failed(), 2);
+  EXPECT_EQ(result.status, 1);
+  const std::string workbook = JoinPath(runs, "Summary.xlsx");
+  // The workbook's line, then the table's.
+  EXPECT_EQ(result.err, "quillmere-summary: " + workbook + ": cannot write: " + fails.words + "; " +
+                            workbook + " is the new one, but may be incomplete: run again\n" +
+                            "quillmere-summary: " + JoinPath(runs, "Summary.txt") +
+                            ": cannot replace: " + held.words + "\n");
+  EXPECT_TRUE(IsWholeWorkbook(ReadFile(workbook)));
+  EXPECT_EQ(ReadFile(JoinPath(runs, "Summary.txt")), kOldTable);
+}
+
 }  // namespace
 }  // namespace quillmere

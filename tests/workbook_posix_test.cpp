@@ -1084,5 +1084,26 @@ TEST(WorkbookSpoolTest, MakesItsTemporaryFileInTmpdirAndLeavesNothingThere) {
   EXPECT_TRUE(std::filesystem::is_empty(scratch / "tmp"));
 }
 
+TEST_F(WorkbookTest, ComparesAFigureGivenTwiceOnceAndTakesNoSignAloneForAThreshold) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  for (const std::string sign : {"+", "++1"}) {
+    EXPECT_EQ(
+        RunCli({"--workbook", "--threshold", sign, scratch.path()}).err,
+        "quillmere-summary: --threshold '" + sign + "': '" + sign +
+            "' is not a number; accepted: VALUE, FIGURE=VALUE or SUBSTANCE:FIGURE=VALUE, VALUE a number "
+            "such as 0.1, 0,1 or 1e-3\n");
+  }
+  ASSERT_EQ(RunCli({"--workbook", "--compare", "TWA7d", "--compare", "TWA7d", "--compare", "PECsw_max",
+                    "--threshold", "TWA7d=+2", scratch.path()})
+                .status,
+            0);
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  EXPECT_EQ(book.Value("Compare!A1"), "\"EXSW2: TWA7d\"");
+  EXPECT_EQ(book.Value("Compare!B2"), "2");
+  EXPECT_EQ(book.Value("Compare!A9"), "\"EXSW2: PECsw_max\"");
+  EXPECT_EQ(book.Value("Compare!A17"), "(empty)") << "no third block";
+}
+
 }  // namespace
 }  // namespace quillmere
