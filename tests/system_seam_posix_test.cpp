@@ -1,7 +1,8 @@
 // The run when a POSIX system interrupts its calls (EINTR), refuses to
 // open the table for a reason that is not a link, cannot lock or check the
-// hidden file the table is built in, or when something else moves that file
-// away, failed through the runtime's System.
+// hidden file the table is built in, or cannot cut it back after a write
+// that failed part-way, or when something else moves that file away, failed
+// through the runtime's System.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -255,6 +256,20 @@ TEST(SystemSeamPosixTest, CallsThatNeedNotEndTheRunDoNot) {
     EXPECT_EQ(DataRows(ReadFile(scratch / "Summary.txt")).size(), 1u) << c.what;
     EXPECT_TRUE(ReadFile(scratch / "Summary.xlsx").starts_with("PK\x03\x04")) << c.what;
   }
+}
+
+TEST(SystemSeamPosixTest, AWriteThatFailsPartWayIsNamedEvenWhenTheFileCannotBeCutBack) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport({}));
+  FailedCall half{SystemCall::kWrite, 1, 0, "Summary.txt"};
+  half.transfer = FailedCall::Transfer::kHalf;
+  // The first truncate empties the hidden file as it is opened.
+  FailingSystem system(
+      {half, {SystemCall::kWrite, 2, ENOSPC, "Summary.txt"}, {SystemCall::kTruncate, 2, EIO, "Summary.txt"}});
+  const CommandLineResult result = RunCli({"--", scratch.path()});
+  EXPECT_EQ(system.failed(), 3);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, Stopped(scratch, "cannot write: No space left on device"));
 }
 
 }  // namespace
