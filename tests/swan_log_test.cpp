@@ -228,9 +228,13 @@ std::size_t LineStarting(const std::string& text, const std::string& words) {
 }
 
 TEST(SwanLogTest, NamesTheLineOfASettingOrAFileListItDoesNotUnderstand) {
-  FixtureSwanLog driftLoadings = FilterStripLog();
-  driftLoadings.driftSettings = {"Nozzle reduction (%): 0", "Enter mass loadings directly: Yes",
-                                 "Pond mass loading (mg/m2): 1", "Ditch mass loading (mg/m2): 1"};
+  // Mass loadings entered, and two of the three given.
+  const auto loadings = [](std::string first, std::string second) {
+    FixtureSwanLog log = FilterStripLog();
+    log.driftSettings = {"Nozzle reduction (%): 0", "Enter mass loadings directly: Yes",
+                         first + " (mg/m2): 1", second + " (mg/m2): 1"};
+    return SwanLogText(log);
+  };
   FixtureSwanLog noColon = FilterStripLog();
   noColon.driftSettings = {"Nozzle reduction (%): 0", "Pond mass loading 0.5"};
   // Drift applied in a log without a drift section.
@@ -241,6 +245,10 @@ TEST(SwanLogTest, NamesTheLineOfASettingOrAFileListItDoesNotUnderstand) {
   most.lineEnd = "\n";
   most.driftFiles.assign(100000, "0318.txw");
   const std::string many = SwanLogText(most) + "Spray drift mitigation has been applied to: 0318.txw\n";
+  FixtureSwanLog mostRunOff = ManualLog();
+  mostRunOff.runOffFiles.assign(100000, "00318-C1.p2t");
+  const std::string manyRunOff =
+      SwanLogText(mostRunOff) + "Run-off mitigation has been applied to: 00318-C1.p2t\n";
   const auto lines = [](const std::string& text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   };
@@ -250,14 +258,21 @@ TEST(SwanLogTest, NamesTheLineOfASettingOrAFileListItDoesNotUnderstand) {
     std::size_t line;
     std::string words;
   } cases[] = {
-      {"a loading without the stream's", SwanLogText(driftLoadings),
-       LineStarting(SwanLogText(driftLoadings), "Enter mass loadings"),
+      {"a loading without the stream's", loadings("Pond mass loading", "Ditch mass loading"),
+       LineStarting(loadings("Pond mass loading", "Ditch mass loading"), "Enter mass loadings"),
+       "mass loadings entered without those of the pond, the ditch and the stream"},
+      {"a loading without the ditch's", loadings("Pond mass loading", "Stream mass loading"),
+       LineStarting(loadings("Pond mass loading", "Stream mass loading"), "Enter mass loadings"),
+       "mass loadings entered without those of the pond, the ditch and the stream"},
+      {"a loading without the pond's", loadings("Ditch mass loading", "Stream mass loading"),
+       LineStarting(loadings("Ditch mass loading", "Stream mass loading"), "Enter mass loadings"),
        "mass loadings entered without those of the pond, the ditch and the stream"},
       {"a label without its colon", SwanLogText(noColon),
        LineStarting(SwanLogText(noColon), "Pond mass loading"), "no \":\" after \"Pond mass loading\""},
       {"drift applied without its settings", orphanDrift, lines(orphanDrift),
        "spray drift mitigation applied without its settings"},
       {"too many files", many, lines(many), "more than 100000 files"},
+      {"too many run-off files", manyRunOff, lines(manyRunOff), "more than 100000 files"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -288,6 +303,7 @@ TEST(SwanLogTest, SaysWhatWasDoneWhenTheLogGivesNoDetails) {
       {bareDrift, "0318.sum", "drift: applied", "drift: applied (run 0318)"},
       // A report without a run id has no mitigation.
       {bareDrift, "_.sum", "", "drift: applied (run 0318)"},
+      {bareDrift, ".sum", "", "drift: applied (run 0318)"},
   };
   for (const Case& c : cases) {
     const SwanLog log = Read(c.log);
