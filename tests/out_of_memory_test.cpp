@@ -137,9 +137,9 @@ RefusedRun RunRefusing(const std::vector<std::string>& arguments, long nth) {
   allocationsLeft = nth - 1;
   run.status = RunProgram(
       [&argv] {
-        std::vector<std::string> arguments;
-        for (const char* argument : argv) arguments.emplace_back(argument);
-        return arguments;
+        std::vector<std::string> copied;
+        for (const char* argument : argv) copied.emplace_back(argument);
+        return copied;
       },
       out, err);
   allocationsLeft = -1;
@@ -231,10 +231,10 @@ TEST(OutOfMemoryTest, AnyAllocationThatFailsForTheWorkbookLeavesItOldOrWhole) {
   // leaves the previous one, or is met by writing the rows at the end; the
   // table keeps whole lines either way.
   ScratchDirectory scratch;
-  FixtureReport two;
-  two.substances.push_back(FixtureSubstance{.name = "MET1"});
-  scratch.Write("run1/toxswa/a.sum", BuildReport(two));
-  scratch.Write("run2/toxswa/a.sum", BuildReport({}));
+  quillmere::testing::FixtureReport two;
+  two.substances.push_back(quillmere::testing::FixtureSubstance{.name = "MET1"});
+  scratch.Write("run1/toxswa/a.sum", quillmere::testing::BuildReport(two));
+  scratch.Write("run2/toxswa/a.sum", quillmere::testing::BuildReport({}));
   const std::string table = scratch / "Summary.txt";
   const std::string workbook = scratch / "Summary.xlsx";
   const std::string previous = "the previous workbook";
