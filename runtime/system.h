@@ -24,7 +24,8 @@ enum class SystemCall {
   kClose,
   kOpenListing,
   kList,
-  kAllocate
+  kAllocate,
+  kSeek
 };
 
 // What an open asks for. POSIX uses `folder`, `name`, `flags` and `mode`
@@ -91,6 +92,9 @@ class System {
   virtual bool Flush(std::intptr_t file) = 0;
   // Cuts the file, or makes it, `size` bytes long.
   virtual bool Truncate(std::intptr_t file, std::uint64_t size) = 0;
+  // Moves where the next read or write of `file` begins to `offset` bytes
+  // from its start (lseek, SetFilePointerEx).
+  virtual bool Seek(std::intptr_t file, std::uint64_t offset) = 0;
   virtual bool Rename(const RenameCall& call) = 0;
   // Locks the open `file` for this process alone, without waiting (flock);
   // Windows locks a file by how it is shared when it is opened, and this
@@ -130,6 +134,7 @@ class SystemWrapper : public System {
   bool Status(std::intptr_t file, void* status) override { return target_.Status(file, status); }
   bool Flush(std::intptr_t file) override { return target_.Flush(file); }
   bool Truncate(std::intptr_t file, std::uint64_t size) override { return target_.Truncate(file, size); }
+  bool Seek(std::intptr_t file, std::uint64_t offset) override { return target_.Seek(file, offset); }
   bool Rename(const RenameCall& call) override { return target_.Rename(call); }
   bool Lock(std::intptr_t file) override { return target_.Lock(file); }
   bool Close(std::intptr_t file) override { return target_.Close(file); }

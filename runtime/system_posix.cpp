@@ -37,6 +37,9 @@ class PosixSystem : public System {
   bool Truncate(std::intptr_t file, std::uint64_t size) override {
     return ::ftruncate(static_cast<int>(file), static_cast<off_t>(size)) == 0;
   }
+  bool Seek(std::intptr_t file, std::uint64_t offset) override {
+    return ::lseek(static_cast<int>(file), static_cast<off_t>(offset), SEEK_SET) != -1;
+  }
   bool Rename(const RenameCall& call) override {
     const std::string from(call.from);
     const std::string to(call.to);

@@ -43,6 +43,11 @@ class WindowsSystem : public System {
     return ::SetFilePointerEx(AsHandle(file), position, nullptr, FILE_BEGIN) &&
            ::SetEndOfFile(AsHandle(file));
   }
+  bool Seek(std::intptr_t file, std::uint64_t offset) override {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    return ::SetFilePointerEx(AsHandle(file), position, nullptr, FILE_BEGIN) != 0;
+  }
   bool Rename(const RenameCall& call) override {
     // Through the handle the run holds, so no other program can take the
     // file between the last write and the rename.

@@ -76,5 +76,13 @@ TEST(CompareSheetTest, GivesEachBlockTheMostSpecificThreshold) {
   }
 }
 
+TEST(CompareSheetTest, TakesAWindowOfDigitsAloneThatFitItsCount) {
+  // Read as far as the digits go, each would be a window of another name.
+  for (const std::string name :
+       {"TWAsw 7x7d", "TWAsed 7.5d", "TWAsw +7d", "TWAsed -7d", "TWAsw 99999999999d", "TWAsw 4294967303d"}) {
+    EXPECT_FALSE(ParseComparedFigure(name)) << name;
+  }
+}
+
 }  // namespace
 }  // namespace quillmere

@@ -90,6 +90,10 @@ bool FailingSystem::Truncate(std::intptr_t file, std::uint64_t size) {
   return !Fails(SystemCall::kTruncate, NameOf(file)) && SystemWrapper::Truncate(file, size);
 }
 
+bool FailingSystem::Seek(std::intptr_t file, std::uint64_t offset) {
+  return !Fails(SystemCall::kSeek, NameOf(file)) && SystemWrapper::Seek(file, offset);
+}
+
 bool FailingSystem::Rename(const RenameCall& call) {
   return !Fails(SystemCall::kRename, std::string(call.to)) && SystemWrapper::Rename(call);
 }

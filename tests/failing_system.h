@@ -54,6 +54,7 @@ class FailingSystem : public SystemWrapper {
   bool Status(std::intptr_t file, void* status) override;
   bool Flush(std::intptr_t file) override;
   bool Truncate(std::intptr_t file, std::uint64_t size) override;
+  bool Seek(std::intptr_t file, std::uint64_t offset) override;
   bool Rename(const RenameCall& call) override;
   bool Lock(std::intptr_t file) override;
   bool Close(std::intptr_t file) override;

@@ -226,5 +226,21 @@ TEST(InterruptionTest, ASignalToStopTheProgramEndsItsRunAtAWholeLine) {
   }
 }
 
+TEST(InterruptionTest, NamesAStopSignalOrARealTimeSignalByItsPlace) {
+  const struct {
+    int signal;
+    std::string name;
+  } cases[] = {
+      {SIGINT, "SIGINT"},
+      {SIGTERM, "SIGTERM"},
+      // The real-time signals by their place after the first.
+      {SIGRTMIN, "SIGRTMIN+0"},
+      {SIGRTMIN + 2, "SIGRTMIN+2"},
+      {SIGRTMAX, "SIGRTMIN+" + std::to_string(SIGRTMAX - SIGRTMIN)},
+      {0, "signal 0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(InterruptionName(c.signal), c.name) << c.signal;
+}
+
 }  // namespace
 }  // namespace quillmere

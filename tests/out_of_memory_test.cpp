@@ -119,10 +119,13 @@ struct RefusedRun {
   bool refused = false;  // the Nth allocation came, and was refused
 };
 
-// quillmere-summary -- DIR, as its main runs it, with the `nth` allocation
-// refused: the first is the copy of the arguments.
-RefusedRun RunRefusing(const std::string& directory, long nth) {
-  const char* const argv[] = {"--", directory.c_str()};
+// quillmere-summary -- DIR (or `arguments`), as its main runs it, with the
+// `nth` allocation refused: the first is the copy of the arguments.
+RefusedRun RunRefusing(const std::vector<std::string>& arguments, long nth);
+RefusedRun RunRefusing(const std::string& directory, long nth) { return RunRefusing({"--", directory}, nth); }
+RefusedRun RunRefusing(const std::vector<std::string>& arguments, long nth) {
+  std::vector<const char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
   ReservedText outText;
   ReservedText errText;
   std::ostream out(&outText);
@@ -133,9 +136,9 @@ RefusedRun RunRefusing(const std::string& directory, long nth) {
   allocationsLeft = nth - 1;
   run.status = RunProgram(
       [&argv] {
-        std::vector<std::string> arguments;
-        for (const char* argument : argv) arguments.emplace_back(argument);
-        return arguments;
+        std::vector<std::string> copied;
+        for (const char* argument : argv) copied.emplace_back(argument);
+        return copied;
       },
       out, err);
   allocationsLeft = -1;
@@ -206,6 +209,61 @@ TEST(OutOfMemoryTest, AnyAllocationThatFailsDuringTheRunEndsItCleanly) {
                                    "not enough memory to write its rows\n", "cannot read: out of memory\n"}) {
     EXPECT_NE(std::find(reasons.begin(), reasons.end(), reason), reasons.end()) << reason;
   }
+}
+
+// A workbook written whole: a zip archive that ends in its directory's
+// closing record.
+bool IsWholeWorkbook(const std::string& bytes) {
+  return bytes.starts_with("PK\x03\x04") && bytes.size() > 22 &&
+         bytes.compare(bytes.size() - 22, 4, "PK\x05\x06") == 0;
+}
+
+TEST(OutOfMemoryTest, AnyAllocationThatFailsForTheWorkbookLeavesItOldOrWhole) {
+  // Memory running out for the workbook, on the run's side or on the
+  // thread that writes its rows beside the run, fails the workbook, which
+  // leaves the previous one, or is met by writing the rows at the end; the
+  // table keeps whole lines either way.
+  ScratchDirectory scratch;
+  quillmere::testing::FixtureReport two;
+  two.substances.push_back(quillmere::testing::FixtureSubstance{.name = "MET1"});
+  scratch.Write("run1/toxswa/a.sum", quillmere::testing::BuildReport(two));
+  scratch.Write("run2/toxswa/a.sum", quillmere::testing::BuildReport({}));
+  const std::string table = scratch / "Summary.txt";
+  const std::string workbook = scratch / "Summary.xlsx";
+  const std::string previous = "the previous workbook";
+  const std::vector<std::string> allRows{"run1/a.sum", "run1/a.sum", "run2/a.sum"};
+  int written = 0;
+  int failed = 0;
+  long nth = 1;
+  for (; nth < 100'000; ++nth) {
+    std::filesystem::remove(table);
+    scratch.Write("Summary.xlsx", previous);
+    const RefusedRun run = RunRefusing({"--workbook", scratch.path()}, nth);
+    if (!run.refused) {
+      EXPECT_EQ(run.status, kExitWritten) << run.err;
+      break;
+    }
+    const std::string book = ReadFile(workbook);
+    EXPECT_TRUE(book == previous || IsWholeWorkbook(book)) << nth;
+    EXPECT_FALSE(std::filesystem::exists(scratch / ".Summary.xlsx.partial")) << nth;
+    const std::vector<std::string> names =
+        std::filesystem::exists(table) ? RowNames(ReadFile(table)) : std::vector<std::string>{};
+    ASSERT_LE(names.size(), allRows.size()) << nth;
+    EXPECT_EQ(names, std::vector<std::string>(allRows.begin(), allRows.begin() + names.size())) << nth;
+    if (run.status == kExitWritten) {
+      // Said to be written: it is the new one, with every row.
+      EXPECT_TRUE(IsWholeWorkbook(book)) << nth << ": " << run.err;
+      EXPECT_EQ(names, allRows) << nth;
+      ++written;
+    } else {
+      ++failed;
+      EXPECT_TRUE(run.status == kExitRunFailed || run.status == kExitNotStarted) << nth << ": " << run.err;
+      EXPECT_NE(run.err, "") << nth;
+    }
+  }
+  EXPECT_LT(nth, 100'000);
+  EXPECT_GT(failed, 20);
+  EXPECT_GT(written, 0) << "some blocks the workbook can do without";
 }
 
 }  // namespace

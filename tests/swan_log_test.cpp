@@ -218,5 +218,99 @@ TEST(SwanLogTest, SaysWhyAFileCouldNotBeRead) {
   EXPECT_NE(reading.problem.find("cannot open"), std::string::npos) << reading.problem;
 }
 
+// The first line of `text` (from 1) that begins with `words`, or 0.
+std::size_t LineStarting(const std::string& text, const std::string& words) {
+  const std::size_t at = text.find("\n" + words);
+  if (at == std::string::npos) return 0;
+  return static_cast<std::size_t>(
+             std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n')) +
+         2;
+}
+
+TEST(SwanLogTest, NamesTheLineOfASettingOrAFileListItDoesNotUnderstand) {
+  // Mass loadings entered, and two of the three given.
+  const auto loadings = [](std::string first, std::string second) {
+    FixtureSwanLog log = FilterStripLog();
+    log.driftSettings = {"Nozzle reduction (%): 0", "Enter mass loadings directly: Yes",
+                         first + " (mg/m2): 1", second + " (mg/m2): 1"};
+    return SwanLogText(log);
+  };
+  FixtureSwanLog noColon = FilterStripLog();
+  noColon.driftSettings = {"Nozzle reduction (%): 0", "Pond mass loading 0.5"};
+  // Drift applied in a log without a drift section.
+  std::string orphanDrift = SwanLogText(ManualLog());
+  orphanDrift += "Spray drift mitigation has been applied to: 0318.txw\n";
+  // One more file than any project holds, on the last line.
+  FixtureSwanLog most = DriftOnlyLog();
+  most.lineEnd = "\n";
+  most.driftFiles.assign(100000, "0318.txw");
+  const std::string many = SwanLogText(most) + "Spray drift mitigation has been applied to: 0318.txw\n";
+  FixtureSwanLog mostRunOff = ManualLog();
+  mostRunOff.runOffFiles.assign(100000, "00318-C1.p2t");
+  const std::string manyRunOff =
+      SwanLogText(mostRunOff) + "Run-off mitigation has been applied to: 00318-C1.p2t\n";
+  const auto lines = [](const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  };
+  struct Case {
+    std::string name;
+    std::string text;
+    std::size_t line;
+    std::string words;
+  } cases[] = {
+      {"a loading without the stream's", loadings("Pond mass loading", "Ditch mass loading"),
+       LineStarting(loadings("Pond mass loading", "Ditch mass loading"), "Enter mass loadings"),
+       "mass loadings entered without those of the pond, the ditch and the stream"},
+      {"a loading without the ditch's", loadings("Pond mass loading", "Stream mass loading"),
+       LineStarting(loadings("Pond mass loading", "Stream mass loading"), "Enter mass loadings"),
+       "mass loadings entered without those of the pond, the ditch and the stream"},
+      {"a loading without the pond's", loadings("Ditch mass loading", "Stream mass loading"),
+       LineStarting(loadings("Ditch mass loading", "Stream mass loading"), "Enter mass loadings"),
+       "mass loadings entered without those of the pond, the ditch and the stream"},
+      {"a label without its colon", SwanLogText(noColon),
+       LineStarting(SwanLogText(noColon), "Pond mass loading"), "no \":\" after \"Pond mass loading\""},
+      {"drift applied without its settings", orphanDrift, lines(orphanDrift),
+       "spray drift mitigation applied without its settings"},
+      {"too many files", many, lines(many), "more than 100000 files"},
+      {"too many run-off files", manyRunOff, lines(manyRunOff), "more than 100000 files"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SwanLogReading reading = ReadSwanLogText(c.text);
+    EXPECT_FALSE(reading.log);
+    EXPECT_EQ(reading.problemLine, c.line) << reading.problem;
+    EXPECT_NE(reading.problem.find(c.words), std::string::npos) << reading.problem;
+  }
+}
+
+TEST(SwanLogTest, SaysWhatWasDoneWhenTheLogGivesNoDetails) {
+  FixtureSwanLog otherMode = ManualLog();
+  otherMode.runOffMode = "SomeLaterMode";
+  otherMode.runOffSettings.clear();
+  otherMode.runOffFiles = {"plain.p2t", "x0318.p2t"};
+  FixtureSwanLog bareDrift = DriftOnlyLog();
+  bareDrift.driftSettings = {"Use Step 3 mass loadings: No"};
+  bareDrift.driftFiles = {"0318.txw"};
+  struct Case {
+    FixtureSwanLog log;
+    std::string report;  // of the run folder
+    std::string text;
+    std::string runFolderText;
+  } cases[] = {
+      // A mode not known is named as the log gives it; a file without a
+      // run's digits by its name.
+      {otherMode, "318.sum", "run-off: SomeLaterMode", "run-off: SomeLaterMode (runs plain.p2t, 318)"},
+      {bareDrift, "0318.sum", "drift: applied", "drift: applied (run 0318)"},
+      // A report without a run id has no mitigation.
+      {bareDrift, "_.sum", "", "drift: applied (run 0318)"},
+      {bareDrift, ".sum", "", "drift: applied (run 0318)"},
+  };
+  for (const Case& c : cases) {
+    const SwanLog log = Read(c.log);
+    EXPECT_EQ(MitigationText(log, c.report), c.text) << c.report;
+    EXPECT_EQ(RunFolderMitigationText(log), c.runFolderText) << c.report;
+  }
+}
+
 }  // namespace
 }  // namespace quillmere

@@ -221,5 +221,60 @@ TEST(SwashProjectReportTest, SaysWhyAFileCouldNotBeRead) {
   EXPECT_NE(reading.problem.find("cannot open"), std::string::npos) << reading.problem;
 }
 
+TEST(SwashProjectReportTest, NamesTheLineOfARunOrApplicationItDoesNotUnderstand) {
+  const std::string good =
+      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5), "\n");
+  // Run 7 is on lines 22 to 24, run 12 on line 26.
+  const auto replaced = [&good](std::string_view from, std::string_view to) {
+    return quillmere::testing::Replaced(good, from, to);
+  };
+  // One application more than any project holds, on the last line added
+  // under run 12; the fixture has four above run 13.
+  std::string many = good;
+  std::size_t at = many.find('\n', many.find("* 12 ")) + 1;
+  const std::string application =
+      "      *" + std::string(90, ' ') + "2  1.0000       0.154           0.154\n";
+  std::string added;
+  for (int i = 0; i < 100000 - 4 + 1; ++i) added += application;
+  many.insert(at, added);
+  const quillmere::testing::RefusedFile cases[] = {
+      {"application number not whole", replaced("2  1.2500", "b  1.2500"), 23, "no application number"},
+      {"deposition not a number", replaced("2.771", "2.77%"), 26, "no application number, rate, deposition"},
+      {"mass loading not a number", replaced("0.831", "0.83g"), 26,
+       "no application number, rate, deposition"},
+      {"one slash of the window", replaced("3-Aug /31-Aug/10", "3-Aug 31-Aug 10"), 26, "no window"},
+      {"no method", replaced("ground spray   3-Aug", "               3-Aug"), 26,
+       "no application method before the window"},
+      {"no scenario under its label", replaced("R3_Stream", "         "), 26,
+       "no scenario under the column header's \"Scenario\""},
+      {"too many applications", many, 26 + 100000 - 4 + 1, "more than 100000 applications"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SwashReading reading = ReadSwashProjectReportText(c.text);
+    EXPECT_FALSE(reading.report);
+    EXPECT_EQ(reading.problemLine, c.line);
+    EXPECT_NE(reading.problem.find(c.words), std::string::npos) << reading.problem;
+  }
+}
+
+TEST(SwashProjectReportTest, PassesOverBlankLinesTrailingBlanksAndHeaderWordsOutsideTheHeader) {
+  const std::string good =
+      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5), "\n");
+  std::string text = quillmere::testing::Replaced(good, "runs made up by hand", "runs-ID made up by hand");
+  text = quillmere::testing::Replaced(text, "0.831\n", "0.831   \n\n");
+  const SwashReading reading = ReadSwashProjectReportText(text);
+  ASSERT_TRUE(reading.report) << reading.problem;
+  ASSERT_EQ(reading.report->runs.size(), 3u);
+  EXPECT_EQ(ApplicationText(reading.report->runs[1]), "ground spray, 1 x 0.3000 kg/ha, 3-Aug /31-Aug/10");
+  EXPECT_EQ(reading.report->runs[1].applications[0].massLoading, "0.831");
+  // A run without a method or a window (as no report read gives) says
+  // only its applications.
+  SwashRun bare = reading.report->runs[1];
+  bare.method.clear();
+  bare.window.clear();
+  EXPECT_EQ(ApplicationText(bare), "1 x 0.3000 kg/ha");
+}
+
 }  // namespace
 }  // namespace quillmere

@@ -220,7 +220,13 @@ TEST(SystemSeamTest, APowerCutAtAnyPointLeavesEachFileOldOrWholeAndNew) {
     cut.onward = true;
     cut.error = quillmere::testing::DiskFails().error;
     FailingSystem system({cut});
-    const BothFiles run = RunWithWorkbook(runs);
+    BothFiles run;
+    try {
+      run = RunWithWorkbook(runs);
+    } catch (const FileError&) {
+      // No temporary file for the workbook's rows: the run does not start.
+      run.workbook.status = WorkbookStatus::kLeftAsItWas;
+    }
     const std::string workbook = ReadFile(JoinPath(runs, "Summary.xlsx"));
     const std::string table = ReadFile(JoinPath(runs, "Summary.txt"));
     EXPECT_TRUE(workbook == kOldWorkbook || IsWholeWorkbook(workbook)) << n;
@@ -489,6 +495,27 @@ TEST(SystemSeamTest, MemoryRunningOutWhileAReportIsReadFailsThatReport) {
     EXPECT_EQ(result.err, ReportFailure(scratch, path, c.reason)) << c.what;
     EXPECT_EQ(RowNames(ReadFile(scratch / "Summary.txt")), std::vector<std::string>{"run/a.sum"}) << c.what;
   }
+}
+
+TEST(SystemSeamTest, AWorkbookInPlaceBesideATableThatCannotBeIsSaidToBeNewButMaybeIncomplete) {
+  if (!WorkbookAvailable()) GTEST_SKIP() << "built without the workbook";
+  const auto fails = quillmere::testing::DiskFails();
+  const auto held = quillmere::testing::HeldByAnotherProgram();
+  ScratchDirectory scratch;
+  const std::string runs = WriteTree(scratch);
+  FailingSystem system({FailedCall{SystemCall::kClose, 1, fails.error, ".Summary.xlsx.partial"},
+                        FailedCall{SystemCall::kRename, 1, held.error, "Summary.txt"}});
+  const CommandLineResult result = RunCli({"--workbook", runs});
+  EXPECT_EQ(system.failed(), 2);
+  EXPECT_EQ(result.status, 1);
+  const std::string workbook = JoinPath(runs, "Summary.xlsx");
+  // The workbook's line, then the table's.
+  EXPECT_EQ(result.err, "quillmere-summary: " + workbook + ": cannot write: " + fails.words + "; " +
+                            workbook + " is the new one, but may be incomplete: run again\n" +
+                            "quillmere-summary: " + JoinPath(runs, "Summary.txt") +
+                            ": cannot replace: " + held.words + "\n");
+  EXPECT_TRUE(IsWholeWorkbook(ReadFile(workbook)));
+  EXPECT_EQ(ReadFile(JoinPath(runs, "Summary.txt")), kOldTable);
 }
 
 }  // namespace

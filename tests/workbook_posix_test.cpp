@@ -1,11 +1,14 @@
 // Summary.xlsx read back with a reader not written here (openpyxl, through
 // tests/workbook/dump_workbook.py): its cells against the text table, the
-// comparison sheet, and the refusals and failures that leave it alone.
+// comparison sheet, the refusals and failures that leave it alone, and the
+// temporary file its rows wait in failing.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +19,7 @@
 
 #include "runtime/number.h"
 #include "tests/command_line_capture.h"
+#include "tests/failing_system.h"
 #include "tests/report_builder.h"
 #include "tests/run_folder_fixtures.h"
 #include "tests/scratch_directory.h"
@@ -28,6 +32,8 @@ namespace {
 using quillmere::testing::BufferDrift;
 using quillmere::testing::BuildReport;
 using quillmere::testing::CommandLineResult;
+using quillmere::testing::FailedCall;
+using quillmere::testing::FailingSystem;
 using quillmere::testing::FixtureReport;
 using quillmere::testing::FixtureSubstance;
 using quillmere::testing::FixtureSwanLog;
@@ -946,6 +952,157 @@ TEST(WorkbookFailureTest, SaysWhyTheWorkbookCannotBeWrittenOnceAndInTheSystemsWo
       "runs\\x1b]0;title\\x07/Summary.txt is complete, runs\\x1b]0;title\\x07/Summary.xlsx is left as it "
       "was\n");
   EXPECT_EQ(ReadFile(scratch / (directory + "/Summary.xlsx")), "the previous workbook");
+}
+
+// The rows of the Summary sheet wait in a temporary file, which a second
+// thread reads back while the run goes on, and the end of the run reads
+// again from its start when that thread gave up.
+TEST_F(WorkbookTest, ATemporaryFileThatFailsEndsTheWorkbookOrIsReadAgainForTheSameCells) {
+  ScratchDirectory scratch;
+  // Enough reports for several batches of the thread and several hand-overs
+  // of the file's buffer.
+  FixtureReport two;
+  two.substances.push_back(FixtureSubstance{.name = "MET1"});
+  for (int run = 0; run < 3; ++run) {
+    for (int report = 0; report < 150; ++report) {
+      scratch.Write("run" + std::to_string(run) + "/toxswa/r" + std::to_string(1000 + report) + ".sum",
+                    BuildReport(report % 3 == 0 ? two : FixtureReport{}));
+    }
+  }
+  const std::string workbook = scratch / "Summary.xlsx";
+  const auto cells = [&] {
+    Workbook book = ReadWorkbook(workbook);
+    book.cells.erase("About!B3");  // the time it was written
+    return book.cells;
+  };
+  ASSERT_EQ(RunCli({"--workbook", scratch.path()}).status, 0);
+  const auto expected = cells();
+  ASSERT_EQ(expected.count("Summary!A601"), 1u) << "a row per substance";
+  const std::string kept =
+      "; " + (scratch / "Summary.txt") + " is complete, " + workbook + " is left as it was\n";
+  const std::string notWritten =
+      "quillmere-summary: " + workbook + ": not written: its temporary file cannot be ";
+  FailedCall half{SystemCall::kWrite, 1, 0, "quillmere-spool"};
+  half.onward = true;
+  half.transfer = FailedCall::Transfer::kHalf;
+  FailedCall readHalf = half;
+  readHalf.call = SystemCall::kRead;
+  FailedCall writeNothing{SystemCall::kWrite, 1, 0, "quillmere-spool"};
+  writeNothing.transfer = FailedCall::Transfer::kNothing;
+  FailedCall readNothing = readHalf;
+  readNothing.transfer = FailedCall::Transfer::kNothing;
+  struct Case {
+    std::string what;
+    FailedCall failure;
+    int status;
+    std::string err;  // empty when the workbook is written
+  } cases[] = {
+      {"cannot be made",
+       {SystemCall::kOpen, 1, EMFILE, "quillmere-spool"},
+       2,
+       "quillmere-summary: " + workbook + ": cannot make a temporary file for it: Too many open files\n"},
+      {"a write fails",
+       {SystemCall::kWrite, 1, ENOSPC, "quillmere-spool"},
+       1,
+       notWritten + "written: No space left on device" + kept},
+      {"a later write fails",
+       {SystemCall::kWrite, 3, EFBIG, "quillmere-spool"},
+       1,
+       notWritten + "written: File too large" + kept},
+      // Another file took the name first: the next is tried.
+      {"a name taken", {SystemCall::kOpen, 1, EEXIST, "quillmere-spool"}, 0, ""},
+      {"a write takes nothing", writeNothing, 1, notWritten + "written: the system moved no bytes" + kept},
+      {"writes are cut short", half, 0, ""},
+      {"reads give nothing", readNothing, 1, notWritten + "read: the system moved no bytes" + kept},
+      {"reads are cut short", readHalf, 0, ""},
+      // The thread gives up; the end of the run reads it all again.
+      {"a read fails", {SystemCall::kRead, 1, EIO, "quillmere-spool"}, 0, ""},
+      {"a seek fails", {SystemCall::kSeek, 1, EIO, "quillmere-spool"}, 0, ""},
+      {"every read fails",
+       {SystemCall::kRead, 1, EIO, "quillmere-spool", true},
+       1,
+       notWritten + "read: Input/output error" + kept},
+      {"every seek fails",
+       {SystemCall::kSeek, 1, EIO, "quillmere-spool", true},
+       1,
+       notWritten + "read: Input/output error" + kept},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    scratch.Write("Summary.xlsx", "the previous workbook");
+    std::filesystem::remove(scratch / "Summary.txt");
+    CommandLineResult result;
+    {
+      FailingSystem system({c.failure});
+      result = RunCli({"--workbook", scratch.path()});
+      EXPECT_GE(system.failed(), 1);
+    }
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.err, c.err);
+    if (c.status == 2) {
+      EXPECT_FALSE(std::filesystem::exists(scratch / "Summary.txt")) << "the run did not start";
+    } else {
+      // The table is whole whatever became of the workbook.
+      const std::string table = ReadFile(scratch / "Summary.txt");
+      EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 1 + 600);
+    }
+    if (c.err.empty()) {
+      EXPECT_TRUE(cells() == expected);
+    } else {
+      EXPECT_EQ(ReadFile(workbook), "the previous workbook");
+    }
+  }
+}
+
+TEST(WorkbookSpoolTest, MakesItsTemporaryFileInTmpdirAndLeavesNothingThere) {
+  ScratchDirectory scratch;
+  scratch.Write("runs/run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  scratch.MakeFolder("tmp");
+  const char* before = std::getenv("TMPDIR");
+  const std::string kept = before != nullptr ? before : "";
+  struct Case {
+    std::string folder;
+    int status;
+    std::string err;
+  } cases[] = {
+      {scratch / "tmp", 0, ""},
+      {scratch / "missing", 2,
+       "quillmere-summary: " + (scratch / "runs/Summary.xlsx") +
+           ": cannot make a temporary file for it: No such file or directory\n"},
+  };
+  for (const Case& c : cases) {
+    ::setenv("TMPDIR", c.folder.c_str(), 1);
+    const CommandLineResult result = RunCli({"--workbook", scratch / "runs"});
+    EXPECT_EQ(result.status, c.status) << c.folder;
+    EXPECT_EQ(result.err, c.err) << c.folder;
+  }
+  if (before != nullptr) {
+    ::setenv("TMPDIR", kept.c_str(), 1);
+  } else {
+    ::unsetenv("TMPDIR");
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(scratch / "tmp"));
+}
+
+TEST_F(WorkbookTest, ComparesAFigureGivenTwiceOnceAndTakesNoSignAloneForAThreshold) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", BuildReport(FixtureReport{}));
+  for (const std::string sign : {"+", "++1"}) {
+    EXPECT_EQ(
+        RunCli({"--workbook", "--threshold", sign, scratch.path()}).err,
+        "quillmere-summary: --threshold '" + sign + "': '" + sign +
+            "' is not a number; accepted: VALUE, FIGURE=VALUE or SUBSTANCE:FIGURE=VALUE, VALUE a number "
+            "such as 0.1, 0,1 or 1e-3\n");
+  }
+  ASSERT_EQ(RunCli({"--workbook", "--compare", "TWA7d", "--compare", "TWA7d", "--compare", "PECsw_max",
+                    "--threshold", "TWA7d=+2", scratch.path()})
+                .status,
+            0);
+  const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
+  EXPECT_EQ(book.Value("Compare!A1"), "\"EXSW2: TWA7d\"");
+  EXPECT_EQ(book.Value("Compare!B2"), "2");
+  EXPECT_EQ(book.Value("Compare!A9"), "\"EXSW2: PECsw_max\"");
+  EXPECT_EQ(book.Value("Compare!A17"), "(empty)") << "no third block";
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "runtime/path.h"
 #include "runtime/platform.h"
 #include "runtime/quiet_standard_error.h"
+#include "runtime/temporary_file.h"
 #include "summary/run_folder_details.h"
 #include "summary/summary_run.h"
 #include "workbook/sheet_cells.h"
@@ -61,7 +62,7 @@ std::vector<ComparedFigure> FiguresOrDefault(std::vector<ComparedFigure> figures
 // texts and raw figures, read back once when the workbook is written.
 class SpoolWriter {
  public:
-  explicit SpoolWriter(std::FILE* file) : file_(file) {}
+  explicit SpoolWriter(TemporaryFile& file) : file_(file) {}
   void Text(std::string_view text) {
     const auto size = static_cast<std::uint32_t>(text.size());
     Bytes(&size, sizeof size);
@@ -76,15 +77,16 @@ class SpoolWriter {
 
  private:
   void Bytes(const void* data, std::size_t size) {
-    if (ok_ && size > 0 && std::fwrite(data, 1, size, file_) != size) ok_ = false;
+    if (ok_ && size > 0 && !file_.Append(data, size)) ok_ = false;
   }
-  std::FILE* file_;
+  TemporaryFile& file_;
   bool ok_ = true;
 };
 
+// Reads the spool on from `offset`.
 class SpoolReader {
  public:
-  explicit SpoolReader(std::FILE* file) : file_(file) {}
+  explicit SpoolReader(TemporaryFile& file, std::uint64_t offset = 0) : file_(file), offset_(offset) {}
   std::string Text() {
     const std::uint32_t size = Count();
     std::string text(ok_ ? size : 0, '\0');
@@ -102,12 +104,20 @@ class SpoolReader {
     return value;
   }
   bool ok() const { return ok_; }
+  // Where the next read begins.
+  std::uint64_t offset() const { return offset_; }
 
  private:
   void Bytes(void* data, std::size_t size) {
-    if (ok_ && size > 0 && std::fread(data, 1, size, file_) != size) ok_ = false;
+    if (!ok_ || size == 0) return;
+    if (file_.ReadAt(offset_, data, size)) {
+      offset_ += size;
+    } else {
+      ok_ = false;
+    }
   }
-  std::FILE* file_;
+  TemporaryFile& file_;
+  std::uint64_t offset_;
   bool ok_ = true;
 };
 
@@ -355,13 +365,13 @@ constexpr int kEarlyStarts = 8;
 // The temporary file of the rows, shared by the run, which adds each report
 // to its end, and the second thread, which reads them back in batches.
 struct SummaryWorkbook::SharedSpool {
-  std::FILE* file = nullptr;
+  explicit SharedSpool(const std::string& path) : file(path) {}
+  TemporaryFile file;
   std::mutex mutex;
   std::condition_variable added;  // reports were added, or the run is complete
   std::size_t reports = 0;        // the reports in the file
   std::size_t wakeAt = 0;         // how many the thread waits for
   bool complete = false;          // every report of the run is in
-  bool moved = false;             // the thread read: the end must be sought again
 };
 
 // The Summary sheet's rows, written by a second thread while the run reads
@@ -418,8 +428,8 @@ struct SummaryWorkbook::EarlySummary {
   void Work() {
     try {
       std::vector<SpooledReport> batch;
-      std::size_t read = 0;  // reports read back
-      long offset = 0;       // where the next one begins
+      std::size_t read = 0;      // reports read back
+      std::uint64_t offset = 0;  // where the next one begins
       for (;;) {
         std::size_t count = 0;
         {
@@ -429,14 +439,12 @@ struct SummaryWorkbook::EarlySummary {
           if (dropped || spool.reports == read) return;
           // The thread is woken for a batch, not for each report: a wake
           // costs the run more than a report's rows cost the thread.
-          spool.moved = true;
-          if (std::fseek(spool.file, offset, SEEK_SET) != 0) return DropUnlocked();
-          SpoolReader in(spool.file);
+          SpoolReader in(spool.file, offset);
           for (; read < spool.reports && count < kMostRead; ++read, ++count) {
             if (count == batch.size()) batch.emplace_back();
             if (!ReadReport(in, batch[count])) return DropUnlocked();
           }
-          offset = std::ftell(spool.file);
+          offset = in.offset();
         }
         for (std::size_t n = 0; n < count; ++n) {
           if (dropped) return;
@@ -484,14 +492,11 @@ SummaryWorkbook::SummaryWorkbook(WorkbookSettings settings, std::string workbook
       path_(std::move(workbookPath)),
       compare_(FiguresOrDefault(settings_.figures), settings_.thresholds) {
   settings_.figures = compare_.figures();
-  spool_ = std::make_unique<SharedSpool>();
-  spool_->file = lxw_tmpfile(nullptr);
-  if (spool_->file == nullptr) throw SystemError(path_, "cannot make a temporary file for it", errno);
+  spool_ = std::make_unique<SharedSpool>(path_);
 }
 
 SummaryWorkbook::~SummaryWorkbook() {
   early_.reset();  // its thread may be reading the temporary file
-  if (spool_->file != nullptr) std::fclose(spool_->file);
 }
 
 void SummaryWorkbook::Add(const ReportRecord& record, const std::string& runFolder,
@@ -525,7 +530,6 @@ void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFo
   SpoolWriter out(spool_->file);
   {
     const std::lock_guard lock(spool_->mutex);
-    if (std::exchange(spool_->moved, false)) std::fseek(spool_->file, 0, SEEK_END);
     out.Text(runFolder);
     out.Text(reportFile);
     out.Text(link);
@@ -551,8 +555,8 @@ void SummaryWorkbook::Spool(const ReportRecord& record, const std::string& runFo
       out.Count(window.days);
       out.Number(window.value);
     }
-    // The thread reads through the same stream, whose seek hands the
-    // system what is still in its buffer.
+    // The thread reads through the same file, which hands the system what
+    // is still in its buffer before it reads.
     if (out.ok() && ++spool_->reports >= spool_->wakeAt) spool_->added.notify_one();
   }
   columns_.Take(record);
@@ -591,10 +595,7 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   }
   if (const std::optional<std::string> problem = columns_.LimitProblem())
     return failed(FileError(path_, *problem));
-  if (std::fflush(spool_->file) != 0 || std::ferror(spool_->file) != 0) {
-    return failed(SpoolFailure("written"));
-  }
-  std::rewind(spool_->file);
+  if (!spool_->file.Flush()) return failed(SpoolFailure("written"));
   const ClassicNumbers classicNumbers;
   // libxlsxwriter prints its failures on standard error itself, with raw
   // paths and its own codes; they are reported here, in the program's words.
@@ -640,8 +641,7 @@ FileError SummaryWorkbook::NotWritten(const std::string& why) const {
 }
 
 FileError SummaryWorkbook::SpoolFailure(const char* what) const {
-  const int error = errno;
-  return SystemError(path_, std::string("not written: its temporary file cannot be ") + what, error);
+  return spool_->file.Failure(path_, std::string("not written: its temporary file cannot be ") + what);
 }
 
 std::optional<FileError> SummaryWorkbook::WriteSummary(lxw_worksheet* summary, const WorkbookFormats& formats,
