@@ -91,6 +91,9 @@ class FileHandle {
   std::string folderPath_;
   SystemHandle folder_;  // POSIX: a descriptor of the folder of its own
   SystemHandle system_;  // the hidden file
+  // Windows: the hidden file's handle is let go while a library writes the
+  // file by its name, so it is removed by name if it is not opened again.
+  bool released_ = false;
 };
 
 }  // namespace quillmere

@@ -154,6 +154,7 @@ std::optional<FileError> FileHandle::WithNarrowName(
   if (!isOpen()) return WindowsError(path_, "cannot write", ERROR_INVALID_HANDLE);
   (void)SetAttributes(AsHandle(system_), FILE_ATTRIBUTE_NORMAL);
   (void)system_.Close();
+  released_ = true;
   const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
   std::wstring previous(size, L'\0');
   previous.resize(::GetCurrentDirectoryW(size, previous.data()));
@@ -175,12 +176,20 @@ std::optional<FileError> FileHandle::WithNarrowName(
   } catch (const FileError& error) {
     if (!failure) failure = FileError(path_, error.reason(), error.kind());
   }
+  if (isOpen()) released_ = false;
   if (!isOpen() && !failure) failure = WindowsError(path_, "cannot write", ERROR_FILE_NOT_FOUND);
   return failure;
 }
 
 void FileHandle::Discard() {
-  if (!isOpen()) return;
+  if (!isOpen()) {
+    // Not opened again after the library wrote it (memory ran out, say):
+    // still this run's, as no other run makes a file while this one holds
+    // its table's hidden file.
+    if (released_) (void)::DeleteFileW(InFolder(folderPath_, temporary_).c_str());
+    released_ = false;
+    return;
+  }
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = TRUE;
   (void)::SetFileInformationByHandle(AsHandle(system_), FileDispositionInfo, &disposition,

@@ -503,10 +503,12 @@ TEST(SystemSeamTest, AWorkbookInPlaceBesideATableThatCannotBeIsSaidToBeNewButMay
   const auto held = quillmere::testing::HeldByAnotherProgram();
   ScratchDirectory scratch;
   const std::string runs = WriteTree(scratch);
-  FailingSystem system({FailedCall{SystemCall::kClose, 1, fails.error, ".Summary.xlsx.partial"},
-                        FailedCall{SystemCall::kRename, 1, held.error, "Summary.txt"}});
+  // Every close of the workbook's hidden file fails, as in the test above.
+  FailedCall closes{SystemCall::kClose, 1, fails.error, ".Summary.xlsx.partial"};
+  closes.onward = true;
+  FailingSystem system({closes, FailedCall{SystemCall::kRename, 1, held.error, "Summary.txt"}});
   const CommandLineResult result = RunCli({"--workbook", runs});
-  EXPECT_EQ(system.failed(), 2);
+  EXPECT_GE(system.failed(), 2);
   EXPECT_EQ(result.status, 1);
   const std::string workbook = JoinPath(runs, "Summary.xlsx");
   // The workbook's line, then the table's.
