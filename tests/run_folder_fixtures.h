@@ -1,6 +1,8 @@
 // Hand-made files that SWASH and SWAN leave in a run folder, in their layouts.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -30,6 +32,23 @@ struct RefusedFile {
   std::size_t line = 0;
   std::string words;
 };
+
+// Checks that `read` (a file's text to its reading) refuses each of `cases`,
+// leaving `slot` of the reading empty, at the line its problem names, which
+// the problem begins with, in words of its own.
+template <class Read, class Slot, std::size_t N>
+void ExpectRefused(const RefusedFile (&cases)[N], Read read, Slot slot) {
+  for (const RefusedFile& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto reading = read(c.text);
+    EXPECT_FALSE(reading.*slot);
+    EXPECT_EQ(reading.problemLine, c.line) << reading.problem;
+    EXPECT_NE(reading.problem.find(c.words), std::string::npos) << reading.problem;
+    if (c.line != 0) {
+      EXPECT_EQ(reading.problem.rfind("line " + std::to_string(c.line) + ": ", 0), 0u) << reading.problem;
+    }
+  }
+}
 
 enum class SwashLayout { kVersion5, kVersion3 };
 

@@ -202,13 +202,8 @@ TEST(SwanLogTest, NamesTheLineOfWhatItDoesNotUnderstand) {
        static_cast<std::size_t>(std::count(orphanRunOff.begin(), orphanRunOff.end(), '\n')),
        "run-off mitigation applied without"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const SwanLogReading reading = ReadSwanLogText(c.text);
-    EXPECT_FALSE(reading.log);
-    EXPECT_EQ(reading.problemLine, c.line) << reading.problem;
-    EXPECT_NE(reading.problem.find(c.words), std::string::npos) << reading.problem;
-  }
+  quillmere::testing::ExpectRefused(
+      cases, [](const std::string& text) { return ReadSwanLogText(text); }, &SwanLogReading::log);
 }
 
 TEST(SwanLogTest, SaysWhyAFileCouldNotBeRead) {
@@ -252,12 +247,7 @@ TEST(SwanLogTest, NamesTheLineOfASettingOrAFileListItDoesNotUnderstand) {
   const auto lines = [](const std::string& text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   };
-  struct Case {
-    std::string name;
-    std::string text;
-    std::size_t line;
-    std::string words;
-  } cases[] = {
+  const quillmere::testing::RefusedFile cases[] = {
       {"a loading without the stream's", loadings("Pond mass loading", "Ditch mass loading"),
        LineStarting(loadings("Pond mass loading", "Ditch mass loading"), "Enter mass loadings"),
        "mass loadings entered without those of the pond, the ditch and the stream"},
@@ -274,13 +264,8 @@ TEST(SwanLogTest, NamesTheLineOfASettingOrAFileListItDoesNotUnderstand) {
       {"too many files", many, lines(many), "more than 100000 files"},
       {"too many run-off files", manyRunOff, lines(manyRunOff), "more than 100000 files"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const SwanLogReading reading = ReadSwanLogText(c.text);
-    EXPECT_FALSE(reading.log);
-    EXPECT_EQ(reading.problemLine, c.line) << reading.problem;
-    EXPECT_NE(reading.problem.find(c.words), std::string::npos) << reading.problem;
-  }
+  quillmere::testing::ExpectRefused(
+      cases, [](const std::string& text) { return ReadSwanLogText(text); }, &SwanLogReading::log);
 }
 
 TEST(SwanLogTest, SaysWhatWasDoneWhenTheLogGivesNoDetails) {

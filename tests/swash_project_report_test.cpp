@@ -143,16 +143,8 @@ TEST(SwashProjectReportTest, NamesTheLineOfWhatItDoesNotUnderstand) {
        "too few fields"},
       {"same run twice", replaced("* 12 ", "* 7  "), 26, "run 7 is listed twice (first on line 22)"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const SwashReading reading = ReadSwashProjectReportText(c.text);
-    EXPECT_FALSE(reading.report);
-    EXPECT_EQ(reading.problemLine, c.line);
-    EXPECT_NE(reading.problem.find(c.words), std::string::npos) << reading.problem;
-    if (c.line != 0) {
-      EXPECT_EQ(reading.problem.rfind("line " + std::to_string(c.line) + ": ", 0), 0u);
-    }
-  }
+  quillmere::testing::ExpectRefused(
+      cases, [](const std::string& text) { return ReadSwashProjectReportText(text); }, &SwashReading::report);
 }
 
 TEST(SwashProjectReportTest, TakesNoApplicationBeforeTheFirstRun) {
@@ -249,13 +241,8 @@ TEST(SwashProjectReportTest, NamesTheLineOfARunOrApplicationItDoesNotUnderstand)
        "no scenario under the column header's \"Scenario\""},
       {"too many applications", many, 26 + 100000 - 4 + 1, "more than 100000 applications"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const SwashReading reading = ReadSwashProjectReportText(c.text);
-    EXPECT_FALSE(reading.report);
-    EXPECT_EQ(reading.problemLine, c.line);
-    EXPECT_NE(reading.problem.find(c.words), std::string::npos) << reading.problem;
-  }
+  quillmere::testing::ExpectRefused(
+      cases, [](const std::string& text) { return ReadSwashProjectReportText(text); }, &SwashReading::report);
 }
 
 TEST(SwashProjectReportTest, PassesOverBlankLinesTrailingBlanksAndHeaderWordsOutsideTheHeader) {
