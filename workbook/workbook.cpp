@@ -572,19 +572,21 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
                                                 const std::function<bool()>& stop) {
   // The second thread ends first, whatever follows. What it wrote is kept
   // when it holds every report in the columns they all give.
-  lxw_workbook* book = nullptr;
+  // Freed unwritten when the work ends before the close, memory running out
+  // included.
+  std::unique_ptr<lxw_workbook, decltype(&lxw_workbook_free)> book(nullptr, &lxw_workbook_free);
   WorkbookFormats formats{};
   std::optional<SheetCells> earlyCells;
   lxw_row_t earlyRow = 0;
   if (early_ && early_->Finish(columns_)) {
-    book = std::exchange(early_->book, nullptr);
+    book.reset(std::exchange(early_->book, nullptr));
     formats = early_->formats;
     earlyCells = early_->cells;
     earlyRow = early_->row;
   }
   early_.reset();
   const auto failed = [&](std::optional<FileError> failure) {
-    if (book != nullptr) lxw_workbook_free(book);
+    book.reset();
     return failure;
   };
 
@@ -613,24 +615,24 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   } else {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    book = workbook_new_opt(narrowPath.c_str(), &options);
+    book.reset(workbook_new_opt(narrowPath.c_str(), &options));
     if (book == nullptr) return FileError(path_, "cannot create: not enough memory or no temporary folder");
-    formats = MakeFormats(book);
-    lxw_worksheet* summary = workbook_add_worksheet(book, "Summary");
+    formats = MakeFormats(book.get());
+    lxw_worksheet* summary = workbook_add_worksheet(book.get(), "Summary");
     failure = summary != nullptr ? WriteSummary(summary, formats, stop) : NotWritten("not enough memory");
   }
-  if (!failure) failure = compare_.Write(book, formats, path_);
+  if (!failure) failure = compare_.Write(book.get(), formats, path_);
   if (!failure) {
-    lxw_worksheet* about = workbook_add_worksheet(book, "About");
+    lxw_worksheet* about = workbook_add_worksheet(book.get(), "About");
     failure = about != nullptr ? WriteAbout(about, formats, rows) : NotWritten("not enough memory");
   }
   if (failure) {
-    workbook_close(book);
+    workbook_close(book.release());
     return failure;
   }
 
   errno = 0;
-  const lxw_error closed = workbook_close(book);
+  const lxw_error closed = workbook_close(book.release());
   const int closeErrorNumber = errno;
   if (closed != LXW_NO_ERROR) return LibraryError(path_, "cannot write", closed, closeErrorNumber);
   return std::nullopt;

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "workbook/workbook_file.h"
@@ -23,17 +25,16 @@ void CheckReplaceable(const std::string& path) {
 }
 
 std::string AbsolutePath(const std::string& path) {
-  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-    std::string absolute(resolved);
-    std::free(resolved);
-    return absolute;
-  }
+  // Freed also when memory runs out for the copy.
+  struct Free {
+    void operator()(char* block) const { std::free(block); }
+  };
+  using Owned = std::unique_ptr<char, Free>;
+  if (const Owned resolved{::realpath(path.c_str(), nullptr)}) return std::string(resolved.get());
   if (path.starts_with('/')) return path;
-  char* current = ::getcwd(nullptr, 0);
-  if (current == nullptr) return path;
-  std::string absolute = std::string(current) + "/" + path;
-  std::free(current);
-  return absolute;
+  const Owned current{::getcwd(nullptr, 0)};
+  if (!current) return path;
+  return std::string(current.get()) + "/" + path;
 }
 
 }  // namespace quillmere
