@@ -13,15 +13,38 @@
 namespace quillmere {
 namespace {
 
+// Descriptor 2 on a file of its own while it lives; Text gives it back and
+// says what reached the file.
+class StandardErrorInFile {
+ public:
+  StandardErrorInFile()
+      : path_(scratch_ / "stderr.txt"), file_(::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)) {
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    EXPECT_TRUE(file_ >= 0 && saved_ >= 0 && ::dup2(file_, STDERR_FILENO) == STDERR_FILENO);
+  }
+  ~StandardErrorInFile() { Restore(); }
+  std::string Text() {
+    Restore();
+    return testing::ReadFile(path_);
+  }
+
+ private:
+  void Restore() {
+    if (saved_ < 0) return;
+    ::dup2(saved_, STDERR_FILENO);
+    ::close(saved_);
+    ::close(file_);
+    saved_ = -1;
+  }
+  const testing::ScratchDirectory scratch_;
+  const std::string path_;
+  int file_;
+  int saved_ = -1;
+};
+
 TEST(QuietStandardErrorTest, KeepsWhatIsWrittenMeanwhileOffStandardErrorAndTheCallersErrno) {
-  const testing::ScratchDirectory scratch;
-  const std::string path = scratch / "stderr.txt";
-  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  ASSERT_GE(file, 0);
-  std::fflush(stderr);
-  const int saved = ::dup(STDERR_FILENO);
-  ASSERT_GE(saved, 0);
-  ASSERT_EQ(::dup2(file, STDERR_FILENO), STDERR_FILENO);
+  StandardErrorInFile standardError;
 
   // Buffered, so that only the flush before the move lets it through.
   std::setvbuf(stderr, nullptr, _IOFBF, BUFSIZ);
@@ -40,21 +63,11 @@ TEST(QuietStandardErrorTest, KeepsWhatIsWrittenMeanwhileOffStandardErrorAndTheCa
   std::fflush(stderr);
 
   std::setvbuf(stderr, nullptr, _IONBF, 0);
-  ::dup2(saved, STDERR_FILENO);
-  ::close(saved);
-  ::close(file);
-  EXPECT_EQ(testing::ReadFile(path), "before\nafter\n");
+  EXPECT_EQ(standardError.Text(), "before\nafter\n");
 }
 
 TEST(QuietStandardErrorTest, WithoutDescriptorsToSpareLeavesStandardErrorAsItWasAndTakesNone) {
-  const testing::ScratchDirectory scratch;
-  const std::string path = scratch / "stderr.txt";
-  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  ASSERT_GE(file, 0);
-  std::fflush(stderr);
-  const int saved = ::dup(STDERR_FILENO);
-  ASSERT_GE(saved, 0);
-  ASSERT_EQ(::dup2(file, STDERR_FILENO), STDERR_FILENO);
+  StandardErrorInFile standardError;
   // Every descriptor below the lowest free one is in use; a limit there
   // leaves none for the null device, one above it none for the copy of 2.
   const int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -76,10 +89,7 @@ TEST(QuietStandardErrorTest, WithoutDescriptorsToSpareLeavesStandardErrorAsItWas
     EXPECT_EQ(next, lowestFree) << "a descriptor was left open";
     ::close(next);
   }
-  ::dup2(saved, STDERR_FILENO);
-  ::close(saved);
-  ::close(file);
-  EXPECT_EQ(testing::ReadFile(path), "none\none\n");
+  EXPECT_EQ(standardError.Text(), "none\none\n");
 }
 
 }  // namespace
