@@ -93,7 +93,7 @@ class FileHandle {
   SystemHandle system_;  // the hidden file
   // Windows: the hidden file's handle is let go while a library writes the
   // file by its name, so it is removed by name if it is not opened again.
-  bool released_ = false;
+  [[maybe_unused]] bool released_ = false;
 };
 
 }  // namespace quillmere
