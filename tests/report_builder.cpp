@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "tests/scratch_directory.h"
-
 namespace quillmere::testing {
 
 namespace {
@@ -347,21 +345,6 @@ std::string WithoutLinesContaining(const std::string& text, std::string_view rem
     start = end;
   }
   return kept;
-}
-
-void WriteSmallTree(const ScratchDirectory& scratch) {
-  FixtureReport two;
-  two.substances.push_back(FixtureSubstance{.name = "MET1"});
-  scratch.Write("run1/toxswa/a.sum", BuildReport({}));
-  scratch.Write("run1/toxswa/b.sum", BuildReport(two));
-  scratch.Write("run2/toxswa/a.sum", BuildReport({}));
-  scratch.Write("run2/toxswa/b.sum", BuildReport({}));
-}
-
-const std::vector<std::string>& SmallTreeRows() {
-  static const std::vector<std::string> rows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum",
-                                             "run2/b.sum"};
-  return rows;
 }
 
 }  // namespace quillmere::testing

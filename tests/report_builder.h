@@ -8,8 +8,6 @@
 
 namespace quillmere::testing {
 
-class ScratchDirectory;
-
 // A time-weighted average window besides the table's 7 and 21 days, as a
 // row of its table: "TWAECsw_28_days" and so on.
 struct FixtureWindow {
@@ -115,12 +113,5 @@ std::string ReportFromLines(std::initializer_list<std::string_view> lines);
 
 // The default report, with the scenario `name`.
 std::string ScenarioReport(const std::string& name);
-
-// Writes two run folders, run1 and run2, of two default reports each, a.sum
-// and b.sum; run1's b.sum names a second substance, "MET1".
-void WriteSmallTree(const ScratchDirectory& scratch);
-
-// The names of the rows of that tree's table, in order.
-const std::vector<std::string>& SmallTreeRows();
 
 }  // namespace quillmere::testing

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "runtime/platform.h"
+#include "tests/report_builder.h"
 
 namespace quillmere::testing {
 
@@ -82,6 +83,21 @@ std::string ReadFile(const std::string& path) {
     return {};
   }
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteSmallTree(const ScratchDirectory& scratch) {
+  FixtureReport two;
+  two.substances.push_back(FixtureSubstance{.name = "MET1"});
+  scratch.Write("run1/toxswa/a.sum", BuildReport({}));
+  scratch.Write("run1/toxswa/b.sum", BuildReport(two));
+  scratch.Write("run2/toxswa/a.sum", BuildReport({}));
+  scratch.Write("run2/toxswa/b.sum", BuildReport({}));
+}
+
+const std::vector<std::string>& SmallTreeRows() {
+  static const std::vector<std::string> rows{"run1/a.sum", "run1/b.sum", "run1/b.sum", "run2/a.sum",
+                                             "run2/b.sum"};
+  return rows;
 }
 
 }  // namespace quillmere::testing

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillmere::testing {
 
@@ -31,5 +32,12 @@ class ScratchDirectory {
 
 // The bytes of the file at `path`; fails the test when it cannot be read.
 std::string ReadFile(const std::string& path);
+
+// Writes two run folders, run1 and run2, of two default reports each, a.sum
+// and b.sum; run1's b.sum names a second substance, "MET1".
+void WriteSmallTree(const ScratchDirectory& scratch);
+
+// The names of the rows of that tree's table, in order.
+const std::vector<std::string>& SmallTreeRows();
 
 }  // namespace quillmere::testing
