@@ -632,8 +632,10 @@ TEST_F(WorkbookTest, CutsATitleAndACommentOverTheCellLimit) {
         std::nullopt);
     const Workbook book = ReadWorkbook(scratch / "Summary.xlsx");
     const std::string title = book.Value("Compare!A1");
-    EXPECT_EQ(title.size(), 32767u + 2) << "the cell limit, in quotes";
-    EXPECT_TRUE(title.ends_with("xxx: PECsw_max\"")) << title.substr(title.size() - 20);
+    // The cell limit in characters, one of them the three-byte ellipsis, in
+    // quotes.
+    EXPECT_EQ(title.size(), 32767u + 2 + 2);
+    EXPECT_TRUE(title.ends_with("xx\xE2\x80\xA6: PECsw_max\"")) << title.substr(title.size() - 20);
     // Over the limit, the last two characters give way to the ellipsis.
     const std::string kept = characters == 32767 ? name : name.substr(0, name.size() - 4) + "\xE2\x80\xA6";
     const std::string comment = book.Extra("Compare!B5", "comment");

@@ -57,7 +57,9 @@ TEST(WorkbookTextTest, DecodesReportTextFromWindows1252) {
       {"tab\there", "tab\there"},
   };
   for (const auto& c : cases) EXPECT_EQ(Windows1252ToUtf8(c.from), c.to) << c.from;
-  EXPECT_EQ(Windows1252ToUtf8("abcdef", 4), "abcd");
+  // Cut at the limit, the last character kept giving way to the ellipsis.
+  EXPECT_EQ(Windows1252ToUtf8("abcdef", 4), "abc\xE2\x80\xA6");
+  EXPECT_EQ(Windows1252ToUtf8("abcd", 4), "abcd");
 }
 
 TEST(WorkbookTextTest, KeepsUnicodeNamesAndReadsOtherBytesAsWindows1252) {
@@ -78,7 +80,8 @@ TEST(WorkbookTextTest, KeepsUnicodeNamesAndReadsOtherBytesAsWindows1252) {
       {"bell\x07", "bell\xEF\xBF\xBD"},
   };
   for (const auto& c : cases) EXPECT_EQ(NameInWorkbook(c.from), c.to) << c.from;
-  EXPECT_EQ(NameInWorkbook("\xE7\xB7\xA9\xE8\xA1\x9Dx", 1), "\xE7\xB7\xA9");
+  EXPECT_EQ(NameInWorkbook("\xE7\xB7\xA9\xE8\xA1\x9Dx", 2), "\xE7\xB7\xA9\xE2\x80\xA6");
+  EXPECT_EQ(NameInWorkbook("\xE7\xB7\xA9\xE8\xA1\x9D", 2), "\xE7\xB7\xA9\xE8\xA1\x9D");
 }
 
 TEST(WorkbookTextTest, DerivesTheWaterBodyAndTheEntryRoute) {

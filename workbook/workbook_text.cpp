@@ -35,6 +35,14 @@ int DaysIn(int month, int year) {
   return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
+// Marks `out`, a text cut at its limit, as cut: its last character gives way
+// to "…", so that a reader sees that the cell does not hold the whole text.
+void MarkCut(std::string& out) {
+  while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xC0) == 0x80) out.pop_back();
+  if (!out.empty()) out.pop_back();
+  out += "\xE2\x80\xA6";
+}
+
 }  // namespace
 
 std::string Windows1252ToUtf8(std::string_view text, std::size_t limit) {
@@ -43,6 +51,7 @@ std::string Windows1252ToUtf8(std::string_view text, std::size_t limit) {
   for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
     Append(out, FromWindows1252(static_cast<unsigned char>(text[i])));
   }
+  if (text.size() > limit && limit > 0) MarkCut(out);
   return out;
 }
 
@@ -59,6 +68,7 @@ std::string NameInWorkbook(std::string_view name, std::size_t limit) {
       name.remove_prefix(length);
     }
   }
+  if (!name.empty() && limit > 0) MarkCut(out);
   return out;
 }
 
