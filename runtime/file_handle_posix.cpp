@@ -85,7 +85,7 @@ FileHandle::FileHandle(const Folder& folder, const std::string& name, const std:
       temporary_("." + name + ".partial"),
       temporaryPath_(path.substr(0, path.size() - name.size()) + temporary_),
       folderPath_(folder.path()),
-      folder_(::fcntl(static_cast<int>(folder.system()), F_DUPFD_CLOEXEC, 0)) {
+      folder_(CurrentSystem().Duplicate(folder.system())) {
   if (!folder_.isOpen()) throw SystemError(path, "cannot create", errno);
   const struct stat target = CheckTarget(Descriptor(folder_), name_, path_);
   for (int attempt = 0;; ++attempt) {
@@ -133,7 +133,7 @@ FileHandle::FileHandle(const Folder& folder, const std::string& name, const std:
           ::fchown(Descriptor(system_), static_cast<uid_t>(-1), target.st_gid) != 0) {
         // Not a member of that group: the file gets this user's group.
       }
-      if (::fchmod(Descriptor(system_), target.st_mode & 0777) != 0)
+      if (!CurrentSystem().SetAttributes(system_.get(), target.st_mode & 0777))
         throw HiddenFileFailure(SystemError("", "cannot create", errno).reason());
     }
   } catch (const FileError&) {

@@ -66,12 +66,6 @@ SystemHandle OpenPlainFile(const std::string& path, const std::wstring& widePath
   return file;
 }
 
-bool SetAttributes(HANDLE file, DWORD attributes) {
-  FILE_BASIC_INFO basic{};
-  basic.FileAttributes = attributes;
-  return ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != 0;
-}
-
 std::wstring InFolder(const std::string& folder, const std::string& name) {
   return WidePath(JoinPath(folder, name));
 }
@@ -111,7 +105,7 @@ FileHandle::FileHandle(const Folder& folder, const std::string& name, const std:
     Discard();
     throw HiddenFileFailure(WindowsError("", "cannot empty", error).reason());
   }
-  (void)SetAttributes(AsHandle(system_), FILE_ATTRIBUTE_HIDDEN);
+  (void)CurrentSystem().SetAttributes(system_.get(), FILE_ATTRIBUTE_HIDDEN);
 }
 
 FileHandle::~FileHandle() { Discard(); }
@@ -152,7 +146,7 @@ std::optional<FileError> FileHandle::Sync() {
 std::optional<FileError> FileHandle::WithNarrowName(
     const std::function<std::optional<FileError>(const std::string& name)>& write) {
   if (!isOpen()) return WindowsError(path_, "cannot write", ERROR_INVALID_HANDLE);
-  (void)SetAttributes(AsHandle(system_), FILE_ATTRIBUTE_NORMAL);
+  (void)CurrentSystem().SetAttributes(system_.get(), FILE_ATTRIBUTE_NORMAL);
   (void)system_.Close();
   released_ = true;
   const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
@@ -200,10 +194,10 @@ void FileHandle::Discard() {
 std::optional<FileError> FileHandle::Close(bool& replaced) {
   replaced = false;
   if (!isOpen()) return std::nullopt;
-  const HANDLE file = AsHandle(system_);
   // On the disk before it is renamed: after a power loss the file is the
   // old one or the whole new one.
-  if (!SetAttributes(file, FILE_ATTRIBUTE_NORMAL) || !CurrentSystem().Flush(system_.get())) {
+  if (!CurrentSystem().SetAttributes(system_.get(), FILE_ATTRIBUTE_NORMAL) ||
+      !CurrentSystem().Flush(system_.get())) {
     const DWORD error = ::GetLastError();
     Discard();
     return WindowsError(path_, "cannot write", error);

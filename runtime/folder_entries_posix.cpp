@@ -51,9 +51,12 @@ std::vector<ListedEntry> ReadListing(const Listing& listing, const std::string& 
 }  // namespace
 
 Folder::Folder(const std::string& path) : path_(path) {
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
-  if (descriptor < 0) throw SystemError(path, "cannot list", errno);
-  system_ = SystemHandle(descriptor);
+  OpenCall call;
+  call.folder = AT_FDCWD;
+  call.name = path;
+  call.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
+  system_ = SystemHandle(CurrentSystem().Open(call));
+  if (!system_.isOpen()) throw SystemError(path, "cannot list", errno);
 }
 
 Folder::~Folder() = default;
@@ -69,15 +72,15 @@ std::vector<ListedEntry> ReadFolderEntries(const std::string& folder) {
 std::vector<ListedEntry> ReadFolderEntries(const Folder& folder) {
   // The listing gets a descriptor of its own, closed with it; the folder's
   // stays open for the rest of the run.
-  const int copy = ::fcntl(static_cast<int>(folder.system()), F_DUPFD_CLOEXEC, 0);
+  const std::intptr_t copy = CurrentSystem().Duplicate(folder.system());
   if (copy < 0) throw SystemError(folder.path(), "cannot list", errno);
   ListingCall call;
   call.folder = folder.path();
-  call.descriptor = copy;
+  call.descriptor = static_cast<int>(copy);
   const Listing listing(static_cast<DIR*>(CurrentSystem().OpenListing(call)));
   if (!listing) {
     const int error = errno;
-    ::close(copy);
+    (void)CurrentSystem().Close(copy);
     throw SystemError(folder.path(), "cannot list", error);
   }
   ::rewinddir(listing.get());

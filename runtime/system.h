@@ -25,7 +25,9 @@ enum class SystemCall {
   kOpenListing,
   kList,
   kAllocate,
-  kSeek
+  kSeek,
+  kDuplicate,
+  kSetAttributes
 };
 
 // What an open asks for. POSIX uses `folder`, `name`, `flags` and `mode`
@@ -95,6 +97,13 @@ class System {
   // Moves where the next read or write of `file` begins to `offset` bytes
   // from its start (lseek, SetFilePointerEx).
   virtual bool Seek(std::intptr_t file, std::uint64_t offset) = 0;
+  // A second descriptor or HANDLE of the open `file`, closed on its own and
+  // not inherited by programs started later (fcntl F_DUPFD_CLOEXEC,
+  // DuplicateHandle), or -1.
+  virtual std::intptr_t Duplicate(std::intptr_t file) = 0;
+  // Gives the open `file` its permission bits on POSIX (fchmod), its
+  // attributes on Windows (SetFileInformationByHandle, FileBasicInfo).
+  virtual bool SetAttributes(std::intptr_t file, unsigned long attributes) = 0;
   virtual bool Rename(const RenameCall& call) = 0;
   // Locks the open `file` for this process alone, without waiting (flock);
   // Windows locks a file by how it is shared when it is opened, and this
@@ -135,6 +144,10 @@ class SystemWrapper : public System {
   bool Flush(std::intptr_t file) override { return target_.Flush(file); }
   bool Truncate(std::intptr_t file, std::uint64_t size) override { return target_.Truncate(file, size); }
   bool Seek(std::intptr_t file, std::uint64_t offset) override { return target_.Seek(file, offset); }
+  std::intptr_t Duplicate(std::intptr_t file) override { return target_.Duplicate(file); }
+  bool SetAttributes(std::intptr_t file, unsigned long attributes) override {
+    return target_.SetAttributes(file, attributes);
+  }
   bool Rename(const RenameCall& call) override { return target_.Rename(call); }
   bool Lock(std::intptr_t file) override { return target_.Lock(file); }
   bool Close(std::intptr_t file) override { return target_.Close(file); }

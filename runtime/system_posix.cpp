@@ -40,6 +40,12 @@ class PosixSystem : public System {
   bool Seek(std::intptr_t file, std::uint64_t offset) override {
     return ::lseek(static_cast<int>(file), static_cast<off_t>(offset), SEEK_SET) != -1;
   }
+  std::intptr_t Duplicate(std::intptr_t file) override {
+    return ::fcntl(static_cast<int>(file), F_DUPFD_CLOEXEC, 0);
+  }
+  bool SetAttributes(std::intptr_t file, unsigned long attributes) override {
+    return ::fchmod(static_cast<int>(file), static_cast<mode_t>(attributes)) == 0;
+  }
   bool Rename(const RenameCall& call) override {
     const std::string from(call.from);
     const std::string to(call.to);

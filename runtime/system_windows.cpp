@@ -48,6 +48,18 @@ class WindowsSystem : public System {
     position.QuadPart = static_cast<LONGLONG>(offset);
     return ::SetFilePointerEx(AsHandle(file), position, nullptr, FILE_BEGIN) != 0;
   }
+  std::intptr_t Duplicate(std::intptr_t file) override {
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    const HANDLE process = ::GetCurrentProcess();
+    if (!::DuplicateHandle(process, AsHandle(file), process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+      return reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+    return reinterpret_cast<std::intptr_t>(copy);
+  }
+  bool SetAttributes(std::intptr_t file, unsigned long attributes) override {
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = attributes;
+    return ::SetFileInformationByHandle(AsHandle(file), FileBasicInfo, &basic, sizeof basic) != 0;
+  }
   bool Rename(const RenameCall& call) override {
     // Through the handle the run holds, so no other program can take the
     // file between the last write and the rename.

@@ -94,6 +94,18 @@ bool FailingSystem::Seek(std::intptr_t file, std::uint64_t offset) {
   return !Fails(SystemCall::kSeek, NameOf(file)) && SystemWrapper::Seek(file, offset);
 }
 
+std::intptr_t FailingSystem::Duplicate(std::intptr_t file) {
+  const std::string name = NameOf(file);
+  if (Fails(SystemCall::kDuplicate, name)) return -1;
+  const std::intptr_t copy = SystemWrapper::Duplicate(file);
+  if (copy != -1) names_[copy] = name;
+  return copy;
+}
+
+bool FailingSystem::SetAttributes(std::intptr_t file, unsigned long attributes) {
+  return !Fails(SystemCall::kSetAttributes, NameOf(file)) && SystemWrapper::SetAttributes(file, attributes);
+}
+
 bool FailingSystem::Rename(const RenameCall& call) {
   return !Fails(SystemCall::kRename, std::string(call.to)) && SystemWrapper::Rename(call);
 }

@@ -55,6 +55,8 @@ class FailingSystem : public SystemWrapper {
   bool Flush(std::intptr_t file) override;
   bool Truncate(std::intptr_t file, std::uint64_t size) override;
   bool Seek(std::intptr_t file, std::uint64_t offset) override;
+  std::intptr_t Duplicate(std::intptr_t file) override;
+  bool SetAttributes(std::intptr_t file, unsigned long attributes) override;
   bool Rename(const RenameCall& call) override;
   bool Lock(std::intptr_t file) override;
   bool Close(std::intptr_t file) override;

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -26,6 +28,7 @@
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
+#include "workbook/workbook_run.h"
 
 namespace quillmere {
 namespace {
@@ -91,6 +94,37 @@ TEST(InterruptionDeathTest, AStopAfterTheLastReportOrDuringAFailingOneIsNotLost)
               "^interrupted by SIGTERM: 1 reports, 1 rows, 1 kept$");
 }
 
+// Raises SIGTERM, while it lives, as the system is asked to `call` (open,
+// flush or rename) a file whose name holds `name` (any file when empty).
+class StopAt : public SystemWrapper {
+ public:
+  explicit StopAt(SystemCall call, std::string name = "")
+      : SystemWrapper(CurrentSystem()), call_(call), name_(std::move(name)), previous_(UseSystem(this)) {}
+  ~StopAt() override { UseSystem(previous_); }
+  StopAt(const StopAt&) = delete;
+  StopAt& operator=(const StopAt&) = delete;
+  std::intptr_t Open(const OpenCall& call) override {
+    Stop(SystemCall::kOpen, call.name);
+    return SystemWrapper::Open(call);
+  }
+  bool Flush(std::intptr_t file) override {
+    Stop(SystemCall::kFlush, "");
+    return SystemWrapper::Flush(file);
+  }
+  bool Rename(const RenameCall& rename) override {
+    Stop(SystemCall::kRename, rename.to);
+    return SystemWrapper::Rename(rename);
+  }
+
+ private:
+  void Stop(SystemCall call, std::string_view name) {
+    if (call == call_ && name.find(name_) != std::string_view::npos) std::raise(SIGTERM);
+  }
+  SystemCall call_;
+  std::string name_;
+  System* previous_;
+};
+
 // Runs over `directory`, a step before the table is put in place when
 // `withStep`, and raises SIGTERM as the system is asked to `call` (flush or
 // rename) the table; prints what the run reports, whether the step ran, and
@@ -98,21 +132,7 @@ TEST(InterruptionDeathTest, AStopAfterTheLastReportOrDuringAFailingOneIsNotLost)
 [[noreturn]] void RunStoppedPuttingTheTableInPlace(const std::string& directory, SystemCall call,
                                                    bool withStep) {
   CatchInterruptions();
-  class StopAt : public SystemWrapper {
-   public:
-    explicit StopAt(SystemCall call) : SystemWrapper(CurrentSystem()), call_(call) { UseSystem(this); }
-    bool Flush(std::intptr_t file) override {
-      if (call_ == SystemCall::kFlush) std::raise(SIGTERM);
-      return SystemWrapper::Flush(file);
-    }
-    bool Rename(const RenameCall& rename) override {
-      if (call_ == SystemCall::kRename) std::raise(SIGTERM);
-      return SystemWrapper::Rename(rename);
-    }
-
-   private:
-    SystemCall call_;
-  } stop(call);
+  const StopAt stop(call);
   bool stepRan = false;
   SummaryOptions options;
   if (withStep) options.beforeReplacing = [&](const Folder&, const SummaryOutcome&) { stepRan = true; };
@@ -151,6 +171,30 @@ TEST(InterruptionDeathTest, TheCommandLineSaysWhatTheTableKeeps) {
   WriteThreeReports(scratch);
   EXPECT_EXIT(RunCommandLineInterrupted(scratch.path()), ::testing::ExitedWithCode(0),
               "^quillmere-summary: interrupted by SIGTERM; /.*/Summary.txt keeps 0 reports, 0 rows\n$");
+}
+
+// Runs the command line with --workbook over `directory` and raises SIGTERM
+// as the workbook's hidden file is opened, after the table is complete;
+// prints its messages and exits 0 when it returned 128 + SIGTERM and kept the
+// workbook that was there.
+[[noreturn]] void RunCommandLineStoppedAtTheWorkbook(const std::string& directory) {
+  CatchInterruptions();
+  const StopAt stop(SystemCall::kOpen, ".Summary.xlsx.partial");
+  const quillmere::testing::CommandLineResult result = quillmere::testing::RunCli({"--workbook", directory});
+  std::fprintf(stderr, "%s%s", result.out.c_str(), result.err.c_str());
+  const bool kept = ReadFile(directory + "/Summary.xlsx") == "the workbook of the last run";
+  std::exit(result.status == kExitInterrupted + SIGTERM && kept ? 0 : 1);
+}
+
+TEST(InterruptionDeathTest, AStopWhileTheWorkbookIsWrittenKeepsTheOldOneBesideTheWholeTable) {
+  if (!WorkbookAvailable()) GTEST_SKIP() << "built without the workbook";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  ScratchDirectory scratch;
+  WriteThreeReports(scratch);
+  scratch.Write("Summary.xlsx", "the workbook of the last run");
+  EXPECT_EXIT(RunCommandLineStoppedAtTheWorkbook(scratch.path()), ::testing::ExitedWithCode(0),
+              "^quillmere-summary: interrupted by SIGTERM; /.*/Summary.txt is complete, /.*/Summary.xlsx is "
+              "left as it was\n$");
 }
 
 // Exits 0 when a SIGHUP raised after CatchInterruptions, with SIGHUP ignored

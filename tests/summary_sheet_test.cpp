@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <string>
 #include <vector>
 
+#include "workbook/sheet_cells.h"
 #include "workbook/workbook_text.h"
 
 namespace quillmere {
@@ -94,6 +97,27 @@ TEST(SummarySheetTest, NamesTheWaterBodyOfTheReportsType) {
                {"", ""},
                {"R1_\xC4RA", "\xC4ra"}};
   for (const auto& c : cases) EXPECT_EQ(WaterBodyOfType(c.type), c.body) << c.type;
+}
+
+TEST(SheetCellsTest, WordsALibraryFailureInTheSystemsWordsWhereTheSystemCausedIt) {
+  const std::string full = SystemError("", "", ENOSPC).reason();  // ": No space left on device"
+  const struct {
+    lxw_error error;
+    int errorNumber;
+    std::string reason;
+  } cases[] = {
+      {LXW_ERROR_MEMORY_MALLOC_FAILED, ENOMEM, "cannot write: not enough memory"},
+      {LXW_ERROR_CREATING_XLSX_FILE, ENOSPC, "cannot write" + full},
+      {LXW_ERROR_ZIP_CLOSE, ENOSPC, "cannot write" + full},
+      {LXW_ERROR_ZIP_FILE_ADD, 0, std::string("cannot write: ") + lxw_strerror(LXW_ERROR_ZIP_FILE_ADD)},
+      {LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED, ENOSPC,
+       std::string("cannot write: ") + lxw_strerror(LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED)},
+  };
+  for (const auto& c : cases) {
+    const FileError failure = LibraryFailure("Summary.xlsx", "cannot write", c.error, c.errorNumber);
+    EXPECT_EQ(failure.path(), "Summary.xlsx");
+    EXPECT_EQ(failure.reason(), c.reason) << c.error;
+  }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,6 +83,33 @@ TEST(SummaryTableTest, KeepsTabsAndLineBreaksInNamesFromSplittingTheTable) {
       std::string(
           "Run 1\ta  b.sum\tS\0\x01\xff \tSub stance\t1\t0.1\t0.01\t2\t0\t0\t \t25-Nov-1978-11h00\tx y\r\n",
           74));
+}
+
+TEST(SummaryTableTest, AClosedFileRefusesWhatComesAfterAndLeavesTheTableWhole) {
+  ScratchDirectory scratch;
+  const std::string path = scratch / "Summary.txt";
+  const Folder folder(scratch.path());
+  OutputFile file(folder, "Summary.txt", path);
+  file.Print("a line");
+  file.EndLine();
+  ASSERT_FALSE(file.Close().has_value());
+  file.Print("a line after the close");
+  ASSERT_TRUE(file.failure().has_value());
+  EXPECT_EQ(Describe(*file.failure()), path + ": cannot write: the file is closed");
+  EXPECT_EQ(ReadFile(path), "a line\r\n");
+
+  FileHandle handle(folder, "Other.txt", scratch / "Other.txt");
+  bool replaced = false;
+  ASSERT_FALSE(handle.Close(replaced).has_value());
+  std::size_t taken = 0;
+  const std::optional<FileError> refusals[] = {
+      handle.Write("bytes", taken), handle.Sync(),
+      handle.WithNarrowName([](const std::string&) { return std::optional<FileError>(); })};
+  for (const std::optional<FileError>& refusal : refusals) {
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(refusal->path(), scratch / "Other.txt");
+    EXPECT_TRUE(refusal->reason().starts_with("cannot write: ")) << refusal->reason();
+  }
 }
 
 }  // namespace

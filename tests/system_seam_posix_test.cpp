@@ -124,7 +124,7 @@ TEST(SystemSeamPosixTest, AHiddenFileThatCannotBeOpenedOrCheckedIsNamedWithWhatT
   struct Case {
     SystemCall call;
     unsigned long error;
-  } cases[] = {{SystemCall::kOpen, EACCES}, {SystemCall::kStatus, EIO}};
+  } cases[] = {{SystemCall::kOpen, EACCES}, {SystemCall::kStatus, EIO}, {SystemCall::kSetAttributes, EPERM}};
   for (const Case& c : cases) {
     ScratchDirectory scratch;
     scratch.Write("run/toxswa/a.sum", BuildReport({}));
@@ -270,6 +270,31 @@ TEST(SystemSeamPosixTest, AWriteThatFailsPartWayIsNamedEvenWhenTheFileCannotBeCu
   EXPECT_EQ(system.failed(), 3);
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, Stopped(scratch, "cannot write: No space left on device"));
+}
+
+TEST(SystemSeamPosixTest, ADirectoryThatCannotBeOpenedOrHeldOnceMoreIsNamedBeforeTheRun) {
+  struct Case {
+    SystemCall call;
+    int nth;
+    std::string path;    // of the message, in the scratch directory
+    std::string action;  // of the message
+  } cases[] = {
+      {SystemCall::kOpen, 1, "", "cannot list"},
+      {SystemCall::kDuplicate, 1, "", "cannot list"},
+      {SystemCall::kDuplicate, 2, "/Summary.txt", "cannot create"},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory scratch;
+    scratch.Write("run/toxswa/a.sum", BuildReport({}));
+    scratch.Write("Summary.txt", kOldTable);
+    FailingSystem system({{c.call, c.nth, EMFILE, scratch.path()}});
+    const CommandLineResult result = RunCli({"--", scratch.path()});
+    EXPECT_EQ(system.failed(), 1) << c.nth;
+    EXPECT_EQ(result.status, 2) << c.nth;
+    EXPECT_EQ(result.err,
+              "quillmere-summary: " + scratch.path() + c.path + ": " + c.action + ": Too many open files\n");
+    EXPECT_EQ(ReadFile(scratch / "Summary.txt"), kOldTable) << c.nth;
+  }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "runtime/file_error.h"
 #include "runtime/windows_text.h"
 #include "summary/summary_run.h"
+#include "tests/failing_system.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
 #include "tests/table_text.h"
@@ -235,6 +236,22 @@ TEST(WindowsFilesTest, JoinsPathsToADriveRootWithoutDoublingTheBackslash) {
   EXPECT_EQ(outcome.status, RunStatus::kReportFailure);
   EXPECT_EQ(outcome.message, "Problem with file " + drive + "run\\toxswa\\bad.sum!\r\n Please check!");
   EXPECT_EQ(ReadFile(drive + "Summary.txt"), quillmere::testing::kTableHeader);
+}
+
+TEST(WindowsFilesTest, AHiddenTableThatCannotBeMadeVisibleAgainIsNotPutInPlace) {
+  ScratchDirectory scratch;
+  scratch.Write("run/toxswa/a.sum", kReport);
+  const std::string tablePath = scratch.Write("Summary.txt", "the table of the last run\r\n");
+  // The first takes the hidden attribute as the run starts, and may fail;
+  // the second gives it up before the rename.
+  quillmere::testing::FailingSystem system(
+      {{SystemCall::kSetAttributes, 2, ERROR_ACCESS_DENIED, ".Summary.txt.partial"}});
+  const SummaryOutcome outcome = SummaryRun(scratch.path());
+  EXPECT_EQ(system.failed(), 1);
+  EXPECT_EQ(outcome.status, RunStatus::kWriteFailure);
+  EXPECT_EQ(outcome.message, tablePath + ": cannot write: Access is denied");
+  EXPECT_EQ(ReadFile(tablePath), "the table of the last run\r\n");
+  EXPECT_EQ(::GetFileAttributesW(WidePath(scratch / ".Summary.txt.partial").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -35,6 +35,24 @@ std::string CellName(std::size_t row, std::size_t column) {
   return ColumnName(column) + std::to_string(row + 1);
 }
 
+FileError LibraryFailure(const std::string& path, const std::string& action, lxw_error error, int errorNumber) {
+  switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+      return FileError(path, action + ": not enough memory");
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_CLOSE:
+    case LXW_ERROR_ZIP_FILE_ADD:
+      if (errorNumber != 0) return SystemError(path, action, errorNumber);
+      break;
+    default:
+      break;
+  }
+  return FileError(path, action + ": " + lxw_strerror(error));
+}
+
 void SheetCells::Check(lxw_error error, std::size_t row, std::size_t column) {
   if (error != LXW_NO_ERROR && error_ == LXW_NO_ERROR) {
     error_ = error;

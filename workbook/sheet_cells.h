@@ -31,6 +31,12 @@ std::string ColumnName(std::size_t column);
 // "B3" for row 2, column 1 (both 0-based).
 std::string CellName(std::size_t row, std::size_t column);
 
+// The failure `error` of libxlsxwriter for `action` on `path`: in the
+// system's words when the system caused it, from `errorNumber` (errno as the
+// call left it), so that a full disk reads "No space left on device" and not
+// zip's "ZIP_ERRNO"; in libxlsxwriter's words otherwise.
+FileError LibraryFailure(const std::string& path, const std::string& action, lxw_error error, int errorNumber);
+
 // One sheet's cells. The first call the library refuses is kept with the
 // cell it was for; the calls after it are still made, so that a sheet is
 // written alike whether or not one of them fails, and the loops that write

@@ -212,28 +212,6 @@ void WriteReportName(SheetCells& cells, lxw_row_t row, const SpooledReport& repo
   cells.Text(row, 1, report.reportFile);
 }
 
-// The failure `error` of libxlsxwriter for `action` on `path`: in the
-// system's words when the system caused it, from `errorNumber` (errno as the
-// call left it), so that a full disk reads "No space left on device" and not
-// zip's "ZIP_ERRNO"; in libxlsxwriter's words otherwise.
-FileError LibraryError(const std::string& path, const std::string& action, lxw_error error, int errorNumber) {
-  switch (error) {
-    case LXW_ERROR_MEMORY_MALLOC_FAILED:
-      return FileError(path, action + ": not enough memory");
-    case LXW_ERROR_CREATING_XLSX_FILE:
-    case LXW_ERROR_CREATING_TMPFILE:
-    case LXW_ERROR_READING_TMPFILE:
-    case LXW_ERROR_ZIP_FILE_OPERATION:
-    case LXW_ERROR_ZIP_CLOSE:
-    case LXW_ERROR_ZIP_FILE_ADD:
-      if (errorNumber != 0) return SystemError(path, action, errorNumber);
-      break;
-    default:
-      break;
-  }
-  return FileError(path, action + ": " + lxw_strerror(error));
-}
-
 // libxlsxwriter prints numbers with the C library, which follows LC_NUMERIC;
 // a workbook always holds them with a decimal point. Held while it writes.
 class ClassicNumbers {
@@ -634,7 +612,7 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
   errno = 0;
   const lxw_error closed = workbook_close(book.release());
   const int closeErrorNumber = errno;
-  if (closed != LXW_NO_ERROR) return LibraryError(path_, "cannot write", closed, closeErrorNumber);
+  if (closed != LXW_NO_ERROR) return LibraryFailure(path_, "cannot write", closed, closeErrorNumber);
   return std::nullopt;
 }
 
