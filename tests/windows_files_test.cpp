@@ -15,6 +15,7 @@
 #include "tests/failing_system.h"
 #include "tests/report_builder.h"
 #include "tests/scratch_directory.h"
+#include "tests/system_words.h"
 #include "tests/table_text.h"
 
 namespace quillmere {
@@ -244,14 +245,16 @@ TEST(WindowsFilesTest, AHiddenTableThatCannotBeMadeVisibleAgainIsNotPutInPlace) 
   const std::string tablePath = scratch.Write("Summary.txt", "the table of the last run\r\n");
   // The first takes the hidden attribute as the run starts, and may fail;
   // the second gives it up before the rename.
+  const auto denied = quillmere::testing::PermissionDenied();
   quillmere::testing::FailingSystem system(
-      {{SystemCall::kSetAttributes, 2, ERROR_ACCESS_DENIED, ".Summary.txt.partial"}});
+      {{SystemCall::kSetAttributes, 2, denied.error, ".Summary.txt.partial"}});
   const SummaryOutcome outcome = SummaryRun(scratch.path());
   EXPECT_EQ(system.failed(), 1);
   EXPECT_EQ(outcome.status, RunStatus::kWriteFailure);
-  EXPECT_EQ(outcome.message, tablePath + ": cannot write: Access is denied");
+  EXPECT_EQ(outcome.message, tablePath + ": cannot write: " + denied.words);
   EXPECT_EQ(ReadFile(tablePath), "the table of the last run\r\n");
-  EXPECT_EQ(::GetFileAttributesW(WidePath(scratch / ".Summary.txt.partial").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(::GetFileAttributesW(WidePath(scratch / ".Summary.txt.partial").c_str()),
+            INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

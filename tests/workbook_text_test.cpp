@@ -32,6 +32,11 @@ TEST(WorkbookTextTest, ReadsReportDatesThatExistAndRefusesTheRest) {
       {"25-Nov-1899-02h00", false, {}},
       {"25-Nov-1978-02h00x", false, {}},
       {"25/Nov/1978-02h00", false, {}},
+      {"25-Nov/1978-02h00", false, {}},
+      {"25-Nov-1978/02h00", false, {}},
+      {"25-Nov-1978-02:00", false, {}},
+      {"25-Nov-1978-0xh00", false, {}},
+      {"25-Nov-1978-02h0x", false, {}},
       {"+5-Nov-1978-02h00", false, {}},
       {"", false, {}},
   };
@@ -78,6 +83,8 @@ TEST(WorkbookTextTest, KeepsUnicodeNamesAndReadsOtherBytesAsWindows1252) {
       {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // a surrogate
       {"cut \xE7\xB7", "cut \xC3\xA7\xC2\xB7"},
       {"bell\x07", "bell\xEF\xBF\xBD"},
+      {"line\r\nend", "line\r\nend"},
+      {"\xEF\xBF\xBE \xEF\xBF\xBF", "\xEF\xBF\xBD \xEF\xBF\xBD"},  // not characters
   };
   for (const auto& c : cases) EXPECT_EQ(NameInWorkbook(c.from), c.to) << c.from;
   EXPECT_EQ(NameInWorkbook("\xE7\xB7\xA9\xE8\xA1\x9Dx", 2), "\xE7\xB7\xA9\xE2\x80\xA6");

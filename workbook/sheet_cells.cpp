@@ -35,7 +35,8 @@ std::string CellName(std::size_t row, std::size_t column) {
   return ColumnName(column) + std::to_string(row + 1);
 }
 
-FileError LibraryFailure(const std::string& path, const std::string& action, lxw_error error, int errorNumber) {
+FileError LibraryFailure(const std::string& path, const std::string& action, lxw_error error,
+                         int errorNumber) {
   switch (error) {
     case LXW_ERROR_MEMORY_MALLOC_FAILED:
       return FileError(path, action + ": not enough memory");

@@ -35,7 +35,8 @@ std::string CellName(std::size_t row, std::size_t column);
 // system's words when the system caused it, from `errorNumber` (errno as the
 // call left it), so that a full disk reads "No space left on device" and not
 // zip's "ZIP_ERRNO"; in libxlsxwriter's words otherwise.
-FileError LibraryFailure(const std::string& path, const std::string& action, lxw_error error, int errorNumber);
+FileError LibraryFailure(const std::string& path, const std::string& action, lxw_error error,
+                         int errorNumber);
 
 // One sheet's cells. The first call the library refuses is kept with the
 // cell it was for; the calls after it are still made, so that a sheet is
