@@ -355,6 +355,10 @@ TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
   // With Check1 ticked, a run that does not complete leaves the workbook.
   const std::string left =
       "the run did not complete: " + JoinPath(Native(scratch.path()), "Summary.xlsx") + " is left as it was";
+  const auto stop = [](const std::string& text, const std::string& details) {
+    return Message{MessageIcon::kStop, "Quillmere", text, details};
+  };
+  const std::string keeps = Lines("cannot open: gone", "/runs/Summary.txt keeps 12 reports, 15 rows");
   const struct {
     const char* name;
     std::function<SummaryOutcome()> run;
@@ -365,24 +369,17 @@ TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
       {"complete", [&] { return written; }, std::nullopt, 0},
       {"complete but empty", [&] { return empty; },
        Message{MessageIcon::kInformation, "Quillmere", empty.warning, ""}, 0},
-      {"report failure", [&] { return reportFailure; },
-       Message{MessageIcon::kStop, "Quillmere", reportFailure.message,
-               Lines("cannot open: gone", "/runs/Summary.txt keeps 12 reports, 15 rows")},
-       1},
-      {"not started", [&] { return notStarted; },
-       Message{MessageIcon::kStop, "Quillmere", notStarted.message, ""}, 1},
-      {"write failure", [&] { return writeFailure; },
-       Message{MessageIcon::kStop, "Quillmere", writeFailure.message, ""}, 1},
+      {"report failure", [&] { return reportFailure; }, stop(reportFailure.message, keeps), 1},
+      {"not started", [&] { return notStarted; }, stop(notStarted.message, ""), 1},
+      {"write failure", [&] { return writeFailure; }, stop(writeFailure.message, ""), 1},
       // Memory running out outside the work on one report is worded as the
       // command line words it, not as the exception's own text.
       {"escaped memory failure", []() -> SummaryOutcome { throw std::bad_alloc(); },
-       Message{MessageIcon::kStop, "Quillmere", "not enough memory", ""}, 1},
+       stop("not enough memory", ""), 1},
       {"report failure beside the workbook", [&] { return reportFailure; },
-       Message{MessageIcon::kStop, "Quillmere", reportFailure.message,
-               Lines(Lines("cannot open: gone", "/runs/Summary.txt keeps 12 reports, 15 rows"), left)},
-       1, true},
-      {"not started beside the workbook", [&] { return notStarted; },
-       Message{MessageIcon::kStop, "Quillmere", notStarted.message, left}, 1, true},
+       stop(reportFailure.message, Lines(keeps, left)), 1, true},
+      {"not started beside the workbook", [&] { return notStarted; }, stop(notStarted.message, left), 1,
+       true},
   };
   for (const auto& c : cases) {
     if (c.workbook && !WorkbookAvailable()) continue;

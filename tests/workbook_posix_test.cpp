@@ -59,14 +59,8 @@ struct Workbook {
   std::vector<std::string> sheets;  // the lines describing each sheet
   std::string dump;
 
-  std::string Value(const std::string& cell) const {
-    const auto found = cells.find(cell);
-    return found == cells.end() ? "(empty)" : found->second.at(1);
-  }
-  std::string Type(const std::string& cell) const {
-    const auto found = cells.find(cell);
-    return found == cells.end() ? "(empty)" : found->second.at(0);
-  }
+  std::string Value(const std::string& cell) const { return Field(cell, 1); }
+  std::string Type(const std::string& cell) const { return Field(cell, 0); }
   std::string Extra(const std::string& cell, const std::string& key) const {
     const auto found = cells.find(cell);
     if (found == cells.end()) return "(empty)";
@@ -74,6 +68,10 @@ struct Workbook {
       if (found->second[i].starts_with(key + "=")) return found->second[i].substr(key.size() + 1);
     }
     return "(none)";
+  }
+  std::string Field(const std::string& cell, std::size_t field) const {
+    const auto found = cells.find(cell);
+    return found == cells.end() ? "(empty)" : found->second.at(field);
   }
 };
 
