@@ -295,17 +295,19 @@ TEST(ReportReaderTest, RefusesFilesThatAreNoReport) {
   const struct {
     std::string what;
     std::string bytes;
-    std::string reason;
   } cases[] = {
-      {"binary bytes", binary, NotAReport()},
-      {"NUL bytes", std::string(4096, '\0'), NotAReport()},
-      {"only CR", std::string(1024 * 1024, '\r'), NotAReport()},
-      {"UTF-16", utf16, NotAReport()},
-      {"a line longer than any report has",
-       ReportFromLines({"* Scenario                : S", std::string(3 << 20, 'x')}),
-       "line 2 is longer than 1 MiB: the file does not look like a TOXSWA summary report"},
+      {"binary bytes", binary},
+      {"NUL bytes", std::string(4096, '\0')},
+      {"only CR", std::string(1024 * 1024, '\r')},
+      {"UTF-16", utf16},
   };
-  for (const auto& c : cases) EXPECT_EQ(FailureReason(c.bytes), c.reason) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(FailureReason(c.bytes), NotAReport()) << c.what;
+}
+
+TEST(ReportReaderTest, RefusesALineLongerThanAnyReportHas) {
+  const std::string text = ReportFromLines({"* Scenario                : S", std::string(3 << 20, 'x')});
+  EXPECT_EQ(FailureReason(text),
+            "line 2 is longer than 1 MiB: the file does not look like a TOXSWA summary report");
 }
 
 TEST(ReportReaderTest, NamesTheFileItCannotOpen) {
