@@ -354,7 +354,7 @@ TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
   ScratchDirectory scratch;
   // With Check1 ticked, a run that does not complete leaves the workbook.
   const std::string left =
-      "the run did not complete: " + JoinPath(Native(scratch.path()), "Summary.xlsx") + " is left as it was";
+      "the run did not complete: " + In(scratch.path(), "Summary.xlsx") + " is left as it was";
   const auto stop = [](const std::string& text, const std::string& details) {
     return Message{MessageIcon::kStop, "Quillmere", text, details};
   };
