@@ -38,6 +38,11 @@ std::string Lines(const std::string& first, const std::string& second) {
 
 std::string Native(const std::string& path) { return NormalPath(kNativePathStyle, path, ""); }
 
+// `name` in `directory`, as the window names it.
+std::string In(const std::string& directory, const std::string& name) {
+  return JoinPath(Native(directory), name);
+}
+
 WindowStart Start(std::vector<Volume> volumes, std::string directory) {
   WindowStart start;
   start.volumes = std::move(volumes);
@@ -171,6 +176,19 @@ TEST(MainWindowPresenterTest, OpeningAFolderShowsItAndAVanishedOneIsNamedInABox)
   EXPECT_EQ(shown.form1.dir1().path(), Native(scratch / "runs"));
 }
 
+// A run that calls `meanwhile` with its directory once the table is
+// complete, before the workbook is written.
+auto RunCallingOnceTheTableIsComplete(std::function<void(const std::string& directory)> meanwhile) {
+  return [meanwhile](const std::string& d, const SummaryOptions& options) {
+    SummaryOptions changed = options;
+    changed.beforeReplacing = [&](const Folder& folder, const SummaryOutcome& soFar) {
+      meanwhile(d);
+      options.beforeReplacing(folder, soFar);
+    };
+    return SummaryRun(d, changed);
+  };
+}
+
 // The first bytes of a file, or "" when there is none.
 std::string Beginning(const std::string& path) {
   return fs::exists(path) ? ReadFile(path).substr(0, 4) : std::string();
@@ -207,10 +225,9 @@ TEST(MainWindowPresenterTest, Check1DecidesWhetherStartWritesTheWorkbookBesideTh
     shown.form1.command1Click();
     EXPECT_EQ(shown.form1.check1(), c.workbook) << c.name;
     EXPECT_EQ(shown.view.verbs.back(), "end 0") << c.name;
-    EXPECT_EQ(Beginning(JoinPath(Native(directory), "Summary.xlsx")), c.workbook ? "PK\x03\x04" : "")
-        << c.name;
+    EXPECT_EQ(Beginning(In(directory, "Summary.xlsx")), c.workbook ? "PK\x03\x04" : "") << c.name;
     // The table does not depend on the workbook by one byte.
-    const std::string written = ReadFile(JoinPath(Native(directory), "Summary.txt"));
+    const std::string written = ReadFile(In(directory, "Summary.txt"));
     if (table.empty()) table = written;
     EXPECT_EQ(written, table) << c.name;
   }
@@ -221,33 +238,20 @@ TEST(MainWindowPresenterTest, AWorkbookThatCannotBeWrittenEndsInTheStopBoxSaying
   ScratchDirectory scratch;
   struct Case {
     std::string name;
-    std::function<void(const std::string& directory)> before;  // before Start
-    std::function<void(const std::string& directory)> after;   // once the table is complete
-    bool tableWritten;
+    bool tableWritten;  // whether the folder comes once the table is complete, or before Start
   };
-  const Case cases[] = {
-      {"a folder in its place",
-       [](const std::string& d) { fs::create_directory(d + "/Summary.xlsx"); },
-       {},
-       false},
-      {"a folder in its place once the run is over",
-       {},
-       [](const std::string& d) { fs::create_directory(d + "/Summary.xlsx"); },
-       true},
-  };
+  const Case cases[] = {{"a folder in its place", false},
+                        {"a folder in its place once the run is over", true}};
+  const auto makeFolder = [](const std::string& d) { fs::create_directory(d + "/Summary.xlsx"); };
   for (const Case& c : cases) {
     const std::string directory = scratch.MakeFolder(c.name);
     scratch.Write(c.name + "/Run1/toxswa/R1.sum", BuildReport(FixtureReport{}));
-    if (c.before) c.before(directory);
     WindowStart start = Start({{"/", ""}}, directory);
-    start.run = [&](const std::string& d, const SummaryOptions& options) {
-      SummaryOptions changed = options;
-      changed.beforeReplacing = [&](const Folder& folder, const SummaryOutcome& soFar) {
-        if (c.after) c.after(d);
-        options.beforeReplacing(folder, soFar);
-      };
-      return SummaryRun(d, changed);
-    };
+    if (c.tableWritten) {
+      start.run = RunCallingOnceTheTableIsComplete(makeFolder);
+    } else {
+      makeFolder(directory);
+    }
     Shown shown(start);
     shown.form1.check1Click(true);
     shown.Verbs();
@@ -256,8 +260,8 @@ TEST(MainWindowPresenterTest, AWorkbookThatCannotBeWrittenEndsInTheStopBoxSaying
     ASSERT_EQ(shown.view.messages.size(), 1u) << c.name;
     const Message& message = shown.view.messages[0];
     EXPECT_EQ(message.icon, MessageIcon::kStop) << c.name;
-    const std::string workbook = JoinPath(Native(directory), "Summary.xlsx");
-    const std::string table = JoinPath(Native(directory), "Summary.txt");
+    const std::string workbook = In(directory, "Summary.xlsx");
+    const std::string table = In(directory, "Summary.txt");
     ASSERT_TRUE(message.text.starts_with(workbook + ": ")) << message.text;
     if (c.tableWritten) {
       // The text names the workbook and why, and that the table is complete;
@@ -288,19 +292,12 @@ TEST(MainWindowPresenterTest, AWorkbookThatCannotBeWrittenEndsInTheStopBoxSaying
 void StopWhileTheWorkbookIsWritten(const std::string& directory) {
   CatchInterruptions();
   WindowStart start = Start({{"/", ""}}, directory);
-  start.run = [](const std::string& d, const SummaryOptions& options) {
-    SummaryOptions changed = options;
-    changed.beforeReplacing = [&options](const Folder& folder, const SummaryOutcome& soFar) {
-      std::raise(SIGINT);
-      options.beforeReplacing(folder, soFar);
-    };
-    return SummaryRun(d, changed);
-  };
+  start.run = RunCallingOnceTheTableIsComplete([](const std::string&) { std::raise(SIGINT); });
   Shown shown(start);
   shown.form1.check1Click(true);
   shown.form1.command1Click();
-  const std::string table = JoinPath(Native(directory), "Summary.txt");
-  const std::string workbook = JoinPath(Native(directory), "Summary.xlsx");
+  const std::string table = In(directory, "Summary.txt");
+  const std::string workbook = In(directory, "Summary.xlsx");
   const bool expected =
       shown.view.messages.size() == 1 &&
       shown.view.messages[0] == Message{MessageIcon::kStop, "Quillmere", "interrupted by SIGINT",
@@ -327,8 +324,8 @@ TEST(MainWindowPresenterTest, WithoutTheWorkbookInTheBuildCheck1StopsTheRunBefor
   shown.form1.check1Click(true);
   shown.form1.command1Click();
   ASSERT_EQ(shown.view.messages.size(), 1u);
-  EXPECT_EQ(shown.view.messages[0].text, JoinPath(Native(scratch / "runs"), "Summary.xlsx") +
-                                             ": not written: this build was made without the workbook");
+  EXPECT_EQ(shown.view.messages[0].text,
+            In(scratch / "runs", "Summary.xlsx") + ": not written: this build was made without the workbook");
   EXPECT_EQ(shown.view.verbs.back(), "end 1");
   EXPECT_FALSE(fs::exists(scratch / "runs/Summary.txt"));
 }
@@ -357,7 +354,11 @@ TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
   ScratchDirectory scratch;
   // With Check1 ticked, a run that does not complete leaves the workbook.
   const std::string left =
-      "the run did not complete: " + JoinPath(Native(scratch.path()), "Summary.xlsx") + " is left as it was";
+      "the run did not complete: " + In(scratch.path(), "Summary.xlsx") + " is left as it was";
+  const auto stop = [](const std::string& text, const std::string& details) {
+    return Message{MessageIcon::kStop, "Quillmere", text, details};
+  };
+  const std::string keeps = Lines("cannot open: gone", "/runs/Summary.txt keeps 12 reports, 15 rows");
   const struct {
     const char* name;
     std::function<SummaryOutcome()> run;
@@ -368,24 +369,17 @@ TEST(MainWindowPresenterTest, EachOutcomeOfTheRunEndsWithItsBoxAndStatus) {
       {"complete", [&] { return written; }, std::nullopt, 0},
       {"complete but empty", [&] { return empty; },
        Message{MessageIcon::kInformation, "Quillmere", empty.warning, ""}, 0},
-      {"report failure", [&] { return reportFailure; },
-       Message{MessageIcon::kStop, "Quillmere", reportFailure.message,
-               Lines("cannot open: gone", "/runs/Summary.txt keeps 12 reports, 15 rows")},
-       1},
-      {"not started", [&] { return notStarted; },
-       Message{MessageIcon::kStop, "Quillmere", notStarted.message, ""}, 1},
-      {"write failure", [&] { return writeFailure; },
-       Message{MessageIcon::kStop, "Quillmere", writeFailure.message, ""}, 1},
+      {"report failure", [&] { return reportFailure; }, stop(reportFailure.message, keeps), 1},
+      {"not started", [&] { return notStarted; }, stop(notStarted.message, ""), 1},
+      {"write failure", [&] { return writeFailure; }, stop(writeFailure.message, ""), 1},
       // Memory running out outside the work on one report is worded as the
       // command line words it, not as the exception's own text.
       {"escaped memory failure", []() -> SummaryOutcome { throw std::bad_alloc(); },
-       Message{MessageIcon::kStop, "Quillmere", "not enough memory", ""}, 1},
+       stop("not enough memory", ""), 1},
       {"report failure beside the workbook", [&] { return reportFailure; },
-       Message{MessageIcon::kStop, "Quillmere", reportFailure.message,
-               Lines(Lines("cannot open: gone", "/runs/Summary.txt keeps 12 reports, 15 rows"), left)},
-       1, true},
-      {"not started beside the workbook", [&] { return notStarted; },
-       Message{MessageIcon::kStop, "Quillmere", notStarted.message, left}, 1, true},
+       stop(reportFailure.message, Lines(keeps, left)), 1, true},
+      {"not started beside the workbook", [&] { return notStarted; }, stop(notStarted.message, left), 1,
+       true},
   };
   for (const auto& c : cases) {
     if (c.workbook && !WorkbookAvailable()) continue;

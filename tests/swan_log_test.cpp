@@ -15,6 +15,7 @@ namespace {
 
 using quillmere::testing::BufferDrift;
 using quillmere::testing::FixtureSwanLog;
+using quillmere::testing::RefusedFile;
 using quillmere::testing::SwanLogText;
 
 FixtureSwanLog FilterStripLog() {
@@ -78,6 +79,9 @@ TEST(SwanLogTest, GivesEachReportOnlyTheMitigationAppliedToIt) {
   const SwanLog filterStrip = Read(FilterStripLog());
   const SwanLog manual = Read(ManualLog());
   const SwanLog driftOnly = Read(DriftOnlyLog());
+  const std::string both = "drift: buffer 20 m, nozzles 75 %; run-off: VFS 15 m";
+  const std::string loadings =
+      "drift: nozzles 90 %, Step 3 mass loadings, mass loadings pond 0.012, ditch 0.34, stream 0.56 mg/m2";
   struct Case {
     const SwanLog& log;
     std::string report;
@@ -85,19 +89,16 @@ TEST(SwanLogTest, GivesEachReportOnlyTheMitigationAppliedToIt) {
   };
   const Case cases[] = {
       {filterStrip, "2210.sum", "drift: buffer 20 m, nozzles 75 %"},
-      {filterStrip, "2211.sum", "drift: buffer 20 m, nozzles 75 %; run-off: VFS 15 m"},
-      {filterStrip, "2214.SUM", "drift: buffer 20 m, nozzles 75 %; run-off: VFS 15 m"},
-      {filterStrip, "02214.sum", "drift: buffer 20 m, nozzles 75 %; run-off: VFS 15 m"},
+      {filterStrip, "2211.sum", both},
+      {filterStrip, "2214.SUM", both},
+      {filterStrip, "02214.sum", both},
       {filterStrip, "2212.sum", ""},
       {filterStrip, "221.sum", ""},
       {filterStrip, "2210_b.sum", ""},
       {manual, "318.sum", "run-off: reduced volume 0.4, flux 0.45, erosion mass 0.7, erosion flux 0.75"},
       {manual, "00318-C1.sum", ""},
-      {driftOnly, "0318.sum",
-       "drift: nozzles 90 %, Step 3 mass loadings, mass loadings pond 0.012, ditch 0.34, stream 0.56 mg/m2"},
-      {driftOnly, "318.sum",
-       "drift: nozzles 90 %, Step 3 mass loadings, mass loadings pond 0.012, ditch 0.34, "
-       "stream 0.56 mg/m2"},
+      {driftOnly, "0318.sum", loadings},
+      {driftOnly, "318.sum", loadings},
   };
   for (const Case& c : cases) EXPECT_EQ(MitigationText(c.log, c.report), c.text) << c.report;
 }
@@ -151,6 +152,20 @@ TEST(SwanLogTest, LeavesOutWhatWasAppliedToNoFile) {
   EXPECT_EQ(RunFolderMitigationText(read), "");
 }
 
+// The first line of `text` (from 1) that begins with `words`, or 0.
+std::size_t LineStarting(const std::string& text, const std::string& words) {
+  const std::size_t at = text.find("\n" + words);
+  if (at == std::string::npos) return 0;
+  return static_cast<std::size_t>(
+             std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n')) +
+         2;
+}
+
+// The number of the last line of `text`, which ends in a line end.
+std::size_t LastLine(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
 TEST(SwanLogTest, NamesTheLineOfWhatItDoesNotUnderstand) {
   const auto with = [](FixtureSwanLog log, std::vector<std::string> FixtureSwanLog::*member,
                        std::vector<std::string> lines) {
@@ -161,9 +176,31 @@ TEST(SwanLogTest, NamesTheLineOfWhatItDoesNotUnderstand) {
   noMode.runOffMode.clear();
   noMode.driftSettings = {"Nozzle reduction (%): 0"};
   noMode.runOffSettings.clear();
-  std::string orphanRunOff = SwanLogText(noMode);
-  orphanRunOff += "Run-off mitigation has been applied to: 00318-C1.p2t\n";
-  const quillmere::testing::RefusedFile cases[] = {
+  const std::string orphanRunOff =
+      SwanLogText(noMode) + "Run-off mitigation has been applied to: 00318-C1.p2t\n";
+  // Drift applied in a log without a drift section.
+  const std::string orphanDrift =
+      SwanLogText(ManualLog()) + "Spray drift mitigation has been applied to: 0318.txw\n";
+  // One more file than any project holds, on the last line.
+  FixtureSwanLog most = DriftOnlyLog();
+  most.lineEnd = "\n";
+  most.driftFiles.assign(100000, "0318.txw");
+  const std::string many = SwanLogText(most) + "Spray drift mitigation has been applied to: 0318.txw\n";
+  FixtureSwanLog mostRunOff = ManualLog();
+  mostRunOff.runOffFiles.assign(100000, "00318-C1.p2t");
+  const std::string manyRunOff =
+      SwanLogText(mostRunOff) + "Run-off mitigation has been applied to: 00318-C1.p2t\n";
+  // Mass loadings entered, and two of the three given.
+  const auto loadingsWithout = [&with](std::string what, std::string first, std::string second) {
+    const std::string text = with(FilterStripLog(), &FixtureSwanLog::driftSettings,
+                                  {"Nozzle reduction (%): 0", "Enter mass loadings directly: Yes",
+                                   first + " (mg/m2): 1", second + " (mg/m2): 1"});
+    return RefusedFile{what, text, LineStarting(text, "Enter mass loadings"),
+                       "mass loadings entered without those of the pond, the ditch and the stream"};
+  };
+  const std::string noColon = with(FilterStripLog(), &FixtureSwanLog::driftSettings,
+                                   {"Nozzle reduction (%): 0", "Pond mass loading 0.5"});
+  const RefusedFile cases[] = {
       {"empty", "", 0, "the file is empty"},
       {"not a log", "Hello\n", 1, "not a SWAN log"},
       {"marker too late", std::string(12, '\n') + SwanLogText(ManualLog()), 10, "not a SWAN log"},
@@ -198,9 +235,17 @@ TEST(SwanLogTest, NamesTheLineOfWhatItDoesNotUnderstand) {
        with(FilterStripLog(), &FixtureSwanLog::driftSettings,
             {"Nozzle reduction (%): 0", "Enter mass loadings directly: Yes", "Pond mass loading (mg/m2): 1"}),
        42, "mass loadings entered without"},
-      {"run-off applied without a mode", orphanRunOff,
-       static_cast<std::size_t>(std::count(orphanRunOff.begin(), orphanRunOff.end(), '\n')),
+      loadingsWithout("a loading without the stream's", "Pond mass loading", "Ditch mass loading"),
+      loadingsWithout("a loading without the ditch's", "Pond mass loading", "Stream mass loading"),
+      loadingsWithout("a loading without the pond's", "Ditch mass loading", "Stream mass loading"),
+      {"a label without its colon", noColon, LineStarting(noColon, "Pond mass loading"),
+       "no \":\" after \"Pond mass loading\""},
+      {"run-off applied without a mode", orphanRunOff, LastLine(orphanRunOff),
        "run-off mitigation applied without"},
+      {"drift applied without its settings", orphanDrift, LastLine(orphanDrift),
+       "spray drift mitigation applied without its settings"},
+      {"too many files", many, LastLine(many), "more than 100000 files"},
+      {"too many run-off files", manyRunOff, LastLine(manyRunOff), "more than 100000 files"},
   };
   quillmere::testing::ExpectRefused(
       cases, [](const std::string& text) { return ReadSwanLogText(text); }, &SwanLogReading::log);
@@ -211,61 +256,6 @@ TEST(SwanLogTest, SaysWhyAFileCouldNotBeRead) {
   const SwanLogReading reading = ReadSwanLog(scratch / "SWAN_log.txt");
   EXPECT_FALSE(reading.log);
   EXPECT_NE(reading.problem.find("cannot open"), std::string::npos) << reading.problem;
-}
-
-// The first line of `text` (from 1) that begins with `words`, or 0.
-std::size_t LineStarting(const std::string& text, const std::string& words) {
-  const std::size_t at = text.find("\n" + words);
-  if (at == std::string::npos) return 0;
-  return static_cast<std::size_t>(
-             std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n')) +
-         2;
-}
-
-TEST(SwanLogTest, NamesTheLineOfASettingOrAFileListItDoesNotUnderstand) {
-  // Mass loadings entered, and two of the three given.
-  const auto loadings = [](std::string first, std::string second) {
-    FixtureSwanLog log = FilterStripLog();
-    log.driftSettings = {"Nozzle reduction (%): 0", "Enter mass loadings directly: Yes",
-                         first + " (mg/m2): 1", second + " (mg/m2): 1"};
-    return SwanLogText(log);
-  };
-  FixtureSwanLog noColon = FilterStripLog();
-  noColon.driftSettings = {"Nozzle reduction (%): 0", "Pond mass loading 0.5"};
-  // Drift applied in a log without a drift section.
-  std::string orphanDrift = SwanLogText(ManualLog());
-  orphanDrift += "Spray drift mitigation has been applied to: 0318.txw\n";
-  // One more file than any project holds, on the last line.
-  FixtureSwanLog most = DriftOnlyLog();
-  most.lineEnd = "\n";
-  most.driftFiles.assign(100000, "0318.txw");
-  const std::string many = SwanLogText(most) + "Spray drift mitigation has been applied to: 0318.txw\n";
-  FixtureSwanLog mostRunOff = ManualLog();
-  mostRunOff.runOffFiles.assign(100000, "00318-C1.p2t");
-  const std::string manyRunOff =
-      SwanLogText(mostRunOff) + "Run-off mitigation has been applied to: 00318-C1.p2t\n";
-  const auto lines = [](const std::string& text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-  };
-  const quillmere::testing::RefusedFile cases[] = {
-      {"a loading without the stream's", loadings("Pond mass loading", "Ditch mass loading"),
-       LineStarting(loadings("Pond mass loading", "Ditch mass loading"), "Enter mass loadings"),
-       "mass loadings entered without those of the pond, the ditch and the stream"},
-      {"a loading without the ditch's", loadings("Pond mass loading", "Stream mass loading"),
-       LineStarting(loadings("Pond mass loading", "Stream mass loading"), "Enter mass loadings"),
-       "mass loadings entered without those of the pond, the ditch and the stream"},
-      {"a loading without the pond's", loadings("Ditch mass loading", "Stream mass loading"),
-       LineStarting(loadings("Ditch mass loading", "Stream mass loading"), "Enter mass loadings"),
-       "mass loadings entered without those of the pond, the ditch and the stream"},
-      {"a label without its colon", SwanLogText(noColon),
-       LineStarting(SwanLogText(noColon), "Pond mass loading"), "no \":\" after \"Pond mass loading\""},
-      {"drift applied without its settings", orphanDrift, lines(orphanDrift),
-       "spray drift mitigation applied without its settings"},
-      {"too many files", many, lines(many), "more than 100000 files"},
-      {"too many run-off files", manyRunOff, lines(manyRunOff), "more than 100000 files"},
-  };
-  quillmere::testing::ExpectRefused(
-      cases, [](const std::string& text) { return ReadSwanLogText(text); }, &SwanLogReading::log);
 }
 
 TEST(SwanLogTest, SaysWhatWasDoneWhenTheLogGivesNoDetails) {

@@ -52,6 +52,11 @@ std::vector<FixtureRun> TrialRuns(SwashLayout layout) {
   };
 }
 
+// The project report of TrialRuns in `layout`.
+std::string TrialReport(SwashLayout layout, const std::string& lineEnd = "\r\n") {
+  return SwashProjectReportText(layout, TrialRuns(layout), lineEnd);
+}
+
 struct LayoutCase {
   SwashLayout layout;
   std::string lineEnd;
@@ -97,11 +102,9 @@ INSTANTIATE_TEST_SUITE_P(BothLayoutsAndLineEnds, SwashLayoutTest,
                          [](const ::testing::TestParamInfo<LayoutCase>& param) { return param.param.name; });
 
 TEST(SwashProjectReportTest, FindsARunByItsReportNameWithoutCaseOrLeadingZeros) {
-  const SwashReading reading = ReadSwashProjectReportText(
-      SwashProjectReportText(SwashLayout::kVersion3, TrialRuns(SwashLayout::kVersion3)));
+  const SwashReading reading = ReadSwashProjectReportText(TrialReport(SwashLayout::kVersion3));
   ASSERT_TRUE(reading.report);
-  const SwashReading five = ReadSwashProjectReportText(
-      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5)));
+  const SwashReading five = ReadSwashProjectReportText(TrialReport(SwashLayout::kVersion5));
   ASSERT_TRUE(five.report);
   struct Case {
     const SwashProjectReport& report;
@@ -124,12 +127,19 @@ TEST(SwashProjectReportTest, FindsARunByItsReportNameWithoutCaseOrLeadingZeros) 
 }
 
 TEST(SwashProjectReportTest, NamesTheLineOfWhatItDoesNotUnderstand) {
-  const std::string good =
-      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5), "\n");
-  // The first run line of the fixture is line 22, its second rate line 23.
+  const std::string good = TrialReport(SwashLayout::kVersion5, "\n");
+  // Run 7 is on lines 22 to 24, run 12 on line 26.
   const auto replaced = [&good](std::string_view from, std::string_view to) {
     return quillmere::testing::Replaced(good, from, to);
   };
+  // One application more than any project holds, on the last line added
+  // under run 12; the fixture has four above run 13.
+  std::string many = good;
+  const std::string application =
+      "      *" + std::string(90, ' ') + "2  1.0000       0.154           0.154\n";
+  std::string added;
+  for (int i = 0; i < 100000 - 4 + 1; ++i) added += application;
+  many.insert(many.find('\n', many.find("* 12 ")) + 1, added);
   const quillmere::testing::RefusedFile cases[] = {
       {"empty", "", 0, "the file is empty"},
       {"no marker", "just\nsome\nlines\n", 3, "not a SWASH project report"},
@@ -142,6 +152,16 @@ TEST(SwashProjectReportTest, NamesTheLineOfWhatItDoesNotUnderstand) {
       {"too few fields", replaced("      * 7 ", "      * 8 Maize 1 1.0 1.0 1.0\n      * 7 "), 22,
        "too few fields"},
       {"same run twice", replaced("* 12 ", "* 7  "), 26, "run 7 is listed twice (first on line 22)"},
+      {"application number not whole", replaced("2  1.2500", "b  1.2500"), 23, "no application number"},
+      {"deposition not a number", replaced("2.771", "2.77%"), 26, "no application number, rate, deposition"},
+      {"mass loading not a number", replaced("0.831", "0.83g"), 26,
+       "no application number, rate, deposition"},
+      {"one slash of the window", replaced("3-Aug /31-Aug/10", "3-Aug 31-Aug 10"), 26, "no window"},
+      {"no method", replaced("ground spray   3-Aug", "               3-Aug"), 26,
+       "no application method before the window"},
+      {"no scenario under its label", replaced("R3_Stream", "         "), 26,
+       "no scenario under the column header's \"Scenario\""},
+      {"too many applications", many, 26 + 100000 - 4 + 1, "more than 100000 applications"},
   };
   quillmere::testing::ExpectRefused(
       cases, [](const std::string& text) { return ReadSwashProjectReportText(text); }, &SwashReading::report);
@@ -163,9 +183,7 @@ TEST(SwashProjectReportTest, ReadsATableWithoutRuns) {
 }
 
 TEST(SwashProjectReportTest, GivesTheCropAndTheApplicationForTheWorkbook) {
-  const std::vector<FixtureRun> runs = TrialRuns(SwashLayout::kVersion5);
-  const SwashReading reading =
-      ReadSwashProjectReportText(SwashProjectReportText(SwashLayout::kVersion5, runs));
+  const SwashReading reading = ReadSwashProjectReportText(TrialReport(SwashLayout::kVersion5));
   ASSERT_TRUE(reading.report);
   const std::vector<SwashRun>& read = reading.report->runs;
   ASSERT_EQ(read.size(), 3u);
@@ -180,8 +198,7 @@ TEST(SwashProjectReportTest, FindsTheFirstReportFileThatSaysItIsOne) {
     std::vector<std::pair<std::string, std::string>> files;
     std::string found;  // "" for none
   };
-  const std::string report =
-      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5));
+  const std::string report = TrialReport(SwashLayout::kVersion5);
   const Case cases[] = {
       {"none", {}, ""},
       {"other files only", {{"notes.txt", report}, {"a_report.txt.bak", report}}, ""},
@@ -213,42 +230,9 @@ TEST(SwashProjectReportTest, SaysWhyAFileCouldNotBeRead) {
   EXPECT_NE(reading.problem.find("cannot open"), std::string::npos) << reading.problem;
 }
 
-TEST(SwashProjectReportTest, NamesTheLineOfARunOrApplicationItDoesNotUnderstand) {
-  const std::string good =
-      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5), "\n");
-  // Run 7 is on lines 22 to 24, run 12 on line 26.
-  const auto replaced = [&good](std::string_view from, std::string_view to) {
-    return quillmere::testing::Replaced(good, from, to);
-  };
-  // One application more than any project holds, on the last line added
-  // under run 12; the fixture has four above run 13.
-  std::string many = good;
-  std::size_t at = many.find('\n', many.find("* 12 ")) + 1;
-  const std::string application =
-      "      *" + std::string(90, ' ') + "2  1.0000       0.154           0.154\n";
-  std::string added;
-  for (int i = 0; i < 100000 - 4 + 1; ++i) added += application;
-  many.insert(at, added);
-  const quillmere::testing::RefusedFile cases[] = {
-      {"application number not whole", replaced("2  1.2500", "b  1.2500"), 23, "no application number"},
-      {"deposition not a number", replaced("2.771", "2.77%"), 26, "no application number, rate, deposition"},
-      {"mass loading not a number", replaced("0.831", "0.83g"), 26,
-       "no application number, rate, deposition"},
-      {"one slash of the window", replaced("3-Aug /31-Aug/10", "3-Aug 31-Aug 10"), 26, "no window"},
-      {"no method", replaced("ground spray   3-Aug", "               3-Aug"), 26,
-       "no application method before the window"},
-      {"no scenario under its label", replaced("R3_Stream", "         "), 26,
-       "no scenario under the column header's \"Scenario\""},
-      {"too many applications", many, 26 + 100000 - 4 + 1, "more than 100000 applications"},
-  };
-  quillmere::testing::ExpectRefused(
-      cases, [](const std::string& text) { return ReadSwashProjectReportText(text); }, &SwashReading::report);
-}
-
 TEST(SwashProjectReportTest, PassesOverBlankLinesTrailingBlanksAndHeaderWordsOutsideTheHeader) {
-  const std::string good =
-      SwashProjectReportText(SwashLayout::kVersion5, TrialRuns(SwashLayout::kVersion5), "\n");
-  std::string text = quillmere::testing::Replaced(good, "runs made up by hand", "runs-ID made up by hand");
+  std::string text = quillmere::testing::Replaced(TrialReport(SwashLayout::kVersion5, "\n"),
+                                                  "runs made up by hand", "runs-ID made up by hand");
   text = quillmere::testing::Replaced(text, "0.831\n", "0.831   \n\n");
   const SwashReading reading = ReadSwashProjectReportText(text);
   ASSERT_TRUE(reading.report) << reading.problem;
