@@ -38,7 +38,6 @@ bool TemporaryFile::MoveTo(std::uint64_t offset) {
 bool TemporaryFile::Append(const void* data, std::size_t size) {
   if (writeFailed_) return false;
   added_.append(static_cast<const char*>(data), size);
-  size_ += size;
   return added_.size() < kBufferSize || Flush();
 }
 

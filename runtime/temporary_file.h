@@ -35,7 +35,7 @@ class TemporaryFile {
   bool Flush();
 
   // Every byte added so far.
-  std::uint64_t size() const { return size_; }
+  std::uint64_t size() const { return handed_ + added_.size(); }
   // The last failure, for `path`, as "<action>: <the system's words>".
   FileError Failure(const std::string& path, const std::string& action) const;
 
@@ -50,8 +50,7 @@ class TemporaryFile {
   bool Failed(unsigned long error);
 
   SystemHandle file_;
-  std::uint64_t size_ = 0;      // the bytes added
-  std::uint64_t handed_ = 0;    // of them, those handed to the system
+  std::uint64_t handed_ = 0;    // the bytes added and handed to the system
   std::uint64_t position_ = 0;  // where the handle stands
   std::string added_;           // waiting to be handed over
   std::string read_;            // the bytes from `readAt_` on, as last read

@@ -563,19 +563,14 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
     earlyRow = early_->row;
   }
   early_.reset();
-  const auto failed = [&](std::optional<FileError> failure) {
-    book.reset();
-    return failure;
-  };
 
-  if (failure_) return failed(failure_);
+  if (failure_) return failure_;
   if (rows > kMaxDataRows) {
-    return failed(NotWritten("the table's " + std::to_string(rows) +
-                             " rows are more than an Excel worksheet holds (1048575 under its header)"));
+    return NotWritten("the table's " + std::to_string(rows) +
+                      " rows are more than an Excel worksheet holds (1048575 under its header)");
   }
-  if (const std::optional<std::string> problem = columns_.LimitProblem())
-    return failed(FileError(path_, *problem));
-  if (!spool_->file.Flush()) return failed(SpoolFailure("written"));
+  if (const std::optional<std::string> problem = columns_.LimitProblem()) return FileError(path_, *problem);
+  if (!spool_->file.Flush()) return SpoolFailure("written");
   const ClassicNumbers classicNumbers;
   // libxlsxwriter prints its failures on standard error itself, with raw
   // paths and its own codes; they are reported here, in the program's words.
@@ -586,7 +581,7 @@ std::optional<FileError> SummaryWorkbook::Write(const std::string& narrowPath, s
     // libxlsxwriter opens the file it was given a name for only when the
     // workbook is closed: the name is given now.
     char* name = lxw_strdup(narrowPath.c_str());
-    if (name == nullptr) return failed(NotWritten("not enough memory"));
+    if (name == nullptr) return NotWritten("not enough memory");
     std::free(book->filename);
     book->filename = name;
     failure = Asked(stop) ? NotWritten("stopped") : FinishSummary(*earlyCells, earlyRow, columns_, path_);
